@@ -1,0 +1,101 @@
+#include "core/link/transfer.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/link/protocol.h"
+
+namespace tavio {
+namespace {
+
+void Pause(UsbLink& link, uint32_t ms) {
+  if (link.sleeper != nullptr) link.sleeper->SleepMs(ms);
+}
+
+void Fail(UsbLink& link, const CommErrorReporter& report, int32_t code, StringId text) {
+  // The platform's error value is taken right after the failure.
+  const uint32_t os_error = LinkLastError(link);
+  if (report) report(CommError{code, sid::kCommErrorCaption, text, os_error});
+}
+
+}  // namespace
+
+uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorReporter& report) {
+  if (!IsConnected(link)) {
+    Fail(link, report, kResultNotConnected, sid::kConnectionLost);
+    return 0;
+  }
+  int32_t result = ReadMemory(link, 0, 4, std::span<uint8_t>(image.bytes).first(4));
+  if (result != kResultOk) {
+    Fail(link, report, result, sid::kReadEepromFailed);
+    return 0;
+  }
+  Pause(link, kPauseMs);
+  const uint16_t length = BlockLength(image);
+  if (length > kImageSize) {
+    // The image holds 92 bytes; a longer block is refused, not truncated.
+    Fail(link, report, kResultNotConnected, sid::kReadEepromFailed);
+    return 0;
+  }
+  for (uint32_t offset = 4; offset < length;) {
+    const uint32_t n = std::min<uint32_t>(length - offset, kPieceBytes);
+    result = ReadMemory(link, offset, n, std::span<uint8_t>(image.bytes).subspan(offset, n));
+    if (result != kResultOk) {
+      Fail(link, report, result, sid::kReadEepromFailed);
+      return 0;
+    }
+    offset += n;
+    Pause(link, kPauseMs);
+  }
+  return length;
+}
+
+bool WriteConfiguration(UsbLink& link, const ConfigImage& image, const CommErrorReporter& report) {
+  if (!IsConnected(link)) {
+    Fail(link, report, kResultNotConnected, sid::kConnectionLost);
+    return false;
+  }
+  const uint16_t length = BlockLength(image);
+  if (length > kImageSize) {
+    // Never send bytes from beyond the image.
+    Fail(link, report, kResultNotConnected, sid::kWriteBlockFailed);
+    return false;
+  }
+  int32_t result = SystemLock(link, 1);
+  if (result != kResultOk) return Fail(link, report, result, sid::kSystemLockFailed), false;
+  Pause(link, kPauseMs);
+  result = FlashAccess(link, 0);
+  if (result != kResultOk) return Fail(link, report, result, sid::kFlashAccessFailed), false;
+  Pause(link, kPauseMs);
+  result = EraseConfig(link);
+  if (result != kResultOk) return Fail(link, report, result, sid::kEraseFailed), false;
+  Pause(link, kPauseMs);
+  result = AssignWriteAddress(link);
+  if (result != kResultOk) return Fail(link, report, result, sid::kAssignAddressFailed), false;
+  Pause(link, kPauseMs);
+
+  for (uint32_t offset = 0; offset < length;) {
+    const uint32_t remaining = length - offset;
+    if (remaining >= kPieceBytes) {
+      result = WriteBlock(link, std::span<const uint8_t>(image.bytes).subspan(offset, kPieceBytes),
+                          kPieceBytes / 4);
+      offset += kPieceBytes;
+    } else {
+      // The last piece goes out of a 0xFF-filled buffer; a partial last word
+      // is sent whole, so no byte of the block is left out.
+      std::array<uint8_t, kPieceBytes> last;
+      last.fill(0xFF);
+      std::copy_n(image.bytes.begin() + offset, remaining, last.begin());
+      result = WriteBlock(link, last, (remaining + 3) / 4);
+      offset = length;
+    }
+    if (result != kResultOk) return Fail(link, report, result, sid::kWriteBlockFailed), false;
+    Pause(link, kPauseMs);
+  }
+  FlashAccess(link, 1);  // results of the closing steps are not examined
+  Pause(link, kPauseMs);
+  SystemLock(link, 0);
+  return true;
+}
+
+}  // namespace tavio

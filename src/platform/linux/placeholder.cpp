@@ -1,0 +1,2 @@
+// Placeholder until the hidraw back end lands.
+namespace tavio { int PlatformAnchor() { return 0; } }

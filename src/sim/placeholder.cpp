@@ -1,0 +1,2 @@
+// Placeholder until the simulated unit lands.
+namespace tavio::sim { int SimAnchor() { return 0; } }

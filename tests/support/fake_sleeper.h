@@ -1,0 +1,28 @@
+#pragma once
+// A sleeper that records every pause and advances a virtual clock instead of
+// waiting, so tests assert the exact pause sequence instantly.
+
+#include <cstdint>
+#include <vector>
+
+#include "core/link/sleeper.h"
+
+namespace tavio::test {
+
+class FakeSleeper final : public Sleeper {
+ public:
+  void SleepMs(uint32_t ms) override {
+    pauses.push_back(ms);
+    now_ms += ms;
+  }
+  uint64_t TotalMs() const {
+    uint64_t total = 0;
+    for (uint32_t p : pauses) total += p;
+    return total;
+  }
+
+  std::vector<uint32_t> pauses;
+  uint64_t now_ms = 0;
+};
+
+}  // namespace tavio::test
