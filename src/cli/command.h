@@ -1,0 +1,56 @@
+#pragma once
+// What every tavio-cli command gets, and the helpers they share.
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "cli/cli.h"
+#include "core/link/transfer.h"
+#include "core/link/usb_link.h"
+#include "core/model/config_image.h"
+#include "core/shell/string_table.h"
+
+namespace tavio::sim {
+class SimHidPort;
+}
+
+namespace tavio::cli {
+
+struct Context {
+  const Options& options;
+  std::ostream& out;
+  std::ostream& err;
+  const Environment& environment;
+};
+
+// A string-table text as the terminal shows it: English, LF line ends.
+std::string Message(StringId id);
+std::string CommErrorText(const CommError& error);
+
+// The programming unit a command talks to, real or simulated.
+class Device {
+ public:
+  Device();
+  ~Device();
+  Device(const Device&) = delete;
+  Device& operator=(const Device&) = delete;
+
+  // Opens the first unit and checks that it is usable; prints why not.
+  bool Connect(Context& context);
+  // Reads the ESC's block into `image`; prints a failure. Needs Connect.
+  bool ReadBlock(Context& context, ConfigImage& image);
+  // Seals nothing; writes `image` to the ESC; prints a failure.
+  bool WriteBlock(Context& context, const ConfigImage& image);
+
+  UsbLink link;
+
+ private:
+  CommErrorReporter Reporter(Context& context);
+  std::unique_ptr<HidPort> port_;
+  std::unique_ptr<Sleeper> own_sleeper_;
+};
+
+int CommandInfo(Context& context);
+
+}  // namespace tavio::cli

@@ -1,0 +1,111 @@
+#include <ostream>
+
+#include "cli/command.h"
+#include "core/link/protocol.h"
+#include "platform/platform.h"
+#include "sim/sim_hid_port.h"
+#include "sim/sim_options.h"
+
+namespace tavio::cli {
+namespace {
+
+constexpr const char* kSimulatedPath = "/dev/hidraw-simulated";
+
+std::string ToTerminal(TextView text) {
+  std::string out;
+  for (char c : ToUtf8(text)) {
+    if (c != '\r') out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string Message(StringId id) { return ToTerminal(LoadString(Language::English, id)); }
+
+std::string CommErrorText(const CommError& error) {
+  Text text(LoadString(Language::English, error.text));
+  if (error.code != kResultNotConnected) {
+    text += u"\r\n";
+    text += FormatPattern(LoadString(Language::English, sid::kSystemErrorCode),
+                          static_cast<unsigned>(static_cast<uint32_t>(error.code)),
+                          static_cast<unsigned>(error.os_error));
+  }
+  return ToTerminal(text);
+}
+
+Device::Device() = default;
+Device::~Device() { CloseUsbLink(link); }
+
+bool Device::Connect(Context& context) {
+  const Options& options = context.options;
+  if (options.simulate) {
+    std::string error;
+    const auto esc = sim::ParseSimEscSpec(*options.simulate, error);
+    const auto product = esc ? sim::ParseSimUnitKind(options.sim_unit, error) : std::nullopt;
+    if (!esc || !product) {
+      context.err << "tavio-cli: " << error << "\n";
+      return false;
+    }
+    sim::SimUnitConfig config = sim::MakeSimUnitConfig(*esc, *product);
+    if (options.sim_eeprom) config.eeprom_file = *options.sim_eeprom;
+    auto port = std::make_unique<sim::SimHidPort>();
+    const sim::SimUnit& unit = port->AddUnit(kSimulatedPath, config);
+    if (!unit.PersistError().empty()) {
+      context.err << "tavio-cli: " << unit.PersistError() << "\n";
+      return false;
+    }
+    port_ = std::move(port);
+  } else if (context.environment.make_platform_port) {
+    port_ = context.environment.make_platform_port();
+  } else {
+    port_ = CreatePlatformHidPort();
+  }
+  if (context.environment.sleeper != nullptr) {
+    link.sleeper = context.environment.sleeper;
+  } else {
+    own_sleeper_ = std::make_unique<RealSleeper>();
+    link.sleeper = own_sleeper_.get();
+  }
+  link.port = port_.get();
+
+  OpenDiagnostics diagnostics;
+  if (OpenUsbLink(link, &diagnostics) != kResultOk) {
+    CloseUsbLink(link);
+    context.err << Message(sid::kNoUnitFound) << "\n\n" << Message(sid::kConnectInstructions) << "\n";
+    if (diagnostics.unit_access_denied) {
+      context.err << "\n" << ToTerminal(FormatPattern(LoadString(Language::English, sid::kUnitAccessDenied),
+                                              diagnostics.denied_path.c_str()))
+                  << "\n";
+    }
+    return false;
+  }
+  if (link.info.unit_mode != 0 || link.info.esc_state != kEscStateUpdatable) {
+    const StringId reason = link.info.unit_mode != 0 ? sid::kUnitWrongMode : sid::kNoUpdatableEsc;
+    CloseUsbLink(link);
+    context.err << Message(reason) << "\n\n" << Message(sid::kConnectInstructions) << "\n";
+    return false;
+  }
+  return true;
+}
+
+CommErrorReporter Device::Reporter(Context& context) {
+  return [this, &context](const CommError& error) {
+    CloseUsbLink(link);
+    context.err << CommErrorText(error) << "\n";
+  };
+}
+
+bool Device::ReadBlock(Context& context, ConfigImage& image) {
+  ConfigImage read;
+  const uint16_t n = ReadConfiguration(link, read, Reporter(context));
+  if (!IsConnected(link) || n != BlockLength(read)) return false;
+  image = read;
+  return true;
+}
+
+bool Device::WriteBlock(Context& context, const ConfigImage& image) {
+  return WriteConfiguration(link, image, Reporter(context));
+}
+
+}  // namespace tavio::cli

@@ -1,0 +1,132 @@
+#include "core/shell/connection.h"
+
+#include "core/link/protocol.h"
+#include "core/shell/display.h"
+
+namespace tavio {
+namespace {
+
+// After OpenUsbLink returned 0: refuse an unusable unit, else read and show.
+void CheckConnection(App& app) {
+  if (app.link.info.unit_mode != 0) {
+    CloseUsbLink(app.link);
+    ShowInstructionBox(app, sid::kUnitWrongMode);
+    RefreshDisplay(app);
+    return;
+  }
+  if (app.link.info.esc_state != kEscStateUpdatable) {
+    CloseUsbLink(app.link);
+    ShowInstructionBox(app, sid::kNoUpdatableEsc);
+    RefreshDisplay(app);
+    return;
+  }
+  const uint16_t n = ReadConfiguration(app.link, app.image, CommErrorReporterFor(app));
+  RefreshDisplay(app);
+  // A failed readout returns 0; the controls are only reloaded when that is
+  // the image's own length, as for an image that was never filled.
+  if (n == BlockLength(app.image)) {
+    ShowImage(app);
+    RefreshDisplay(app);
+  }
+}
+
+}  // namespace
+
+BoxAnswer ShowBox(App& app, StringId text, StringId caption, BoxIcon icon, BoxButtons buttons) {
+  MessageBoxRequest request;
+  request.text = LoadText(app, text);
+  if (caption != 0) request.caption = LoadText(app, caption);
+  request.icon = icon;
+  request.buttons = buttons;
+  return app.panel->ShowMessageBox(request);
+}
+
+void ShowInstructionBox(App& app, StringId message, TextView extra_break, TextView appendix) {
+  MessageBoxRequest request;
+  request.text = LoadText(app, message);
+  request.text += u"\r\n\r\n";
+  request.text += extra_break;
+  request.text += LoadText(app, sid::kConnectInstructions);
+  if (!appendix.empty()) {
+    request.text += u"\r\n\r\n";
+    request.text += appendix;
+  }
+  request.icon = BoxIcon::Information;
+  request.buttons = BoxButtons::Ok;
+  app.panel->ShowMessageBox(request);
+}
+
+void StartDeviceLink(App& app) {
+  app.notices_registered = app.notices != nullptr && app.notices->Register();
+  if (!app.notices_registered) {
+    ShowBox(app, sid::kRegistrationFailed, sid::kAppErrorCaption, BoxIcon::Error);
+    StopDeviceLink(app);
+    app.panel->RequestQuit();
+    return;
+  }
+  OpenDiagnostics diagnostics;
+  if (OpenUsbLink(app.link, &diagnostics) != kResultOk) {
+    CloseUsbLink(app.link);
+    Text appendix;
+    if (diagnostics.unit_access_denied) {
+      appendix = FormatPattern(LoadString(app.language, sid::kUnitAccessDenied),
+                               diagnostics.denied_path.c_str());
+    }
+    ShowInstructionBox(app, sid::kNoUnitFound, u"\r\n\r\n", appendix);
+    RefreshDisplay(app);
+    return;
+  }
+  CheckConnection(app);
+}
+
+bool OnDeviceChange(App& app, const DeviceNotice& notice) {
+  if (notice.event == kDeviceArrival) {
+    if (notice.device_type == kDeviceTypeInterface && !IsConnected(app.link)) {
+      if (OpenUsbLink(app.link) != kResultOk) {
+        CloseUsbLink(app.link);  // silent: any HID arrival triggers a search
+      } else {
+        CheckConnection(app);
+      }
+    }
+    return true;
+  }
+  if (notice.event == kDeviceRemoveComplete) {
+    if (notice.device_type == kDeviceTypeInterface && IsConnected(app.link) &&
+        app.link.device_path && EqualsIgnoreCase(notice.device_name, *app.link.device_path)) {
+      CloseUsbLink(app.link);
+      RefreshDisplay(app);
+      ShowInstructionBox(app, sid::kConnectionLost);
+    }
+    return true;
+  }
+  return false;
+}
+
+void StopDeviceLink(App& app) {
+  if (app.notices_registered && app.notices != nullptr) app.notices->Unregister();
+  app.notices_registered = false;
+  CloseUsbLink(app.link);
+}
+
+void ReportCommError(App& app, const CommError& error) {
+  CloseUsbLink(app.link);
+  RefreshDisplay(app);
+  MessageBoxRequest request;
+  request.text = LoadText(app, error.text);
+  if (error.code != kResultNotConnected) {
+    request.text += u"\r\n";
+    request.text += FormatPattern(LoadString(app.language, sid::kSystemErrorCode),
+                                  static_cast<unsigned>(static_cast<uint32_t>(error.code)),
+                                  static_cast<unsigned>(error.os_error));
+  }
+  request.caption = LoadText(app, error.caption);
+  request.icon = BoxIcon::Error;
+  app.panel->ShowMessageBox(request);
+  ShowBox(app, sid::kCommErrorRetry, error.caption, BoxIcon::Error);
+}
+
+CommErrorReporter CommErrorReporterFor(App& app) {
+  return [&app](const CommError& error) { ReportCommError(app, error); };
+}
+
+}  // namespace tavio

@@ -1,0 +1,58 @@
+#pragma once
+// The window as the program sees it: everything the core does to the main
+// window goes through this interface. The Qt widgets implement it for the
+// real program; tests use an in-memory panel that records every call.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/text/text.h"
+
+namespace tavio {
+
+enum class BoxIcon : uint8_t { None, Information, Warning, Error };
+enum class BoxButtons : uint8_t { Ok, YesNo, RetryCancel };
+enum class BoxAnswer : uint8_t { Ok, Yes, No, Retry, Cancel };
+
+struct MessageBoxRequest {
+  Text text;
+  Text caption;
+  BoxIcon icon = BoxIcon::None;
+  BoxButtons buttons = BoxButtons::Ok;
+  bool operator==(const MessageBoxRequest&) const = default;
+};
+
+class Panel {
+ public:
+  virtual ~Panel() = default;
+
+  // Setting an edit field's text also notifies its text change, as the
+  // platform does for program-made changes.
+  virtual void SetText(uint16_t id, TextView text) = 0;
+  virtual Text GetText(uint16_t id) const = 0;
+  virtual void SetCheck(uint16_t id, bool checked) = 0;
+  virtual bool GetCheck(uint16_t id) const = 0;
+  // -1: no item selected.
+  virtual void SetSelection(uint16_t id, int index) = 0;
+  virtual int GetSelection(uint16_t id) const = 0;
+  virtual Text GetItemText(uint16_t id, int index) const = 0;
+  virtual void Enable(uint16_t id, bool enabled) = 0;
+  virtual bool IsEnabled(uint16_t id) const = 0;
+  virtual void SetFocus(uint16_t id) = 0;
+  virtual void SetTitle(TextView title) = 0;
+  // Invalidates and repaints the whole window at once.
+  virtual void Repaint() = 0;
+
+  // Modal boxes and dialogs; device notices may be handled while they are open.
+  virtual BoxAnswer ShowMessageBox(const MessageBoxRequest& request) = 0;
+  // The chosen path (UTF-8), or nothing when the user cancelled.
+  virtual std::optional<std::string> ChooseOpenFile() = 0;
+  virtual std::optional<std::string> ChooseSaveFile() = 0;
+  // Runs the model-defaults dialog 101 or 102; returns the model-type code, 0 when cancelled.
+  virtual int RunDefaultsDialog(int dialog_id, uint16_t family) = 0;
+  // Ends the program once the event loop runs.
+  virtual void RequestQuit() = 0;
+};
+
+}  // namespace tavio

@@ -1,2 +1,0 @@
-// Placeholder until the simulated unit lands.
-namespace tavio::sim { int SimAnchor() { return 0; } }

@@ -1,0 +1,37 @@
+#pragma once
+// The command-line description of a simulated unit: "FAMILY[:MODEL[:VERSION]]"
+// for the ESC (e.g. "BRENTA:160:0x0401") and "LINKBOX" or "LINKPUCK" for the
+// unit. Parse failures come back as a message for the user, never as throws.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "sim/sim_unit.h"
+
+namespace tavio::sim {
+
+inline constexpr uint16_t kDefaultSimModel = 160;
+
+struct SimEscSpec {
+  uint16_t family = kFamilyBrenta;
+  uint16_t model_number = kDefaultSimModel;
+  uint16_t param_version = kParamVersion92B;
+  bool operator==(const SimEscSpec&) const = default;
+};
+
+// FAMILY: ALDER, BRENTA, CORVAN, DELMAR-Z in any letter case, or a number
+// 1..4095. MODEL: decimal 0..4095, default 160. VERSION: hex with "0x" or
+// decimal, 0..0xFFFF; default 0x0401 for BRENTA and CORVAN, 0x0104 otherwise.
+std::optional<SimEscSpec> ParseSimEscSpec(std::string_view text, std::string& error);
+
+// "LINKBOX" or "LINKPUCK" in any letter case (empty: LINKBOX) to its product ID.
+std::optional<uint16_t> ParseSimUnitKind(std::string_view text, std::string& error);
+
+// The parameter-set version a family's ESC has when none is given.
+uint16_t DefaultSimVersion(uint16_t family);
+
+SimUnitConfig MakeSimUnitConfig(const SimEscSpec& esc, uint16_t product_id);
+
+}  // namespace tavio::sim
