@@ -1,0 +1,47 @@
+#pragma once
+// A window that keeps nothing but what the fuzz targets check: the boxes
+// shown and the file the open dialog offers.
+
+#include <optional>
+#include <string>
+
+#include "core/shell/panel.h"
+
+namespace tavio::fuzz {
+
+class NullPanel final : public Panel {
+ public:
+  void SetText(uint16_t, TextView) override {}
+  Text GetText(uint16_t) const override { return text; }
+  void SetCheck(uint16_t, bool) override {}
+  bool GetCheck(uint16_t) const override { return false; }
+  void SetSelection(uint16_t, int) override {}
+  int GetSelection(uint16_t) const override { return selection; }
+  Text GetItemText(uint16_t, int) const override { return Text(); }
+  void Enable(uint16_t, bool) override {}
+  bool IsEnabled(uint16_t) const override { return true; }
+  void SetFocus(uint16_t) override {}
+  void SetTitle(TextView) override {}
+  void Repaint() override {}
+  BoxAnswer ShowMessageBox(const MessageBoxRequest& request) override {
+    ++boxes;
+    if (request.icon == BoxIcon::Error) ++error_boxes;
+    return request.buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
+  }
+  std::optional<std::string> ChooseOpenFile() override {
+    auto answer = open_file;
+    open_file.reset();
+    return answer;
+  }
+  std::optional<std::string> ChooseSaveFile() override { return std::nullopt; }
+  int RunDefaultsDialog(int, uint16_t) override { return 0; }
+  void RequestQuit() override {}
+
+  std::optional<std::string> open_file;
+  Text text;
+  int selection = -1;
+  int boxes = 0;
+  int error_boxes = 0;
+};
+
+}  // namespace tavio::fuzz
