@@ -61,21 +61,29 @@ bool WriteConfiguration(UsbLink& link, const ConfigImage& image, const CommError
     Fail(link, report, kResultNotConnected, sid::kWriteBlockFailed);
     return false;
   }
-  int32_t result = SystemLock(link, 1);
-  if (result != kResultOk) return Fail(link, report, result, sid::kSystemLockFailed), false;
-  Pause(link, kPauseMs);
-  result = FlashAccess(link, 0);
-  if (result != kResultOk) return Fail(link, report, result, sid::kFlashAccessFailed), false;
-  Pause(link, kPauseMs);
-  result = EraseConfig(link);
-  if (result != kResultOk) return Fail(link, report, result, sid::kEraseFailed), false;
-  Pause(link, kPauseMs);
-  result = AssignWriteAddress(link);
-  if (result != kResultOk) return Fail(link, report, result, sid::kAssignAddressFailed), false;
-  Pause(link, kPauseMs);
+  // Each step with the text its failure is reported with.
+  struct Step {
+    int32_t (*run)(UsbLink&);
+    StringId failure_text;
+  };
+  const Step steps[] = {
+      {[](UsbLink& l) { return SystemLock(l, 1); }, sid::kSystemLockFailed},
+      {[](UsbLink& l) { return FlashAccess(l, 0); }, sid::kFlashAccessFailed},
+      {[](UsbLink& l) { return EraseConfig(l); }, sid::kEraseFailed},
+      {[](UsbLink& l) { return AssignWriteAddress(l); }, sid::kAssignAddressFailed},
+  };
+  for (const Step& step : steps) {
+    const int32_t result = step.run(link);
+    if (result != kResultOk) {
+      Fail(link, report, result, step.failure_text);
+      return false;
+    }
+    Pause(link, kPauseMs);
+  }
 
   for (uint32_t offset = 0; offset < length;) {
     const uint32_t remaining = length - offset;
+    int32_t result = kResultOk;
     if (remaining >= kPieceBytes) {
       result = WriteBlock(link, std::span<const uint8_t>(image.bytes).subspan(offset, kPieceBytes),
                           kPieceBytes / 4);
@@ -89,7 +97,10 @@ bool WriteConfiguration(UsbLink& link, const ConfigImage& image, const CommError
       result = WriteBlock(link, last, (remaining + 3) / 4);
       offset = length;
     }
-    if (result != kResultOk) return Fail(link, report, result, sid::kWriteBlockFailed), false;
+    if (result != kResultOk) {
+      Fail(link, report, result, sid::kWriteBlockFailed);
+      return false;
+    }
     Pause(link, kPauseMs);
   }
   FlashAccess(link, 1);  // results of the closing steps are not examined
