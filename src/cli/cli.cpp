@@ -1,9 +1,13 @@
 #include "cli/cli.h"
 
+#include <charconv>
+#include <cstdint>
 #include <ostream>
 #include <sstream>
 
 #include "cli/command.h"
+#include "cli/file_commands.h"
+#include "cli/set_command.h"
 
 namespace tavio::cli {
 namespace {
@@ -18,6 +22,34 @@ struct CommandDef {
 
 const CommandDef kCommands[] = {
     {"info", 0, 0, CommandInfo, "info                      identify the unit and the ESC, read and check the block"},
+    {"read", 1, 1, CommandRead, "read OUT.bin              read the ESC's block and save it as a configuration file"},
+    {"write", 1, 1, CommandWrite,
+     "write IN.bin [--backup OLD.bin]\n"
+     "                            check the file against the ESC, save the ESC's block to\n"
+     "                            OLD.bin first if asked, store the file on the ESC and read\n"
+     "                            it back to compare"},
+    {"defaults", 2, 2, CommandDefaults,
+     "defaults CODE OUT.bin [--store]\n"
+     "                            apply the model-type defaults CODE (1 sail plane, 2 sports\n"
+     "                            plane, 3 helicopter, 4 RC car, 9 reset; DELMAR-Z: 6\n"
+     "                            multicopter, 7 forward/reverse, 8 reverse rotation, 9 reset)\n"
+     "                            to the ESC's block and save it; --store also stores it on\n"
+     "                            the ESC and reads it back to compare"},
+    {"diff", 2, 2, CommandDiff,
+     "diff A.bin B.bin          list the fields, flag bits and bytes that differ (exit 0 when\n"
+     "                            equal, 1 when they differ, 2 when a file cannot be read)"},
+    {"show", 1, 1, CommandShow,
+     "show IN.bin [--json]      describe a configuration file field by field"},
+    {"set", 3, SIZE_MAX, CommandSet,
+     "set IN.bin OUT.bin NAME=TEXT [NAME=TEXT ...] [--model N]\n"
+     "                            change parameters of a configuration file as if TEXT were\n"
+     "                            typed into their fields (same limits, for the file's family\n"
+     "                            and parameter set); NAME is an image field name such as\n"
+     "                            hold_time_ms or gear_ratio_x100, or the field's control ID;\n"
+     "                            cutoff_nimh_mv, cutoff_lipo_mv and cutoff_lifepo_mv are\n"
+     "                            judged by their own battery type's limits, whatever type the\n"
+     "                            file selects; OUT.bin is written only when every entry is\n"
+     "                            accepted"},
 };
 
 // Options that take a value, as "--name VALUE" or "--name=VALUE".
@@ -39,7 +71,8 @@ bool TakeValue(const std::vector<std::string>& argv, size_t& i, const std::strin
 }  // namespace
 
 bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::string& error) {
-  const std::vector<std::string> valued = {"--simulate", "--sim-unit", "--sim-eeprom", "--model", "--backup"};
+  const std::vector<std::string> valued = {"--simulate", "--sim-unit", "--sim-eeprom", "--model", "--backup",
+                                           "--sim-unplug-after"};
   for (size_t i = 0; i < argv.size(); ++i) {
     const std::string& arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -64,6 +97,16 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::s
         if (name == "--sim-eeprom") options.sim_eeprom = value;
         if (name == "--model") options.model = value;
         if (name == "--backup") options.backup = value;
+        if (name == "--sim-unplug-after") {
+          uint32_t n = 0;
+          const std::string& v = *value;
+          const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+          if (v.empty() || ec != std::errc() || end != v.data() + v.size()) {
+            error = "--sim-unplug-after needs a number of exchanges, not '" + v + "'";
+            return false;
+          }
+          options.sim_unplug_after = n;
+        }
         matched = true;
         break;
       }
@@ -74,6 +117,10 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::s
       return false;
     }
     options.args.push_back(arg);
+  }
+  if (options.sim_unplug_after && !options.simulate) {
+    error = "--sim-unplug-after needs --simulate";
+    return false;
   }
   return true;
 }
@@ -94,6 +141,23 @@ std::string UsageText() {
           "                   the kind of simulated unit (default LINKBOX)\n"
           "  --sim-eeprom PATH keep the simulated ESC's memory in this file: read at start\n"
           "                   when it exists, written after every completed write\n"
+          "  --sim-unplug-after N\n"
+          "                   the simulated unit vanishes once N exchanges are done,\n"
+          "                   counting the identification's three\n"
+          "  --backup OLD.bin write: save the ESC's block to OLD.bin before storing\n"
+          "  --store          defaults: also store the result on the ESC\n"
+          "  --model N        set: the model number the limits assume (0..4095, default 160)\n"
+          "  --json           show: print one JSON object (UTF-8) with the keys, in this\n"
+          "                   order: \"file\", \"family\" {\"code\", \"name\"}, \"layout\"\n"
+          "                   (null when none), \"block_length\", \"param_version\" (\"0x0401\"),\n"
+          "                   \"checksum\" {\"state\": \"correct\"|\"wrong\"|\"none\", and unless\n"
+          "                   none \"prefix\", \"offset\", \"value\", \"computed\"}, \"fields\"\n"
+          "                   {NAME: {\"raw\", \"text\"}} for the fields the window shows,\n"
+          "                   \"flags\" {\"raw\", one key per named bit (true/false;\n"
+          "                   \"battery_type\" 0..3), \"other_bits_set\": [bit numbers]},\n"
+          "                   \"lists\" {\"battery_type\", \"governor_type\", \"brake_type\"},\n"
+          "                   \"not_shown\" {NAME: number, or hex bytes as a string},\n"
+          "                   \"past_block\" and \"bytes\" (hex of the 92 image bytes)\n"
           "  -h, --help       show this help\n\n"
           "Exit status: 0 success, 1 failure (no usable unit, a failed exchange, ...),\n"
           "2 wrong usage.\n";

@@ -1,6 +1,7 @@
 #pragma once
 // tavio-cli: the same core as the window, driven from the command line.
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -21,6 +22,7 @@ struct Options {
   std::optional<std::string> simulate;    // FAMILY[:MODEL[:VERSION]]
   std::string sim_unit;                   // LINKBOX (default) or LINKPUCK
   std::optional<std::string> sim_eeprom;  // persistence file of the simulated ESC
+  std::optional<uint32_t> sim_unplug_after;  // the simulated unit vanishes after N exchanges
   std::optional<std::string> model;       // model number for offline limits
   std::optional<std::string> backup;      // write: save the ESC's block here first
   bool store = false;                     // defaults: also store on the ESC

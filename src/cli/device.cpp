@@ -50,11 +50,12 @@ bool Device::Connect(Context& context) {
     sim::SimUnitConfig config = sim::MakeSimUnitConfig(*esc, *product);
     if (options.sim_eeprom) config.eeprom_file = *options.sim_eeprom;
     auto port = std::make_unique<sim::SimHidPort>();
-    const sim::SimUnit& unit = port->AddUnit(kSimulatedPath, config);
+    sim::SimUnit& unit = port->AddUnit(kSimulatedPath, config);
     if (!unit.PersistError().empty()) {
       context.err << "tavio-cli: " << unit.PersistError() << "\n";
       return false;
     }
+    unit.faults().unplug_after_exchanges = options.sim_unplug_after;
     port_ = std::move(port);
   } else if (context.environment.make_platform_port) {
     port_ = context.environment.make_platform_port();

@@ -18,6 +18,12 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+#ifdef _WIN32
+constexpr const char* kPathSeparators = "/\\:";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
+
 std::string ErrnoText(const char* what, const std::string& path) {
   return std::string(what) + " " + path + ": " + std::strerror(errno);
 }
@@ -50,10 +56,27 @@ FileReadStatus ReadConfigFile(const std::string& path, ConfigFile& out) {
   return FileReadStatus::Ok;
 }
 
+FileReadStatus ReadWholeConfigFile(const std::string& path, ConfigFile& out) {
+  out = ConfigFile{};
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) return FileReadStatus::CannotOpen;
+  std::array<uint8_t, kConfigFileSize> bytes{};
+  const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
+  if (std::ferror(file.get())) return FileReadStatus::CannotOpen;
+  if (got < bytes.size()) return FileReadStatus::TooShort;
+  out.family = GetU16(bytes, 0);
+  std::copy_n(bytes.begin() + 2, kImageSize, out.image.bytes.begin());
+  return FileReadStatus::Ok;
+}
+
 bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage& image, std::string& error) {
   const auto bytes = EncodeConfigFile(family, image);
+  // A short name of its own in the target's folder: appending to the target's
+  // name would fail for names near the file system's length limit.
+  const size_t slash = path.find_last_of(kPathSeparators);
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   std::random_device random;
-  const std::string temp = path + ".tmp" + std::to_string(random() % 1000000);
+  const std::string temp = folder + ".tavio-save-" + std::to_string(random() % 1000000) + ".tmp";
   {
     FilePtr file(std::fopen(temp.c_str(), "wb"));
     if (!file) {

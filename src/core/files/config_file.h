@@ -31,6 +31,11 @@ enum class FileReadStatus : uint8_t {
 // supply stay zero. Anything but Ok is not a valid memory file.
 FileReadStatus ReadConfigFile(const std::string& path, ConfigFile& out);
 
+// Every byte of the file as it stands, whatever its block length says, for
+// looking at a file rather than loading it: fewer than 94 bytes is TooShort,
+// bytes past the 94th are ignored.
+FileReadStatus ReadWholeConfigFile(const std::string& path, ConfigFile& out);
+
 // Writes the 94 bytes to a temporary file beside `path` and renames it over
 // `path`, testing every step; on failure the old file is untouched and
 // `error` says what failed.

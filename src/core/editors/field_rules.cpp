@@ -1,0 +1,201 @@
+#include "core/editors/field_rules.h"
+
+#include "core/model/family.h"
+
+namespace tavio {
+namespace {
+
+constexpr ControlId kNumericFields[] = {
+    ctl::kBecVoltage,    ctl::kCutoffVoltage,   ctl::kCapacityLimit,  ctl::kHoldTime,
+    ctl::kSpoolupTime,   ctl::kPPart,           ctl::kRiComp,         ctl::kPoleCount,
+    ctl::kGearRatio,     ctl::kFixTimingAngle,  ctl::kSlewPos,        ctl::kSlewNeg,
+    ctl::kMinPwm,        ctl::kMaxStartCurrent, ctl::kBrakeSlewPos,   ctl::kBrakeSlewNeg,
+    ctl::kBrakeMinPwm,   ctl::kBrakeMaxPwm,     ctl::kWarnCutoff,     ctl::kWarnCapacity,
+    ctl::kWarnMotorCurrent, ctl::kWarnBecCurrent, ctl::kWarnFetTemp,  ctl::kWarnBecTemp,
+};
+
+FieldRule Integer(Unit unit, int32_t min_value, int32_t max_value, EntryStore store = EntryStore::AsIs) {
+  FieldRule rule;
+  rule.syntax = EntrySyntax::UnitInteger;
+  rule.unit = unit;
+  rule.min_value = min_value;
+  rule.max_value = max_value;
+  rule.store = store;
+  return rule;
+}
+
+FieldRule Decimal(char16_t unit_letter, float min_decimal, float max_decimal, double scale) {
+  FieldRule rule;
+  rule.syntax = EntrySyntax::Decimal;
+  rule.unit_letter = unit_letter;
+  rule.min_decimal = min_decimal;
+  rule.max_decimal = max_decimal;
+  rule.store = EntryStore::Scaled;
+  rule.scale = scale;
+  return rule;
+}
+
+FieldRule CutoffRule(BatteryType battery) {
+  switch (battery) {
+    case BatteryType::NiMh: return Integer(Unit::Millivolt, 700, 1200);
+    case BatteryType::LiFePo: return Integer(Unit::Millivolt, 1800, 2600);
+    case BatteryType::LiPo: break;
+  }
+  return Integer(Unit::Millivolt, 2700, 4000);
+}
+
+Field CutoffField(BatteryType battery) {
+  switch (battery) {
+    case BatteryType::NiMh: return Field::CutoffNimhMv;
+    case BatteryType::LiFePo: return Field::CutoffLifepoMv;
+    case BatteryType::LiPo: break;
+  }
+  return Field::CutoffLipoMv;
+}
+
+struct Judged {
+  bool accepted = false;
+  uint16_t raw = 0;
+  int32_t entered = 0;  // integer entries: the value as entered
+};
+
+Judged Judge(const FieldRule& rule, TextView entry) {
+  Judged out;
+  if (rule.syntax == EntrySyntax::Decimal) {
+    float value = 0.0f;
+    if (!ParseDecimalEntry(entry, rule.unit_letter, value)) return out;
+    if (!(value >= rule.min_decimal && value <= rule.max_decimal)) return out;
+    out.accepted = true;
+    out.raw = ScaleEntry(value, rule.scale);
+    return out;
+  }
+  int32_t value = 0;
+  if (!ParseUnitInteger(entry, UnitText(rule.unit), value)) return out;
+  if (value < rule.min_value || value > rule.max_value) return out;
+  if (rule.even_only && value % 2 != 0) return out;
+  out.accepted = true;
+  out.entered = value;
+  switch (rule.store) {
+    case EntryStore::AsIs: out.raw = static_cast<uint16_t>(value); break;
+    case EntryStore::SecondsToMs: out.raw = static_cast<uint16_t>(value * 1000); break;
+    case EntryStore::Percent4096: out.raw = PercentToFraction4096(value); break;
+    case EntryStore::Scaled: out.raw = ScaleEntry(static_cast<float>(value), rule.scale); break;
+  }
+  return out;
+}
+
+std::string Utf8Unit(Unit unit) { return ToUtf8(UnitText(unit)); }
+
+}  // namespace
+
+std::span<const ControlId> NumericFieldIds() { return kNumericFields; }
+
+std::optional<FieldRule> RuleFor(ControlId id, uint16_t family, uint16_t model_number, BatteryType battery) {
+  if (!IsKnownFamily(family)) return std::nullopt;
+  const bool brenta_corvan = IsBrentaOrCorvan(family);
+  const bool alder = family == kFamilyAlder;
+  switch (id) {
+    case ctl::kBecVoltage: return Decimal(u'V', 5.0f, 8.0f, 1000.0);
+    case ctl::kCutoffVoltage: return CutoffRule(battery);
+    case ctl::kCapacityLimit: return Decimal(u'A', 0.0f, 65.0f, 10.0);
+    case ctl::kHoldTime: return Integer(Unit::Millisecond, 100, 3000);
+    case ctl::kSpoolupTime: return Integer(Unit::Second, 6, brenta_corvan ? 60 : 20, EntryStore::SecondsToMs);
+    case ctl::kPPart: return Integer(Unit::None, 0, 10);
+    case ctl::kRiComp: return brenta_corvan ? Integer(Unit::Milliohm, 0, 1000) : Integer(Unit::None, 0, 10);
+    case ctl::kPoleCount: {
+      FieldRule rule = Integer(Unit::None, 2, 32);
+      rule.even_only = true;
+      return rule;
+    }
+    // The single-precision value nearest 655.35, so that 655.35 itself passes.
+    case ctl::kGearRatio: return Decimal(u':', 1.0f, 655.35f, 100.0);
+    case ctl::kFixTimingAngle: return Integer(Unit::Degree, 0, 30);
+    case ctl::kSlewPos:
+    case ctl::kSlewNeg: return Integer(Unit::Millisecond, 100, alder ? 20000 : 60000);
+    case ctl::kMinPwm: return Integer(Unit::Percent, 2, 25, EntryStore::Percent4096);
+    case ctl::kMaxStartCurrent:
+      return brenta_corvan ? Integer(Unit::Ampere, 10, 100) : Integer(Unit::Percent, 10, 100);
+    case ctl::kWarnCutoff: return Integer(Unit::Millivolt, 700, 4400);
+    case ctl::kWarnCapacity: return Decimal(u'A', 0.0f, 65.0f, 10.0);
+    case ctl::kWarnMotorCurrent: return Integer(Unit::Ampere, 0, 2 * static_cast<int32_t>(model_number));
+    case ctl::kWarnBecCurrent: {
+      const bool small_bec = family == kFamilyCorvan || (family == kFamilyBrenta && model_number == 160);
+      return Integer(Unit::Milliampere, 0, small_bec ? 20000 : 30000);
+    }
+    case ctl::kWarnFetTemp:
+    case ctl::kWarnBecTemp: return Integer(Unit::DegreeC, 20, 90);
+    default: break;
+  }
+  if (!brenta_corvan) return std::nullopt;
+  switch (id) {
+    case ctl::kBrakeSlewPos:
+    case ctl::kBrakeSlewNeg: return Integer(Unit::Millisecond, 100, 10000);
+    case ctl::kBrakeMinPwm: return Integer(Unit::Percent, 0, 50, EntryStore::Percent4096);
+    case ctl::kBrakeMaxPwm: return Integer(Unit::Percent, 50, 100, EntryStore::Percent4096);
+    default: break;
+  }
+  return std::nullopt;
+}
+
+std::optional<FieldFormat> EditedFormat(ControlId id, ImageLayout layout, BatteryType battery) {
+  if (id == ctl::kCutoffVoltage) return FieldFormat{CutoffField(battery), Encoding::UnitInteger, Unit::Millivolt};
+  // Every other field's place does not depend on the image's contents.
+  return DisplayFormat(id, layout, ConfigImage{});
+}
+
+BatteryType EditedBatteryType(const ConfigImage& image, const EditContext& context) {
+  return context.battery_type.value_or(EffectiveBatteryType(image));
+}
+
+CommitResult CommitField(ControlId id, TextView entry, const ConfigImage& image, const EditContext& context) {
+  CommitResult result;
+  result.image = image;
+  result.text = Text(entry);
+
+  const auto layout = SelectLayout(context.family, context.param_version);
+  if (!layout) return result;
+  const BatteryType battery = EditedBatteryType(image, context);
+  const auto format = EditedFormat(id, *layout, battery);
+  const auto rule = RuleFor(id, context.family, context.model_number, battery);
+  if (!format || !rule) return result;
+  const auto stored = ReadField(image, *layout, format->field);
+  if (!stored) return result;
+
+  const Judged judged = Judge(*rule, entry.substr(0, kFieldTextMax));
+  if (!judged.accepted) {
+    result.status = CommitStatus::Refused;
+    result.text = FormatEncoded(*stored, format->encoding, format->unit);
+    return result;
+  }
+  result.status = CommitStatus::Accepted;
+  WriteField(result.image, *layout, format->field, judged.raw);
+  // The I-part also keeps ten times its value beside it.
+  if (format->field == Field::GovI) {
+    WriteField(result.image, *layout, Field::Aux2C, static_cast<uint32_t>(judged.raw) * 10u);
+  }
+  // The PWM fields show the percent as entered; the others their stored value.
+  if (rule->store == EntryStore::Percent4096) {
+    result.text = FormatUnitInteger(static_cast<uint32_t>(judged.entered), Unit::Percent);
+  } else {
+    result.text = FormatEncoded(judged.raw, format->encoding, format->unit);
+  }
+  return result;
+}
+
+std::string LimitsText(const FieldRule& rule) {
+  if (rule.syntax == EntrySyntax::Decimal) {
+    switch (rule.unit_letter) {
+      case u'V': return ToUtf8(FormatFixed(rule.min_decimal, 1) + u".." + FormatFixed(rule.max_decimal, 1)) + " V";
+      case u'A': return ToUtf8(FormatFixed(rule.min_decimal, 1) + u".." + FormatFixed(rule.max_decimal, 1)) + " Ah";
+      default:
+        return ToUtf8(FormatFixed(rule.min_decimal, 2) + u":1.." + FormatFixed(rule.max_decimal, 2)) + ":1";
+    }
+  }
+  std::string text = rule.even_only ? "even " : "";
+  text += std::to_string(rule.min_value) + ".." + std::to_string(rule.max_value);
+  const std::string unit = Utf8Unit(rule.unit);
+  if (!unit.empty()) text += " " + unit;
+  return text;
+}
+
+}  // namespace tavio

@@ -1,0 +1,91 @@
+#pragma once
+// The commit rule of every numeric field: parse the entered text, test it
+// against the limits of the connected family, store it where the layout keeps
+// the parameter, and give the text the field shows afterwards. Pure, so the
+// window and tavio-cli judge an entry the same way.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/model/config_image.h"
+#include "core/model/encodings.h"
+#include "core/shell/control_ids.h"
+#include "core/shell/display.h"
+#include "core/text/text.h"
+
+namespace tavio {
+
+// A field's text is read through a 32-unit buffer, terminator included.
+inline constexpr size_t kFieldTextMax = 31;
+
+// What an entry is judged against: the connected ESC, or a file's own
+// family and parameter-set version standing in for it.
+struct EditContext {
+  uint16_t family = 0;
+  uint16_t model_number = 0;
+  uint16_t param_version = 0;
+  // The cut-off field edits this battery type's value instead of the one the
+  // image's flags select (tavio-cli names the three cut-offs separately).
+  std::optional<BatteryType> battery_type;
+};
+
+enum class EntrySyntax : uint8_t { UnitInteger, Decimal };
+
+// How an accepted entry becomes the stored value.
+enum class EntryStore : uint8_t {
+  AsIs,         // the integer itself
+  SecondsToMs,  // whole seconds times 1000
+  Percent4096,  // whole percent as a share of 4096
+  Scaled,       // decimal entry times `scale`, rounded halves up
+};
+
+struct FieldRule {
+  EntrySyntax syntax = EntrySyntax::UnitInteger;
+  Unit unit = Unit::None;      // integer entries
+  char16_t unit_letter = 0;    // decimal entries
+  int32_t min_value = 0;       // integer limits, inclusive, tested signed
+  int32_t max_value = 0;
+  float min_decimal = 0.0f;    // decimal limits, inclusive, in single precision
+  float max_decimal = 0.0f;
+  bool even_only = false;
+  EntryStore store = EntryStore::AsIs;
+  double scale = 1.0;
+};
+
+// The numeric fields, in control-table order.
+std::span<const ControlId> NumericFieldIds();
+
+// The rule of a field for a family; nothing for an unknown family and for a
+// field the family does not edit (the brake fields outside BRENTA/CORVAN).
+std::optional<FieldRule> RuleFor(ControlId id, uint16_t family, uint16_t model_number, BatteryType battery);
+
+// Where a field stores and how it shows under a layout; the cut-off field
+// follows `battery`. Nothing when the layout has no place for the field.
+std::optional<FieldFormat> EditedFormat(ControlId id, ImageLayout layout, BatteryType battery);
+
+// The battery type whose cut-off the field edits in this context.
+BatteryType EditedBatteryType(const ConfigImage& image, const EditContext& context);
+
+enum class CommitStatus : uint8_t {
+  Accepted,   // stored; the text is the entered value in canonical form
+  Refused,    // unparseable or out of limits; the text is the stored value
+  NotStored,  // unknown family, or no place in the layout; the text is the entry
+};
+
+struct CommitResult {
+  CommitStatus status = CommitStatus::NotStored;
+  ConfigImage image;
+  Text text;
+  bool accepted() const { return status == CommitStatus::Accepted; }
+};
+
+// Judges `entry` (only its first 31 units count) for field `id`.
+CommitResult CommitField(ControlId id, TextView entry, const ConfigImage& image, const EditContext& context);
+
+// "100..3000 ms", "5.0..8.0 V", "even 2..32": the limits for messages.
+std::string LimitsText(const FieldRule& rule);
+
+}  // namespace tavio

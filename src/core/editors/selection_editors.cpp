@@ -1,0 +1,120 @@
+#include <optional>
+#include <span>
+
+#include "core/editors/editors.h"
+#include "core/model/family.h"
+#include "core/shell/display.h"
+
+namespace tavio {
+namespace {
+
+// List indexes of the governor and brake lists.
+constexpr int kModeOff = 0;
+constexpr int kModeGovernor = 1;       // governor list
+constexpr int kModeGovernorStore = 2;  // governor list
+constexpr int kModeSwitching = 1;      // brake list
+constexpr int kModeProportional = 2;   // brake list
+
+constexpr uint32_t kGovernorBits = flag::kGovernorOn | flag::kGovernorStore | flag::kGovernorRpmStored;
+
+constexpr ControlId kGovernorFields[] = {ctl::kPPart, ctl::kRiComp, ctl::kSpoolupTime, ctl::kSoftStart};
+constexpr ControlId kBrakeFields[] = {ctl::kBrakeSlewPos, ctl::kBrakeSlewNeg, ctl::kBrakeMinPwm, ctl::kBrakeMaxPwm};
+constexpr ControlId kSwitchingBrakeFields[] = {ctl::kBrakeSlewPos, ctl::kBrakeSlewNeg, ctl::kBrakeMaxPwm};
+
+void EnableAll(Panel& panel, std::span<const ControlId> ids, bool enabled) {
+  for (ControlId id : ids) panel.Enable(id, enabled);
+}
+
+void ChangeFlags(App& app, uint32_t clear, uint32_t set) {
+  SetFlags(app.image, (Flags(app.image) & ~clear) | set);
+}
+
+bool Contains(TextView text, TextView part) { return text.find(part) != TextView::npos; }
+
+}  // namespace
+
+void OnBatteryTypeSelected(App& app) {
+  const int index = app.panel->GetSelection(ctl::kBatteryType);
+  if (index >= 0 && IsKnownFamily(Family(app))) {
+    const Text item = app.panel->GetItemText(ctl::kBatteryType, index);
+    // Substring tests in this order; "LiFePo" does not contain "LiPo".
+    std::optional<BatteryType> type;
+    if (Contains(item, u"LiPo")) {
+      type = BatteryType::LiPo;
+    } else if (Contains(item, u"LiFePo")) {
+      type = BatteryType::LiFePo;
+    } else if (Contains(item, u"NiMh/NiCd")) {
+      type = BatteryType::NiMh;
+    }
+    if (type) ChangeFlags(app, flag::kBatteryTypeMask, static_cast<uint32_t>(*type) << flag::kBatteryTypeShift);
+  }
+  // The cut-off field now shows the stored value of the new type.
+  ShowImage(app);
+}
+
+void OnGovernorTypeSelected(App& app) {
+  Panel& panel = *app.panel;
+  const int index = panel.GetSelection(ctl::kGovernorType);
+  const bool known = IsKnownFamily(Family(app));
+  if (index >= kModeOff && index <= kModeGovernorStore) {
+    if (known && HasFlag(app.image, flag::kGovernorRpmStored)) {
+      // Any governor choice forgets the learned speed; the user may keep it.
+      if (ShowBox(app, sid::kGovernorStoreLost, 0, BoxIcon::None, BoxButtons::YesNo) != BoxAnswer::Yes) {
+        ShowImage(app);
+        RefreshDisplay(app);
+        return;
+      }
+    }
+    if (known) {
+      // A governor mode switches the brake and the hard cut-off off.
+      constexpr uint32_t kGovernorOff = kGovernorBits | flag::kBrakeOn | flag::kShutdown;
+      switch (index) {
+        case kModeOff: ChangeFlags(app, kGovernorBits, 0); break;
+        case kModeGovernor: ChangeFlags(app, kGovernorOff, flag::kGovernorOn); break;
+        default: ChangeFlags(app, kGovernorOff, flag::kGovernorOn | flag::kGovernorStore); break;
+      }
+    }
+    if (index == kModeOff) {
+      EnableAll(panel, kGovernorFields, false);
+    } else {
+      panel.SetSelection(ctl::kBrakeType, kModeOff);
+      EnableAll(panel, kGovernorFields, true);
+      EnableAll(panel, kBrakeFields, false);
+    }
+  }
+  ShowImage(app);
+  RefreshDisplay(app);
+}
+
+void OnBrakeTypeSelected(App& app) {
+  Panel& panel = *app.panel;
+  const int index = panel.GetSelection(ctl::kBrakeType);
+  if (IsKnownFamily(Family(app))) {
+    // A brake forgets the learned governor speed without asking.
+    switch (index) {
+      case kModeOff: ChangeFlags(app, flag::kBrakeOn | flag::kBrakeProportional, 0); break;
+      case kModeSwitching: ChangeFlags(app, kGovernorBits | flag::kBrakeProportional, flag::kBrakeOn); break;
+      case kModeProportional: ChangeFlags(app, kGovernorBits, flag::kBrakeOn | flag::kBrakeProportional); break;
+      default: break;
+    }
+  }
+  switch (index) {
+    case kModeOff: EnableAll(panel, kBrakeFields, false); break;
+    case kModeSwitching:
+      panel.SetSelection(ctl::kGovernorType, kModeOff);
+      EnableAll(panel, kSwitchingBrakeFields, true);
+      // Min. brake PWM applies to the proportional brake only.
+      panel.Enable(ctl::kBrakeMinPwm, false);
+      EnableAll(panel, kGovernorFields, false);
+      break;
+    case kModeProportional:
+      panel.SetSelection(ctl::kGovernorType, kModeOff);
+      EnableAll(panel, kBrakeFields, true);
+      EnableAll(panel, kGovernorFields, false);
+      break;
+    default: break;
+  }
+  RefreshDisplay(app);
+}
+
+}  // namespace tavio
