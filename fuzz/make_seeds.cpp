@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/files/commands.h"
+#include "core/editors/field_rules.h"
 #include "core/files/config_file.h"
 #include "core/shell/connection.h"
 #include "null_panel.h"
@@ -113,6 +114,22 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> seed = {c.family_index, static_cast<uint8_t>(c.version), static_cast<uint8_t>(c.version >> 8)};
     seed.insert(seed.end(), file.begin(), file.end());
     WriteFile(dir + "/config_file/" + c.name + ".bin", seed);
+
+    // Each field's own text as an entry, against this family's image.
+    const auto ids = NumericFieldIds();
+    const auto layout = SelectLayout(c.family, c.version);
+    for (size_t i = 0; i < ids.size() && layout; ++i) {
+      const auto text = FieldText(ids[i], *layout, app.image);
+      if (!text) continue;
+      std::vector<uint8_t> entry = {static_cast<uint8_t>(i), c.family_index, static_cast<uint8_t>(c.version),
+                                    static_cast<uint8_t>(c.version >> 8), 160, 0};
+      entry.insert(entry.end(), app.image.bytes.begin(), app.image.bytes.end());
+      for (char16_t unit : *text) {
+        entry.push_back(static_cast<uint8_t>(unit));
+        entry.push_back(static_cast<uint8_t>(unit >> 8));
+      }
+      WriteFile(dir + "/field_entry/" + c.name + "-" + std::to_string(ids[i]) + ".bin", entry);
+    }
   }
   return 0;
 }

@@ -1,0 +1,72 @@
+// tavio: the window over the core, against a real programming unit or the
+// built-in simulated one.
+
+#include <QApplication>
+#include <QStringList>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "qt/session.h"
+
+namespace {
+
+std::vector<std::string> ArgumentsOf(const QStringList& arguments) {
+  std::vector<std::string> args;
+  for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
+  return args;
+}
+
+// Qt's own options start with a single dash ("-platform offscreen").
+bool MayCarryQtOptions(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-' && arg != "-h") return true;
+  }
+  return false;
+}
+
+int UsageError(const std::string& error) {
+  std::cerr << "tavio: " << error << "\n\n" << tavio::qt::GuiUsageText();
+  return tavio::qt::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tavio::qt;
+
+  // Our own options are read before Qt needs a display, so --help and usage
+  // errors work on a plain terminal; Qt's options (-platform ...) are only
+  // known once QApplication has taken them out.
+  GuiOptions options;
+  std::string error;
+  const bool parsed_early = ParseGuiOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
+  if (parsed_early && options.help) {
+    std::cout << GuiUsageText();
+    return kExitOk;
+  }
+  if (!parsed_early && !MayCarryQtOptions(argc, argv)) return UsageError(error);
+
+  QApplication application(argc, argv);
+  UseProgramNumberFormat();
+  if (!parsed_early) {
+    options = GuiOptions();
+    error.clear();
+    if (!ParseGuiOptions(ArgumentsOf(QApplication::arguments()), options, error)) return UsageError(error);
+    if (options.help) {
+      std::cout << GuiUsageText();
+      return kExitOk;
+    }
+  }
+
+  const std::unique_ptr<Session> session = Session::Create(options, LanguageFromSystemLocale(), nullptr, error);
+  if (session == nullptr) {
+    std::cerr << "tavio: " << error << "\n";
+    return kExitFailure;
+  }
+  session->Start();
+  const int code = QApplication::exec();
+  session->Stop();
+  return code;
+}

@@ -1,0 +1,266 @@
+#include "qt/main_window.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "qt/up_down_arrows.h"
+
+namespace tavio::qt {
+namespace {
+
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+constexpr const char* kIconResource = ":/artwork/icon.png";
+
+QString ToQString(const Text& text) { return QString::fromStdU16String(text); }
+
+// A digits-only field refuses typed characters that are not digits; control
+// keys, shortcuts (paste included) and navigation pass.
+bool RefusedByDigitsOnly(const QKeyEvent& key) {
+  if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier)) return false;
+  for (const QChar c : key.text()) {
+    if (c.isPrint() && (c < u'0' || c > u'9')) return true;
+  }
+  return false;
+}
+
+bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+// A drop-down list reports its focus changes too; the dispatch shows the
+// list's help for them and calls no editor.
+constexpr uint16_t kCbnSetFocus = 3;
+constexpr uint16_t kCbnKillFocus = 4;
+
+// Activating another window (a message box included) or opening a popup
+// leaves the platform's focus where it is: no notification.
+bool IsPlatformFocusChange(const QEvent& event) {
+  const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Language language, QWidget* parent)
+    : QWidget(parent, kWindowFlags), language_(language) {
+  setFixedSize(kWindowWidth, kWindowHeight);
+  setWindowTitle(QStringLiteral("Tavio"));
+  setFocusPolicy(Qt::NoFocus);
+  // The pixel layout was made for a small dialog font; the desktop's family
+  // at that size keeps every text inside its control.
+  QFont control_font = font();
+  control_font.setPixelSize(kControlFontPixels);
+  setFont(control_font);
+  if (QFile::exists(QString::fromLatin1(kIconResource))) setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
+
+  for (const ControlDef& def : ControlTable()) CreateControl(def);
+
+  // Like a window that is no dialog, no control holds the focus at start;
+  // the first Tab goes to the first field.
+  setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* MainWindow::Control(ControlId id) const {
+  const auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+void MainWindow::Notify(ControlId id, uint16_t code) {
+  // A copy: the sink may be replaced while a nested box runs inside it.
+  const CommandSink sink = command_sink_;
+  if (sink) sink(id, code);
+}
+
+void MainWindow::ReleaseFocusQuietly(QWidget* control) {
+  QWidget* focused = focusWidget();
+  if (control == nullptr || focused == nullptr) return;
+  if (focused != control && !control->isAncestorOf(focused)) return;
+  quiet_focus_ = true;
+  setFocus(Qt::OtherFocusReason);
+  quiet_focus_ = false;
+}
+
+void MainWindow::CreateControl(const ControlDef& def) {
+  const ControlId id = def.id;
+  const QString text = ToQString(ControlText(def, language_));
+  QWidget* widget = nullptr;
+  QRect geometry(def.x, def.y, def.w, def.h);
+
+  switch (def.kind) {
+    case ControlKind::Label:
+    case ControlKind::Value:
+    case ControlKind::HelpField: {
+      auto* label = new QLabel(text, this);
+      label->setTextFormat(Qt::PlainText);
+      // The platform's static texts wrap at word boundaries and start at the top.
+      label->setWordWrap(true);
+      label->setAlignment((def.kind == ControlKind::Value ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+      widget = label;
+      break;
+    }
+    case ControlKind::Field:
+    case ControlKind::DigitsField: {
+      auto* edit = new QLineEdit(text, this);
+      edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      edit->installEventFilter(this);
+      connect(edit, &QLineEdit::textChanged, this, [this, id] { Notify(id, ctl::kEnChange); });
+      widget = edit;
+      break;
+    }
+    case ControlKind::Check: {
+      auto* check = new QCheckBox(this);
+      connect(check, &QCheckBox::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
+      widget = check;
+      break;
+    }
+    case ControlKind::Radio: {
+      auto* radio = new QRadioButton(this);
+      if (def.starts_group || timing_group_ == nullptr) {
+        timing_group_ = new QButtonGroup(this);
+        timing_group_->setExclusive(true);
+        // As on the platform, the checked radio button is its group's only
+        // tab stop; an unchecked one still takes the focus on a click.
+        QButtonGroup* group = timing_group_;
+        connect(group, &QButtonGroup::buttonToggled, group, [group](QAbstractButton* button, bool checked) {
+          if (!checked) {
+            button->setFocusPolicy(Qt::ClickFocus);
+            return;
+          }
+          for (QAbstractButton* other : group->buttons()) {
+            other->setFocusPolicy(other == button ? Qt::StrongFocus : Qt::ClickFocus);
+          }
+        });
+      }
+      timing_group_->addButton(radio);
+      connect(radio, &QRadioButton::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
+      widget = radio;
+      break;
+    }
+    case ControlKind::List: {
+      auto* list = new QComboBox(this);
+      list->setEditable(false);
+      for (const ListItemDef& item : ListItems(id)) list->addItem(ToQString(ListItemText(item, language_)));
+      list->setCurrentIndex(-1);
+      list->setMaxVisibleItems(kDroppedListItems);
+      list->installEventFilter(this);
+      connect(list, &QComboBox::activated, this, [this, id] { Notify(id, ctl::kCbnSelEndOk); });
+      geometry.setHeight(kClosedListHeight);
+      widget = list;
+      break;
+    }
+    case ControlKind::Command: {
+      auto* button = new QPushButton(text, this);
+      // Enter in the window must never click a button.
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      connect(button, &QPushButton::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
+      widget = button;
+      break;
+    }
+    case ControlKind::Group: {
+      auto* group = new QGroupBox(text, this);
+      group->setAttribute(Qt::WA_TransparentForMouseEvents);
+      widget = group;
+      break;
+    }
+    case ControlKind::Arrows: {
+      auto* buddy = ControlAs<QLineEdit>(kPoleCountArrows.buddy);
+      arrows_ = new UpDownArrows(kPoleCountArrows, buddy, this);
+      if (buddy != nullptr) {
+        // The arrows cover the right end of the field; keep its text clear of them.
+        const int covered = buddy->geometry().right() - def.x + 1;
+        if (covered > 0) buddy->setTextMargins(0, 0, covered, 0);
+      }
+      connect(arrows_, &UpDownArrows::Pressed, this, [this] {
+        const std::function<void()> handler = arrows_handler_;
+        if (handler) handler();
+      });
+      widget = arrows_;
+      break;
+    }
+  }
+
+  widget->setObjectName(QStringLiteral("ctl%1").arg(id));
+  widget->setProperty(kControlIdProperty, QVariant::fromValue<uint>(id));
+  widget->setFocusPolicy(IsTabStop(def.kind) ? Qt::StrongFocus : Qt::NoFocus);
+  widget->setGeometry(geometry);
+  controls_[id] = widget;
+}
+
+void MainWindow::ReportFocusChange(ControlId id, bool focus_in, bool list, bool platform_change) {
+  // A box opened while the focus moved (from inside a focus-out) swallows the
+  // new control's focus-in; when the window is active again, that control
+  // has the focus the core was never told about.
+  const bool returned_unreported = focus_in && !platform_change && reported_focus_ != id;
+  if (!platform_change && !returned_unreported) return;
+  if (focus_in) {
+    reported_focus_ = id;
+  } else if (reported_focus_ == id) {
+    reported_focus_ = 0;
+  }
+  if (list) {
+    Notify(id, focus_in ? kCbnSetFocus : kCbnKillFocus);
+  } else {
+    Notify(id, focus_in ? ctl::kEnSetFocus : ctl::kEnKillFocus);
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  auto* control = qobject_cast<QWidget*>(watched);
+  if (control == nullptr || control->parent() != this) return QWidget::eventFilter(watched, event);
+  const auto id = static_cast<ControlId>(control->property(kControlIdProperty).toUInt());
+  const bool focus_in = event->type() == QEvent::FocusIn;
+  const bool focus_change = focus_in || event->type() == QEvent::FocusOut;
+
+  auto* edit = qobject_cast<QLineEdit*>(control);
+  const bool list = qobject_cast<QComboBox*>(control) != nullptr;
+  if (edit == nullptr && !list) return false;
+  if (focus_change) {
+    if (!quiet_focus_) ReportFocusChange(id, focus_in, list, IsPlatformFocusChange(*event));
+    return false;
+  }
+  if (edit == nullptr) return false;
+
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      // The press of Enter does nothing in the window; its release commits.
+      if (IsEnterKey(key->key())) return true;
+      if (arrows_ != nullptr && edit == arrows_->Buddy()) {
+        if (key->key() == Qt::Key_Up) {
+          arrows_->StepUp();
+          return true;
+        }
+        if (key->key() == Qt::Key_Down) {
+          arrows_->StepDown();
+          return true;
+        }
+      }
+      const ControlDef* def = FindControl(id);
+      return def != nullptr && def->kind == ControlKind::DigitsField && RefusedByDigitsOnly(*key);
+    }
+    case QEvent::KeyRelease: {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (!IsEnterKey(key->key())) return false;
+      // Moving the focus to "Store on ESC" makes the field commit on its focus-out.
+      if (!key->isAutoRepeat()) {
+        if (QWidget* store = Control(ctl::kStore)) store->setFocus(Qt::OtherFocusReason);
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace tavio::qt

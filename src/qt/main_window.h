@@ -1,0 +1,77 @@
+#pragma once
+// The main window: the 85 controls of the control table as Qt widgets at
+// their pixel positions, in creation order, and the notifications the
+// platform's controls would send, handed to a command sink.
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <map>
+
+#include "core/shell/control_table.h"
+
+class QButtonGroup;
+
+namespace tavio::qt {
+
+class UpDownArrows;
+
+inline constexpr int kWindowWidth = 1240;
+inline constexpr int kWindowHeight = 690;
+// A closed drop-down list is one line high; the table gives the dropped height.
+inline constexpr int kClosedListHeight = 25;
+inline constexpr int kDroppedListItems = 3;
+inline constexpr int kControlFontPixels = 11;
+
+// Where a control's widget keeps its ID.
+inline constexpr const char* kControlIdProperty = "controlId";
+
+class MainWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // A command from control `id` with notification `code`, as the platform's
+  // WM_COMMAND carries it.
+  using CommandSink = std::function<void(ControlId id, uint16_t code)>;
+
+  explicit MainWindow(Language language, QWidget* parent = nullptr);
+
+  Language language() const { return language_; }
+  // nullptr for an ID no control has.
+  QWidget* Control(ControlId id) const;
+  template <typename W>
+  W* ControlAs(ControlId id) const {
+    return qobject_cast<W*>(Control(id));
+  }
+  UpDownArrows* PoleArrows() const { return arrows_; }
+  QButtonGroup* TimingGroup() const { return timing_group_; }
+
+  void SetCommandSink(CommandSink sink) { command_sink_ = std::move(sink); }
+  void SetArrowsHandler(std::function<void()> handler) { arrows_handler_ = std::move(handler); }
+  // Sends a command as if the control had sent it.
+  void Notify(ControlId id, uint16_t code);
+
+  // Moves the keyboard focus off `control` (onto the window itself) without
+  // any notification, as a disabled control keeps no focus in Qt but sends
+  // none on the platform.
+  void ReleaseFocusQuietly(QWidget* control);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControl(const ControlDef& def);
+  void ReportFocusChange(ControlId id, bool focus_in, bool list, bool platform_change);
+
+  Language language_;
+  std::map<ControlId, QWidget*> controls_;
+  UpDownArrows* arrows_ = nullptr;
+  QButtonGroup* timing_group_ = nullptr;
+  CommandSink command_sink_;
+  std::function<void()> arrows_handler_;
+  bool quiet_focus_ = false;
+  // The control the core last heard a focus-in from, 0 after its focus-out.
+  ControlId reported_focus_ = 0;
+};
+
+}  // namespace tavio::qt

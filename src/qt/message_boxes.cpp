@@ -1,0 +1,52 @@
+#include "qt/message_boxes.h"
+
+namespace tavio::qt {
+
+QString DisplayText(TextView text) {
+  QString shown = QString::fromStdU16String(Text(text));
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return shown;
+}
+
+std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(parent);
+  switch (request.icon) {
+    case BoxIcon::None: box->setIcon(QMessageBox::NoIcon); break;
+    case BoxIcon::Information: box->setIcon(QMessageBox::Information); break;
+    case BoxIcon::Warning: box->setIcon(QMessageBox::Warning); break;
+    case BoxIcon::Error: box->setIcon(QMessageBox::Critical); break;
+  }
+  switch (request.buttons) {
+    case BoxButtons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
+    case BoxButtons::YesNo: box->setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case BoxButtons::RetryCancel: box->setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+  }
+  box->setWindowTitle(DisplayText(request.caption));
+  box->setTextFormat(Qt::PlainText);
+  box->setText(DisplayText(request.text));
+  return box;
+}
+
+BoxAnswer AnswerForButton(int button, BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::Ok:
+      return BoxAnswer::Ok;
+    case BoxButtons::YesNo:
+      return button == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+    case BoxButtons::RetryCancel:
+      return button == QMessageBox::Retry ? BoxAnswer::Retry : BoxAnswer::Cancel;
+  }
+  return BoxAnswer::Ok;
+}
+
+std::unique_ptr<QFileDialog> BuildFileDialog(QFileDialog::AcceptMode mode, Language language, QWidget* parent) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
+  dialog->setAcceptMode(mode);
+  dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog->setNameFilter(DisplayText(LoadString(language, sid::kFileDialogFilter)));
+  dialog->setDefaultSuffix(QStringLiteral("bin"));
+  dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+  return dialog;
+}
+
+}  // namespace tavio::qt
