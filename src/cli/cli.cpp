@@ -1,11 +1,11 @@
 #include "cli/cli.h"
 
-#include <charconv>
 #include <cstdint>
 #include <ostream>
 #include <sstream>
 
 #include "cli/command.h"
+#include "sim/sim_options.h"
 #include "cli/file_commands.h"
 #include "cli/set_command.h"
 
@@ -98,14 +98,8 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::s
         if (name == "--model") options.model = value;
         if (name == "--backup") options.backup = value;
         if (name == "--sim-unplug-after") {
-          uint32_t n = 0;
-          const std::string& v = *value;
-          const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-          if (v.empty() || ec != std::errc() || end != v.data() + v.size()) {
-            error = "--sim-unplug-after needs a number of exchanges, not '" + v + "'";
-            return false;
-          }
-          options.sim_unplug_after = n;
+          options.sim_unplug_after = sim::ParseExchangeCount(*value, error);
+          if (!options.sim_unplug_after) return false;
         }
         matched = true;
         break;
@@ -132,19 +126,8 @@ std::string UsageText() {
           "LINKPUCK programming unit, or through the built-in simulated unit.\n\nCommands:\n";
   for (const CommandDef& command : kCommands) text << "  " << command.synopsis << "\n";
   text << "\nOptions (they may stand anywhere on the line):\n"
-          "  --simulate FAMILY[:MODEL[:VERSION]]\n"
-          "                   use the simulated unit with this ESC instead of a real one;\n"
-          "                   FAMILY is ALDER, BRENTA, CORVAN, DELMAR-Z or a number, MODEL\n"
-          "                   defaults to 160, VERSION to 0x0401 for BRENTA and CORVAN and\n"
-          "                   0x0104 otherwise (example: --simulate BRENTA:160:0x0401)\n"
-          "  --sim-unit LINKBOX|LINKPUCK\n"
-          "                   the kind of simulated unit (default LINKBOX)\n"
-          "  --sim-eeprom PATH keep the simulated ESC's memory in this file: read at start\n"
-          "                   when it exists, written after every completed write\n"
-          "  --sim-unplug-after N\n"
-          "                   the simulated unit vanishes once N exchanges are done,\n"
-          "                   counting the identification's three\n"
-          "  --backup OLD.bin write: save the ESC's block to OLD.bin before storing\n"
+       << sim::SimOptionsUsage()
+       << "  --backup OLD.bin write: save the ESC's block to OLD.bin before storing\n"
           "  --store          defaults: also store the result on the ESC\n"
           "  --model N        set: the model number the limits assume (0..4095, default 160)\n"
           "  --json           show: print one JSON object (UTF-8) with the keys, in this\n"

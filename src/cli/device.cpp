@@ -41,21 +41,13 @@ bool Device::Connect(Context& context) {
   const Options& options = context.options;
   if (options.simulate) {
     std::string error;
-    const auto esc = sim::ParseSimEscSpec(*options.simulate, error);
-    const auto product = esc ? sim::ParseSimUnitKind(options.sim_unit, error) : std::nullopt;
-    if (!esc || !product) {
+    const sim::SimCommandLine line{*options.simulate, options.sim_unit, options.sim_eeprom,
+                                   options.sim_unplug_after};
+    auto port = sim::CreateSimulatedPort(line, kSimulatedPath, error);
+    if (port == nullptr) {
       context.err << "tavio-cli: " << error << "\n";
       return false;
     }
-    sim::SimUnitConfig config = sim::MakeSimUnitConfig(*esc, *product);
-    if (options.sim_eeprom) config.eeprom_file = *options.sim_eeprom;
-    auto port = std::make_unique<sim::SimHidPort>();
-    sim::SimUnit& unit = port->AddUnit(kSimulatedPath, config);
-    if (!unit.PersistError().empty()) {
-      context.err << "tavio-cli: " << unit.PersistError() << "\n";
-      return false;
-    }
-    unit.faults().unplug_after_exchanges = options.sim_unplug_after;
     port_ = std::move(port);
   } else if (context.environment.make_platform_port) {
     port_ = context.environment.make_platform_port();

@@ -2,12 +2,19 @@
 // built-in simulated one.
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "qt/first_paint.h"
+#include "qt/main_window.h"
 #include "qt/session.h"
+#include "qt/skin.h"
 
 namespace {
 
@@ -34,6 +41,9 @@ int UsageError(const std::string& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Start-up is measured from here to the window's first paint.
+  QElapsedTimer since_start;
+  since_start.start();
   using namespace tavio::qt;
 
   // Our own options are read before Qt needs a display, so --help and usage
@@ -50,6 +60,8 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   UseProgramNumberFormat();
+  UseProgramStyle();
+  QApplication::setWindowIcon(ProgramIcon());
   if (!parsed_early) {
     options = GuiOptions();
     error.clear();
@@ -60,10 +72,25 @@ int main(int argc, char** argv) {
     }
   }
 
-  const std::unique_ptr<Session> session = Session::Create(options, LanguageFromSystemLocale(), nullptr, error);
+  const tavio::Language language = LanguageFromSystemLocale();
+  // Qt's own texts (the buttons of boxes and file dialogs) in the same language.
+  QTranslator qt_texts;
+  if (language == tavio::Language::German &&
+      qt_texts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
+
+  const std::unique_ptr<Session> session = Session::Create(options, language, nullptr, error);
   if (session == nullptr) {
     std::cerr << "tavio: " << error << "\n";
     return kExitFailure;
+  }
+  if (options.benchmark_startup) {
+    new FirstPaintWatch(session->window(), [&since_start] {
+      std::cout << "startup_ms=" << since_start.elapsed() << std::endl;
+      QApplication::exit(kExitOk);
+    });
   }
   session->Start();
   const int code = QApplication::exec();

@@ -4,16 +4,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFile>
 #include <QFocusEvent>
-#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "qt/group_frame.h"
+#include "qt/hover_tracker.h"
 #include "qt/up_down_arrows.h"
 
 namespace tavio::qt {
@@ -21,7 +23,6 @@ namespace {
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-constexpr const char* kIconResource = ":/artwork/icon.png";
 
 QString ToQString(const Text& text) { return QString::fromStdU16String(text); }
 
@@ -51,9 +52,18 @@ bool IsPlatformFocusChange(const QEvent& event) {
 
 }  // namespace
 
-MainWindow::MainWindow(Language language, QWidget* parent)
-    : QWidget(parent, kWindowFlags), language_(language) {
+MainWindow::MainWindow(Language language, QWidget* parent) : MainWindow(language, Artwork(), parent) {}
+
+MainWindow::MainWindow(Language language, const Artwork& artwork, QWidget* parent)
+    : QWidget(parent, kWindowFlags),
+      language_(language),
+      texture_(LoadTexture(artwork.texture)),
+      logo_(LoadLogo(artwork.logo)) {
   setFixedSize(kWindowWidth, kWindowHeight);
+  // The window paints all of its ground itself: texture (or plain) and logo.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  // Inherited by every control; the texts get their colours per control below.
+  setPalette(WindowPalette());
   setWindowTitle(QStringLiteral("Tavio"));
   setFocusPolicy(Qt::NoFocus);
   // The pixel layout was made for a small dialog font; the desktop's family
@@ -61,9 +71,11 @@ MainWindow::MainWindow(Language language, QWidget* parent)
   QFont control_font = font();
   control_font.setPixelSize(kControlFontPixels);
   setFont(control_font);
-  if (QFile::exists(QString::fromLatin1(kIconResource))) setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
+  if (const QIcon icon = ProgramIcon(); !icon.isNull()) setWindowIcon(icon);
 
   for (const ControlDef& def : ControlTable()) CreateControl(def);
+  hover_ = new HoverTracker(*this);
+  UpdateTextColours();
 
   // Like a window that is no dialog, no control holds the focus at start;
   // the first Tab goes to the first field.
@@ -73,6 +85,49 @@ MainWindow::MainWindow(Language language, QWidget* parent)
 QWidget* MainWindow::Control(ControlId id) const {
   const auto it = controls_.find(id);
   return it == controls_.end() ? nullptr : it->second;
+}
+
+ControlId MainWindow::ControlAt(QPoint client) const {
+  for (const ControlDef& def : ControlTable()) {
+    const QWidget* control = Control(def.id);
+    if (control != nullptr && control->geometry().contains(client)) return def.id;
+  }
+  return 0;
+}
+
+void MainWindow::SetGreyTextRule(GreyTextRule rule) {
+  grey_rule_ = std::move(rule);
+  UpdateTextColours();
+}
+
+void MainWindow::UpdateTextColours() {
+  for (const ControlDef& def : ControlTable()) {
+    QWidget* control = Control(def.id);
+    if (control == nullptr) continue;
+    const QColor colour = TextColour(grey_rule_ && grey_rule_(def.id));
+    switch (def.kind) {
+      case ControlKind::Label:
+      case ControlKind::Value:
+      case ControlKind::HelpField:
+      case ControlKind::Group:
+        control->setPalette(WithStaticTextColour(control->palette(), colour));
+        break;
+      case ControlKind::Field:
+      case ControlKind::DigitsField:
+        control->setPalette(WithFieldTextColour(control->palette(), colour));
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  // A brush tiles a texture smaller than the window, always from the
+  // window's own origin, so the controls over it continue it seamlessly.
+  painter.fillRect(event->rect(), texture_.isNull() ? QBrush(QColor::fromRgb(kPlainBackground)) : QBrush(texture_));
+  if (!logo_.isNull()) painter.drawImage(LogoPosition(width(), logo_.size()), logo_);
 }
 
 void MainWindow::Notify(ControlId id, uint16_t code) {
@@ -105,6 +160,8 @@ void MainWindow::CreateControl(const ControlDef& def) {
       // The platform's static texts wrap at word boundaries and start at the top.
       label->setWordWrap(true);
       label->setAlignment((def.kind == ControlKind::Value ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+      // Static texts let the mouse through to the window, for the hover help.
+      label->setAttribute(Qt::WA_TransparentForMouseEvents);
       widget = label;
       break;
     }
@@ -168,7 +225,7 @@ void MainWindow::CreateControl(const ControlDef& def) {
       break;
     }
     case ControlKind::Group: {
-      auto* group = new QGroupBox(text, this);
+      auto* group = new GroupFrame(text, this);
       group->setAttribute(Qt::WA_TransparentForMouseEvents);
       widget = group;
       break;

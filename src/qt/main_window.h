@@ -3,17 +3,21 @@
 // their pixel positions, in creation order, and the notifications the
 // platform's controls would send, handed to a command sink.
 
+#include <QImage>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <map>
 
 #include "core/shell/control_table.h"
+#include "qt/skin.h"
 
 class QButtonGroup;
 
 namespace tavio::qt {
 
+class HoverTracker;
 class UpDownArrows;
 
 inline constexpr int kWindowWidth = 1240;
@@ -34,7 +38,12 @@ class MainWindow final : public QWidget {
   // WM_COMMAND carries it.
   using CommandSink = std::function<void(ControlId id, uint16_t code)>;
 
+  // Whether a static text or field shows grey, asked whenever the window is
+  // repainted as a whole.
+  using GreyTextRule = std::function<bool(ControlId id)>;
+
   explicit MainWindow(Language language, QWidget* parent = nullptr);
+  MainWindow(Language language, const Artwork& artwork, QWidget* parent = nullptr);
 
   Language language() const { return language_; }
   // nullptr for an ID no control has.
@@ -43,11 +52,22 @@ class MainWindow final : public QWidget {
   W* ControlAs(ControlId id) const {
     return qobject_cast<W*>(Control(id));
   }
+  // The first-created control whose rectangle holds the client point, hidden,
+  // disabled and mouse-transparent ones included; 0 for none.
+  ControlId ControlAt(QPoint client) const;
   UpDownArrows* PoleArrows() const { return arrows_; }
   QButtonGroup* TimingGroup() const { return timing_group_; }
 
   void SetCommandSink(CommandSink sink) { command_sink_ = std::move(sink); }
   void SetArrowsHandler(std::function<void()> handler) { arrows_handler_ = std::move(handler); }
+  HoverTracker& Hover() { return *hover_; }
+
+  void SetGreyTextRule(GreyTextRule rule);
+  // Gives every static text and field the colour the rule gives it now.
+  void UpdateTextColours();
+  // Null when the texture could not be loaded; the window is then plain.
+  const QPixmap& Texture() const { return texture_; }
+
   // Sends a command as if the control had sent it.
   void Notify(ControlId id, uint16_t code);
 
@@ -58,13 +78,18 @@ class MainWindow final : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void CreateControl(const ControlDef& def);
   void ReportFocusChange(ControlId id, bool focus_in, bool list, bool platform_change);
 
   Language language_;
+  QPixmap texture_;
+  QImage logo_;
   std::map<ControlId, QWidget*> controls_;
+  HoverTracker* hover_ = nullptr;
+  GreyTextRule grey_rule_;
   UpDownArrows* arrows_ = nullptr;
   QButtonGroup* timing_group_ = nullptr;
   CommandSink command_sink_;

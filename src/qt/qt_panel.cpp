@@ -103,6 +103,9 @@ void QtPanel::SetFocus(uint16_t id) {
 void QtPanel::SetTitle(TextView title) { window_.setWindowTitle(DisplayText(title)); }
 
 void QtPanel::Repaint() {
+  // The colours follow the connection and the image: decide them afresh
+  // whenever the window is repainted as a whole.
+  window_.UpdateTextColours();
   window_.update();
   window_.repaint();
 }

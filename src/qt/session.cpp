@@ -2,17 +2,21 @@
 
 #include <QLocale>
 #include <QStringList>
-#include <charconv>
 #include <clocale>
 #include <sstream>
 
+#include "core/editors/editors.h"
 #include "core/shell/connection.h"
 #include "core/shell/dispatch.h"
-#include "core/editors/editors.h"
+#include "core/shell/help.h"
 #include "platform/platform.h"
 #include "qt/device_notices.h"
+#include "qt/hover_tracker.h"
 #include "qt/main_window.h"
 #include "qt/qt_panel.h"
+#ifdef _WIN32
+#include "qt/windows_notices.h"
+#endif
 #include "sim/sim_hid_port.h"
 #include "sim/sim_options.h"
 
@@ -23,13 +27,7 @@ constexpr const char* kSimulate = "--simulate";
 constexpr const char* kSimUnit = "--sim-unit";
 constexpr const char* kSimEeprom = "--sim-eeprom";
 constexpr const char* kSimUnplugAfter = "--sim-unplug-after";
-
-std::optional<uint32_t> ParseCount(const std::string& text) {
-  uint32_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
+constexpr const char* kBenchmarkStartup = "--benchmark-startup";
 
 bool StoreValue(const std::string& name, const std::string& value, GuiOptions& options, std::string& error) {
   if (name == kSimulate) {
@@ -41,11 +39,8 @@ bool StoreValue(const std::string& name, const std::string& value, GuiOptions& o
   } else if (name == kSimEeprom) {
     options.sim_eeprom = value;
   } else if (name == kSimUnplugAfter) {
-    options.sim_unplug_after = ParseCount(value);
-    if (!options.sim_unplug_after) {
-      error = std::string(kSimUnplugAfter) + " needs a number of exchanges, not '" + value + "'";
-      return false;
-    }
+    options.sim_unplug_after = sim::ParseExchangeCount(value, error);
+    if (!options.sim_unplug_after) return false;
   }
   return true;
 }
@@ -58,6 +53,10 @@ bool ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& options, 
     const std::string& arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+      continue;
+    }
+    if (arg == kBenchmarkStartup) {
+      options.benchmark_startup = true;
       continue;
     }
     bool matched = false;
@@ -99,19 +98,8 @@ std::string GuiUsageText() {
           "Shows and edits the configuration of a DRAVEX ESC connected through a LINKBOX\n"
           "or LINKPUCK programming unit, or through the built-in simulated unit.\n\n"
           "Options:\n"
-          "  --simulate FAMILY[:MODEL[:VERSION]]\n"
-          "                   use the simulated unit with this ESC instead of a real one;\n"
-          "                   FAMILY is ALDER, BRENTA, CORVAN, DELMAR-Z or a number, MODEL\n"
-          "                   defaults to 160, VERSION to 0x0401 for BRENTA and CORVAN and\n"
-          "                   0x0104 otherwise (example: --simulate BRENTA:160:0x0401)\n"
-          "  --sim-unit LINKBOX|LINKPUCK\n"
-          "                   the kind of simulated unit (default LINKBOX)\n"
-          "  --sim-eeprom PATH keep the simulated ESC's memory in this file: read at start\n"
-          "                   when it exists, written after every completed write\n"
-          "  --sim-unplug-after N\n"
-          "                   the simulated unit is pulled out after N exchanges, for\n"
-          "                   trying an unplug in the middle of a write\n"
-          "  -h, --help       show this help\n\n"
+       << sim::SimOptionsUsage()
+       << "  -h, --help       show this help\n\n"
           "Without --simulate the first LINKBOX or LINKPUCK found on USB is used.\n\n"
           "Exit status: 0 after the window was closed, 1 when the simulated unit cannot\n"
           "be set up, 2 wrong usage.\n";
@@ -128,24 +116,16 @@ Language LanguageFromSystemLocale() {
 void UseProgramNumberFormat() { std::setlocale(LC_NUMERIC, "C"); }
 
 std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language language, Sleeper* sleeper,
-                                         std::string& error) {
+                                         std::string& error, const Artwork& artwork) {
   std::unique_ptr<Session> session(new Session());
   App& app = session->app_;
   app.language = language;
 
   if (options.simulate) {
-    const auto esc = sim::ParseSimEscSpec(*options.simulate, error);
-    const auto product = esc ? sim::ParseSimUnitKind(options.sim_unit.value_or(""), error) : std::nullopt;
-    if (!esc || !product) return nullptr;
-    sim::SimUnitConfig config = sim::MakeSimUnitConfig(*esc, *product);
-    if (options.sim_eeprom) config.eeprom_file = *options.sim_eeprom;
-    auto port = std::make_unique<sim::SimHidPort>();
-    sim::SimUnit& unit = port->AddUnit(kSimulatedUnitPath, config);
-    if (!unit.PersistError().empty()) {
-      error = unit.PersistError();
-      return nullptr;
-    }
-    unit.faults().unplug_after_exchanges = options.sim_unplug_after;
+    const sim::SimCommandLine line{*options.simulate, options.sim_unit.value_or(""), options.sim_eeprom,
+                                   options.sim_unplug_after};
+    auto port = sim::CreateSimulatedPort(line, kSimulatedUnitPath, error);
+    if (port == nullptr) return nullptr;
     session->sim_port_ = port.get();
     session->notices_ = std::make_unique<SimNotices>(app, *port);
     session->port_ = std::move(port);
@@ -163,18 +143,35 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   app.link.sleeper = sleeper;
   app.notices = session->notices_.get();
 
-  session->window_ = std::make_unique<MainWindow>(language);
+  session->window_ = std::make_unique<MainWindow>(language, artwork);
   session->panel_ = std::make_unique<QtPanel>(*session->window_);
   app.panel = session->panel_.get();
   session->window_->SetCommandSink([&app](ControlId id, uint16_t code) { OnCommand(app, id, code); });
   session->window_->SetArrowsHandler([&app] { OnPoleCountArrows(app); });
+  session->window_->SetGreyTextRule([&app](ControlId id) { return IsTextGrey(app, id); });
+  session->window_->Hover().SetHandlers([&app](ControlId hit) { return ArmHover(app, hit); },
+                                        [&app] { ShowHoverHelp(app); });
+#ifdef _WIN32
+  if (!options.simulate) {
+    // The registration needs the window's handle, so it comes after the window.
+    session->notices_ = std::make_unique<WindowsNoticeRegistration>(*session->window_);
+    app.notices = session->notices_.get();
+    session->notice_filter_ = std::make_unique<WindowsNoticeFilter>(
+        *session->window_, [&app](const DeviceNotice& notice) { return OnDeviceChange(app, notice); });
+  }
+#endif
   return session;
 }
 
 Session::~Session() {
   Stop();
+  notice_filter_.reset();  // it refers to the window
   // The window goes before the App it reports to.
-  if (window_ != nullptr) window_->SetCommandSink(nullptr);
+  if (window_ != nullptr) {
+    window_->SetCommandSink(nullptr);
+    window_->SetGreyTextRule(nullptr);
+    window_->Hover().SetHandlers(nullptr, nullptr);
+  }
   window_.reset();
 }
 

@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include <QAbstractNativeEventFilter>
+
 #include "core/link/sleeper.h"
 #include "core/shell/app.h"
+#include "qt/skin.h"
 
 namespace tavio::sim {
 class SimHidPort;
@@ -34,6 +37,8 @@ struct GuiOptions {
   std::optional<std::string> sim_eeprom;  // persistence file of the simulated ESC
   std::optional<uint32_t> sim_unplug_after;
   bool help = false;
+  // Not in the usage text: prints the time to the first paint and quits.
+  bool benchmark_startup = false;
 };
 
 // False with a message on a usage error; option values are checked here.
@@ -52,7 +57,7 @@ class Session {
   // with a message when the simulated unit cannot be set up. `sleeper` null:
   // real pauses.
   static std::unique_ptr<Session> Create(const GuiOptions& options, Language language, Sleeper* sleeper,
-                                         std::string& error);
+                                         std::string& error, const Artwork& artwork = Artwork());
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -79,6 +84,8 @@ class Session {
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtPanel> panel_;
   std::unique_ptr<NoticeRegistration> notices_;
+  // Windows delivers notices as window messages; the filter hands them over.
+  std::unique_ptr<QAbstractNativeEventFilter> notice_filter_;
 };
 
 }  // namespace tavio::qt

@@ -4,6 +4,7 @@
 // unit. Parse failures come back as a message for the user, never as throws.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,5 +34,30 @@ std::optional<uint16_t> ParseSimUnitKind(std::string_view text, std::string& err
 uint16_t DefaultSimVersion(uint16_t family);
 
 SimUnitConfig MakeSimUnitConfig(const SimEscSpec& esc, uint16_t product_id);
+
+}  // namespace tavio::sim
+
+namespace tavio::sim {
+
+class SimHidPort;
+
+// The simulated unit as the command lines of tavio and tavio-cli describe it.
+struct SimCommandLine {
+  std::string spec;                    // FAMILY[:MODEL[:VERSION]]
+  std::string unit_kind;               // LINKBOX or LINKPUCK; empty: LINKBOX
+  std::optional<std::string> eeprom_file;
+  std::optional<uint32_t> unplug_after_exchanges;
+};
+
+// "--sim-unplug-after N": a decimal number of exchanges.
+std::optional<uint32_t> ParseExchangeCount(std::string_view text, std::string& error);
+
+// A port with the one simulated unit at `path`; null with a message when the
+// description or the EEPROM file cannot be used.
+std::unique_ptr<SimHidPort> CreateSimulatedPort(const SimCommandLine& line, const std::string& path,
+                                                std::string& error);
+
+// The lines describing the --simulate and --sim-* options, for both usage texts.
+std::string SimOptionsUsage();
 
 }  // namespace tavio::sim

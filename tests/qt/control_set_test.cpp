@@ -47,7 +47,7 @@ const char* ClassFor(ControlKind kind) {
     case ControlKind::Radio: return "QRadioButton";
     case ControlKind::List: return "QComboBox";
     case ControlKind::Command: return "QPushButton";
-    case ControlKind::Group: return "QGroupBox";
+    case ControlKind::Group: return "tavio::qt::GroupFrame";
     case ControlKind::Arrows: return "tavio::qt::UpDownArrows";
   }
   return "";
@@ -134,7 +134,7 @@ class ControlSetTest : public QObject {
     QTest::addRow("BEC voltage field") << 2000 << "QLineEdit" << QRect(200, 38, 80, 25) << "0.0V";
     QTest::addRow("reverse rotation") << 2001 << "QCheckBox" << QRect(30, 90, 25, 25) << "";
     QTest::addRow("load defaults") << 2053 << "QPushButton" << QRect(70, 260, 160, 25) << "Load defaults";
-    QTest::addRow("general box") << 1000 << "QGroupBox" << QRect(10, 10, 280, 300) << "General";
+    QTest::addRow("general box") << 1000 << "tavio::qt::GroupFrame" << QRect(10, 10, 280, 300) << "General";
     QTest::addRow("battery type") << 2006 << "QComboBox" << QRect(470, 35, 120, 25) << "";
     QTest::addRow("capacity limit") << 2008 << "QLineEdit" << QRect(510, 160, 80, 25) << "0.0Ah = Aus";
     QTest::addRow("help field") << 242 << "QLabel" << QRect(950, 370, 260, 260)
@@ -143,7 +143,7 @@ class ControlSetTest : public QObject {
     QTest::addRow("pole arrows") << 2054 << "tavio::qt::UpDownArrows" << QRect(570, 400, 20, 25) << "";
     QTest::addRow("auto timing") << 2004 << "QRadioButton" << QRect(340, 475, 25, 25) << "";
     QTest::addRow("timing angle") << 2026 << "QLineEdit" << QRect(510, 505, 80, 25) << QString::fromUtf8("0°");
-    QTest::addRow("firmware box") << 1005 << "QGroupBox" << QRect(1020, 125, 200, 130) << "Firmware-Info";
+    QTest::addRow("firmware box") << 1005 << "tavio::qt::GroupFrame" << QRect(1020, 125, 200, 130) << "Firmware-Info";
     QTest::addRow("unit name") << 224 << "QLabel" << QRect(1030, 155, 120, 25) << "LINKPUCK";
     QTest::addRow("unit version") << 225 << "QLabel" << QRect(1150, 155, 60, 25) << "0.0.0";
     QTest::addRow("store") << 2055 << "QPushButton" << QRect(1020, 265, 200, 40) << "Store on ESC";

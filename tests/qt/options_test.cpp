@@ -100,6 +100,25 @@ class OptionsTest : public QObject {
     QVERIFY(!message.empty());
   }
 
+  // The start-up benchmark's switch is taken but not offered.
+  void benchmarkSwitchIsHidden_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("benchmark");
+    QTest::addRow("with a simulated unit") << "--simulate BRENTA:160:0x0401 --benchmark-startup" << true;
+    QTest::addRow("first") << "--benchmark-startup --simulate ALDER" << true;
+    QTest::addRow("alone") << "--benchmark-startup" << true;
+    QTest::addRow("not given") << "--simulate ALDER" << false;
+  }
+  void benchmarkSwitchIsHidden() {
+    QFETCH(QString, line);
+    QFETCH(bool, benchmark);
+    GuiOptions options;
+    std::string error;
+    QVERIFY2(ParseGuiOptions(Split(line), options, error), error.c_str());
+    QCOMPARE(options.benchmark_startup, benchmark);
+    QVERIFY(!QString::fromStdString(tavio::qt::GuiUsageText()).contains(QStringLiteral("benchmark")));
+  }
+
   void usageNamesEveryOption() {
     const QString usage = QString::fromStdString(tavio::qt::GuiUsageText());
     QVERIFY(usage.startsWith(QStringLiteral("Usage: tavio [OPTIONS]\n")));

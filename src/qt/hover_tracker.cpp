@@ -1,0 +1,105 @@
+#include "qt/hover_tracker.h"
+
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "qt/main_window.h"
+
+namespace tavio::qt {
+
+QtRestTimer::QtRestTimer() : timer_(std::make_unique<QTimer>()) {
+  timer_->setSingleShot(true);
+  QObject::connect(timer_.get(), &QTimer::timeout, [this] {
+    // A copy: the handler may restart the timer.
+    const Elapsed elapsed = elapsed_;
+    if (elapsed) elapsed();
+  });
+}
+
+QtRestTimer::~QtRestTimer() = default;
+
+void QtRestTimer::Restart(std::chrono::milliseconds rest, Elapsed elapsed) {
+  elapsed_ = std::move(elapsed);
+  timer_->start(rest);
+}
+
+void QtRestTimer::Cancel() { timer_->stop(); }
+
+bool QtRestTimer::Pending() const { return timer_->isActive(); }
+
+HoverTracker::HoverTracker(MainWindow& window)
+    : QObject(&window), window_(window), timer_(std::make_unique<QtRestTimer>()) {
+  window_.setMouseTracking(true);
+  window_.installEventFilter(this);
+  for (const ControlDef& def : ControlTable()) {
+    if (QWidget* control = window_.Control(def.id)) Watch(*control);
+  }
+}
+
+void HoverTracker::SetHandlers(Arm arm, Rested rested) {
+  arm_ = std::move(arm);
+  rested_ = std::move(rested);
+}
+
+void HoverTracker::SetRestTimer(std::unique_ptr<RestTimer> timer) {
+  if (timer != nullptr) timer_ = std::move(timer);
+}
+
+void HoverTracker::Watch(QWidget& widget) {
+  // Qt drops a movement without buttons at a widget that does not track the
+  // mouse; a disabled control has to see it to pass it on.
+  widget.setMouseTracking(true);
+  widget.installEventFilter(this);
+  for (QWidget* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (!child->isWindow()) Watch(*child);
+  }
+}
+
+void HoverTracker::MovedTo(QPoint client) {
+  const ControlId hit = window_.ControlAt(client);
+  const Arm arm = arm_;
+  const bool armed = arm && arm(hit);
+  // The help follows a rest: any movement while it is pending starts it anew.
+  if (armed || timer_->Pending()) timer_->Restart(kHoverRest, [this] { Rest(); });
+}
+
+void HoverTracker::Rest() {
+  const Rested rested = rested_;
+  if (rested) rested();
+}
+
+bool HoverTracker::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseMove && type != QEvent::Leave) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr) return false;
+
+  if (widget == &window_) {
+    if (type == QEvent::MouseMove) {
+      MovedTo(static_cast<QMouseEvent*>(event)->position().toPoint());
+    } else {
+      // A mouse that left the window cannot rest on it.
+      timer_->Cancel();
+    }
+    return false;
+  }
+  if (type != QEvent::MouseMove) return false;
+
+  QWidget* control = widget;
+  while (control->parentWidget() != nullptr && control->parentWidget() != &window_) {
+    control = control->parentWidget();
+  }
+  const auto* move = static_cast<QMouseEvent*>(event);
+  if (!control->isEnabled()) {
+    // A disabled control passes the mouse to the window.
+    MovedTo(widget->mapTo(&window_, move->position().toPoint()));
+    return true;
+  }
+  // An enabled control takes the mouse itself, and the window's tracking
+  // ends there. Plain movement is kept from the control, which tracks the
+  // mouse only for the disabled case.
+  timer_->Cancel();
+  return move->buttons() == Qt::NoButton;
+}
+
+}  // namespace tavio::qt

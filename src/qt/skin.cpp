@@ -1,0 +1,119 @@
+#include "qt/skin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStyle>
+#include <QStyleFactory>
+
+// rcc names the registration after the .qrc; it has to be declared outside
+// any namespace.
+static void InitArtworkResource() { Q_INIT_RESOURCE(tavio); }
+
+namespace tavio::qt {
+namespace {
+
+// Frames of fields, boxes, buttons and lists are drawn from the Window role
+// by the style: light enough to stand out from the texture, dimmer when the
+// control is disabled.
+constexpr QRgb kFrameBase = qRgb(160, 160, 160);
+constexpr QRgb kFrameBaseDisabled = qRgb(105, 105, 105);
+constexpr QRgb kButton = qRgb(82, 82, 82);
+constexpr QRgb kButtonDisabled = qRgb(62, 62, 62);
+constexpr QRgb kHighlight = qRgb(45, 105, 165);
+
+void SetAllGroups(QPalette& palette, QPalette::ColorRole role, const QBrush& brush) {
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setBrush(group, role, brush);
+  }
+}
+
+void SetEnabledGroups(QPalette& palette, QPalette::ColorRole role, const QColor& colour) {
+  palette.setColor(QPalette::Active, role, colour);
+  palette.setColor(QPalette::Inactive, role, colour);
+}
+
+}  // namespace
+
+void RegisterArtwork() {
+  static const bool registered = [] {
+    InitArtworkResource();
+    return true;
+  }();
+  (void)registered;
+}
+
+QPixmap LoadTexture(const QString& path) {
+  RegisterArtwork();
+  QPixmap texture;
+  if (!QFile::exists(path) || !texture.load(path)) return QPixmap();
+  return texture;
+}
+
+QImage LoadLogo(const QString& path) {
+  RegisterArtwork();
+  QImage logo;
+  if (!QFile::exists(path) || !logo.load(path)) return QImage();
+  logo = logo.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < logo.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(logo.scanLine(y));
+    for (int x = 0; x < logo.width(); ++x) {
+      if (qRgb(qRed(line[x]), qGreen(line[x]), qBlue(line[x])) == kLogoTransparent) line[x] = qRgba(0, 0, 0, 0);
+    }
+  }
+  return logo;
+}
+
+QPoint LogoPosition(int client_width, QSize logo) {
+  return QPoint(client_width - logo.width() - kLogoRightMargin, kLogoTop);
+}
+
+QIcon ProgramIcon() {
+  RegisterArtwork();
+  const QString path = QString::fromLatin1(kIconResource);
+  return QFile::exists(path) ? QIcon(path) : QIcon();
+}
+
+void UseProgramStyle() {
+  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
+}
+
+QColor TextColour(bool grey) { return QColor::fromRgb(grey ? kGreyText : kWhiteText); }
+
+QPalette WindowPalette() {
+  QPalette palette(QColor::fromRgb(kFrameBase));
+  const QColor white = TextColour(false);
+  const QColor grey = TextColour(true);
+  SetEnabledGroups(palette, QPalette::Window, QColor::fromRgb(kFrameBase));
+  palette.setColor(QPalette::Disabled, QPalette::Window, QColor::fromRgb(kFrameBaseDisabled));
+  // Fields, check boxes and radio buttons show the window's texture inside.
+  SetAllGroups(palette, QPalette::Base, Qt::transparent);
+  SetAllGroups(palette, QPalette::AlternateBase, Qt::transparent);
+  for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    SetEnabledGroups(palette, text, white);
+    palette.setColor(QPalette::Disabled, text, grey);
+  }
+  SetEnabledGroups(palette, QPalette::Button, QColor::fromRgb(kButton));
+  palette.setColor(QPalette::Disabled, QPalette::Button, QColor::fromRgb(kButtonDisabled));
+  SetAllGroups(palette, QPalette::Highlight, QColor::fromRgb(kHighlight));
+  SetAllGroups(palette, QPalette::HighlightedText, white);
+  SetAllGroups(palette, QPalette::BrightText, white);
+  SetAllGroups(palette, QPalette::PlaceholderText, grey);
+  SetAllGroups(palette, QPalette::ToolTipBase, QColor::fromRgb(kPlainBackground));
+  SetAllGroups(palette, QPalette::ToolTipText, white);
+  return palette;
+}
+
+QPalette WithStaticTextColour(QPalette palette, QColor colour) {
+  // The rule alone decides: labels are never disabled, and the grey of a
+  // disabled text would hide what the rule says.
+  SetAllGroups(palette, QPalette::WindowText, colour);
+  return palette;
+}
+
+QPalette WithFieldTextColour(QPalette palette, QColor colour) {
+  SetEnabledGroups(palette, QPalette::Text, colour);
+  palette.setColor(QPalette::Disabled, QPalette::Text, TextColour(true));
+  return palette;
+}
+
+}  // namespace tavio::qt

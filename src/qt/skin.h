@@ -1,0 +1,62 @@
+#pragma once
+// The dark look of the main window: the texture behind everything, the logo
+// in the top-right corner, white or grey texts and dark push buttons and
+// lists. The artwork is embedded; where it lives is injectable so the window
+// can be started without it.
+
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+#include <QPalette>
+#include <QPixmap>
+#include <QString>
+
+namespace tavio::qt {
+
+inline constexpr const char* kTextureResource = ":/artwork/texture.png";
+inline constexpr const char* kLogoResource = ":/artwork/logo.png";
+inline constexpr const char* kIconResource = ":/artwork/icon.png";
+
+struct Artwork {
+  QString texture = QString::fromLatin1(kTextureResource);
+  QString logo = QString::fromLatin1(kLogoResource);
+};
+
+inline constexpr QRgb kWhiteText = qRgb(255, 255, 255);
+inline constexpr QRgb kGreyText = qRgb(150, 150, 150);
+// The window's ground when the texture is missing.
+inline constexpr QRgb kPlainBackground = qRgb(60, 60, 60);
+// Logo pixels of this colour are left out.
+inline constexpr QRgb kLogoTransparent = qRgb(0, 255, 0);
+// The logo's right edge is this far from the client area's right edge, its top this far down.
+inline constexpr int kLogoRightMargin = 10;
+inline constexpr int kLogoTop = 20;
+
+// Makes sure the embedded artwork is registered (the shell is a static library).
+void RegisterArtwork();
+
+// A null pixmap when the file is missing or unreadable.
+QPixmap LoadTexture(const QString& path);
+// The logo with its pure-green pixels made transparent; null when missing.
+QImage LoadLogo(const QString& path);
+// Where the logo goes in a client area of `client_width`.
+QPoint LogoPosition(int client_width, QSize logo);
+// The program's icon; null when the artwork is missing.
+QIcon ProgramIcon();
+
+// Every window draws with one style, so the palettes below mean the same on
+// each platform.
+void UseProgramStyle();
+
+QColor TextColour(bool grey);
+// The window's palette, inherited by every control: transparent fills over
+// the texture, white texts, grey disabled texts, dark buttons and lists with
+// light frames.
+QPalette WindowPalette();
+// `palette` with the colour of a static text (labels, values, group titles)
+// in every state.
+QPalette WithStaticTextColour(QPalette palette, QColor colour);
+// `palette` with an edit field's text colour; a disabled field stays grey.
+QPalette WithFieldTextColour(QPalette palette, QColor colour);
+
+}  // namespace tavio::qt
