@@ -92,6 +92,9 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::s
       if (arg == name || arg.rfind(name + "=", 0) == 0) {
         std::optional<std::string> value;
         if (!TakeValue(argv, i, name, value, error)) return false;
+        // A simulated unit that cannot be described is a usage error.
+        if (name == "--simulate" && !sim::ParseSimEscSpec(*value, error)) return false;
+        if (name == "--sim-unit" && !sim::ParseSimUnitKind(*value, error)) return false;
         if (name == "--simulate") options.simulate = value;
         if (name == "--sim-unit") options.sim_unit = *value;
         if (name == "--sim-eeprom") options.sim_eeprom = value;

@@ -342,6 +342,23 @@ TEST_F(CliFileTest, WriteReportsBytesThatReadBackDifferently) {
   EXPECT_EQ(unit.Eeprom()[0x30], static_cast<uint8_t>(ReadBytes(Path("a.bin"))[0x32] ^ 0xFF));
 }
 
+// An ESC whose memory was erased by an interrupted store cannot be read, but a
+// saved file can still be stored on it: that is the way back.
+TEST_F(CliFileTest, WriteRestoresAnErasedEsc) {
+  sim::SimUnit& unit = OwnUnit(kFamilyBrenta, 160, 0x0401);
+  ASSERT_EQ(Run({"read", Path("a.bin")}).code, 0);
+  std::fill(unit.MutableEeprom().begin(), unit.MutableEeprom().end(), uint8_t{0xFF});
+  const CliResult refused = Run({"info"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, "Error when reading ESC EEPROMs\n");
+
+  const CliResult restored = Run({"write", Path("a.bin")});
+  EXPECT_EQ(restored.code, 0) << restored.err;
+  const std::vector<uint8_t> file = ReadBytes(Path("a.bin"));
+  EXPECT_TRUE(std::equal(file.begin() + 2, file.end(), unit.Eeprom().begin()));
+  EXPECT_EQ(Run({"info"}).code, 0);
+}
+
 TEST_F(CliFileTest, DefaultsRefuseWhatTheDialogCannotOffer) {
   struct Case {
     std::string simulate;
