@@ -167,6 +167,26 @@ TEST_F(FileTest, WriteTakesANameAtTheFileSystemsLengthLimit) {
   EXPECT_EQ(FolderEntries(folder).size(), 1u);
 }
 
+TEST_F(FileTest, PathsAreUtf8WithAnyCharacters) {
+  // "Regler-Einstellung äöü ß €.bin", spelt out in UTF-8.
+  const std::string name = "Regler-Einstellung \xC3\xA4\xC3\xB6\xC3\xBC \xC3\x9F \xE2\x82\xAC.bin";
+  const std::u8string folder_utf8 = folder.u8string();
+  const std::string path = std::string(folder_utf8.begin(), folder_utf8.end()) + "/" + name;
+  ConfigImage image;
+  PutU16(image, 0, 80);
+  std::string error;
+  ASSERT_TRUE(WriteConfigFile(path, kFamilyAlder, image, error)) << error;
+  ConfigFile file;
+  ASSERT_EQ(ReadConfigFile(path, file), FileReadStatus::Ok);
+  EXPECT_EQ(file.family, kFamilyAlder);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::u8string n = entry.path().filename().u8string();
+    names.emplace_back(n.begin(), n.end());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{name});
+}
+
 TEST_F(FileTest, FailedWriteChangesNothing) {
   fs::create_directories(folder / "taken");
   WriteBytes(Path("taken/inside.bin"), {1, 2, 3});

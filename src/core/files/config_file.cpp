@@ -2,30 +2,33 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <system_error>
 
 namespace tavio {
 namespace {
 
-// Closes a stream on every path out.
-struct FileCloser {
-  void operator()(std::FILE* f) const {
-    if (f != nullptr) std::fclose(f);
-  }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+namespace fs = std::filesystem;
 
-#ifdef _WIN32
-constexpr const char* kPathSeparators = "/\\:";
-#else
-constexpr const char* kPathSeparators = "/";
-#endif
+// Paths are UTF-8 everywhere in the program; on Windows the wide file calls
+// then see every character, not only ASCII ones.
+fs::path PathFromUtf8(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
-std::string ErrnoText(const char* what, const std::string& path) {
-  return std::string(what) + " " + path + ": " + std::strerror(errno);
+// The first 94 bytes of the file at most; false when it cannot be opened or read.
+bool ReadFileStart(const std::string& path, std::array<uint8_t, kConfigFileSize>& bytes, size_t& got) {
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
+  if (!in) return false;
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  got = static_cast<size_t>(in.gcount());
+  // A short file ends with eof; anything else that stops the read is an error.
+  return !in.bad() && (got == bytes.size() || in.eof());
+}
+
+std::string ErrorText(const char* what, const std::string& path, const std::string& reason) {
+  return std::string(what) + " " + path + ": " + reason;
 }
 
 }  // namespace
@@ -39,11 +42,9 @@ std::array<uint8_t, kConfigFileSize> EncodeConfigFile(uint16_t family, const Con
 
 FileReadStatus ReadConfigFile(const std::string& path, ConfigFile& out) {
   out = ConfigFile{};
-  FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) return FileReadStatus::CannotOpen;
   std::array<uint8_t, kConfigFileSize> bytes{};
-  const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-  if (std::ferror(file.get())) return FileReadStatus::CannotOpen;
+  size_t got = 0;
+  if (!ReadFileStart(path, bytes, got)) return FileReadStatus::CannotOpen;
   if (got < 4) return FileReadStatus::TooShort;
   const uint16_t block_length = GetU16(bytes, 2);
   if (block_length > kImageSize) return FileReadStatus::BlockTooLong;
@@ -58,11 +59,9 @@ FileReadStatus ReadConfigFile(const std::string& path, ConfigFile& out) {
 
 FileReadStatus ReadWholeConfigFile(const std::string& path, ConfigFile& out) {
   out = ConfigFile{};
-  FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) return FileReadStatus::CannotOpen;
   std::array<uint8_t, kConfigFileSize> bytes{};
-  const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-  if (std::ferror(file.get())) return FileReadStatus::CannotOpen;
+  size_t got = 0;
+  if (!ReadFileStart(path, bytes, got)) return FileReadStatus::CannotOpen;
   if (got < bytes.size()) return FileReadStatus::TooShort;
   out.family = GetU16(bytes, 0);
   std::copy_n(bytes.begin() + 2, kImageSize, out.image.bytes.begin());
@@ -71,37 +70,36 @@ FileReadStatus ReadWholeConfigFile(const std::string& path, ConfigFile& out) {
 
 bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage& image, std::string& error) {
   const auto bytes = EncodeConfigFile(family, image);
+  const fs::path target = PathFromUtf8(path);
   // A short name of its own in the target's folder: appending to the target's
   // name would fail for names near the file system's length limit.
-  const size_t slash = path.find_last_of(kPathSeparators);
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   std::random_device random;
-  const std::string temp = folder + ".tavio-save-" + std::to_string(random() % 1000000) + ".tmp";
+  const std::string temp_name = ".tavio-save-" + std::to_string(random() % 1000000) + ".tmp";
+  const fs::path temp = target.parent_path() / fs::path(std::u8string(temp_name.begin(), temp_name.end()));
+  const std::string temp_text = path.substr(0, path.size() - target.filename().u8string().size()) + temp_name;
+  std::error_code ignored;
   {
-    FilePtr file(std::fopen(temp.c_str(), "wb"));
-    if (!file) {
-      error = ErrnoText("cannot create", temp);
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      error = ErrorText("cannot create", temp_text, std::strerror(errno));
       return false;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0) {
-      error = ErrnoText("cannot write", temp);
-      file.reset();
-      std::remove(temp.c_str());
-      return false;
-    }
-    if (std::fclose(file.release()) != 0) {
-      error = ErrnoText("cannot write", temp);
-      std::remove(temp.c_str());
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    out.close();
+    if (out.fail()) {
+      error = ErrorText("cannot write", temp_text, std::strerror(errno));
+      fs::remove(temp, ignored);
       return false;
     }
   }
-#ifdef _WIN32
-  // rename() on Windows does not replace an existing file.
-  std::remove(path.c_str());
-#endif
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    error = ErrnoText("cannot replace", path);
-    std::remove(temp.c_str());
+  // Replaces the target in one step on every platform; the old file stays
+  // whole until then.
+  std::error_code failure;
+  fs::rename(temp, target, failure);
+  if (failure) {
+    error = ErrorText("cannot replace", path, failure.message());
+    fs::remove(temp, ignored);
     return false;
   }
   return true;
