@@ -1,6 +1,8 @@
-// The nine commands over a simulated unit: request bytes, answers decoded,
-// and every result code.
+// Finding, opening and identifying the programming unit, and the nine
+// commands: exact request bytes and every result code (those of a failed
+// write or read, with the platform's error, are in the fault matrix).
 
+#include <algorithm>
 #include <functional>
 
 #include "link/sim_link_fixture.h"
@@ -8,245 +10,142 @@
 namespace tavio::test {
 namespace {
 
-using sim::Trigger;
+TEST_F(SimLinkTest, SearchOrderSkipRulesAndReportLengths) {
+  // Units of either product, product 3 of the unit vendor, a unit's product of another
+  // vendor, and units that refuse access or fail to open.
+  enum Kind { kBox, kPuck, kProduct3, kOtherVendor, kDenied, kFailing };
+  const struct {
+    std::vector<std::pair<const char*, Kind>> interfaces;  // in listing order
+    int32_t result;
+    const char* opened;       // device_path afterwards, or null
+    const char* denied_path;  // named by the diagnostics, or ""
+    uint32_t in = 60, out = 60;
+    bool list_fails = false, lengths_fail = false;
+  } cases[] = {
+      {{}, kResultNoUnit, nullptr, ""},
+      {{{"/a", kBox}}, kResultNotConnected, nullptr, "", 60, 60, true},
+      {{{"/p3", kProduct3}, {"/o", kOtherVendor}, {"/a", kPuck}, {"/b", kBox}}, kResultOk, "/a", ""},
+      {{{"/f", kFailing}, {"/d1", kDenied}, {"/d2", kDenied}, {"/a", kBox}}, kResultOk, "/a", "/d1"},
+      // Unusable report lengths (a sim unit also refuses reports of another length);
+      // the handle stays open until the caller closes.
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 60, 60, false, true},
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 61, 60},
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 60, 61},
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 0, 60},
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 60, 0},
+      {{{"/a", kBox}}, kResultOk, "/a", "", 44, 12},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    Reset();
+    port.SetListFails(c.list_fails);
+    for (const auto& [path, kind] : c.interfaces) {
+      if (kind == kProduct3 || kind == kOtherVendor || kind == kDenied) {
+        port.AddUnopenable(path, kind == kOtherVendor ? 0x1234 : kUnitVendorId, kind == kProduct3 ? 3 : kProductLinkbox,
+                           kind == kDenied ? HidOpenStatus::AccessDenied : HidOpenStatus::Ok);
+        continue;
+      }
+      sim::SimUnitConfig config;
+      config.product_id = kind == kPuck ? kProductLinkpuck : kProductLinkbox;
+      config.input_report_length = c.in;
+      config.output_report_length = c.out;
+      sim::SimUnit& unit = AddUnit(config, path);
+      unit.faults().report_lengths_fail = c.lengths_fail;
+      if (kind == kFailing) unit.faults().open_status = HidOpenStatus::Failed;
+    }
+    OpenDiagnostics diagnostics;
+    EXPECT_EQ(OpenUsbLink(link, &diagnostics), c.result);
+    EXPECT_EQ(diagnostics.unit_access_denied, *c.denied_path != '\0');
+    EXPECT_EQ(diagnostics.denied_path, c.denied_path);
+    EXPECT_EQ(port.OpenHandleCount(), c.opened ? 1u : 0u);
+    EXPECT_EQ(link.device_path, c.opened ? std::optional<std::string>(c.opened) : std::nullopt);
+    if (c.opened == nullptr) continue;
+    EXPECT_EQ(link.info.unit_product_id, port.FindUnit(c.opened)->config().product_id);
+    // Opening again closes the old handle first.
+    EXPECT_EQ(OpenUsbLink(link), c.result);
+    EXPECT_EQ(port.OpenHandleCount(), 1u);
+  }
+}
+
+TEST_F(SimLinkTest, IdentificationPaths) {
+  DeviceInfo normal = {.unit_firmware_version = 0x00010300, .unit_aux_word = 1, .esc_state = 3, .esc_state_aux = 0x0102,
+                       .unit_product_id = kProductLinkbox};
+  DeviceInfo no_esc = normal;  // esc_state not 3: the status only
+  no_esc.esc_state = 1;
+  // BRENTA 160 at 0x0401, firmware 1.5: identity 200 << 12 | 160, bootloader, serial.
+  std::ranges::copy(Hex("20 00 01 04 05 01"), normal.esc_info_block.begin());
+  std::ranges::copy(Hex("A0 80 0C 00 02 01 00 00 07 1C A5 00"), normal.esc_identity.begin());
+  // Another mode: the alternative status, then the data query's words.
+  const DeviceInfo other = {.unit_mode = 2, .unit_firmware_version = 0x00010300, .unit_aux_word = 1,
+                            .alt_status_byte0 = 0x01, .alt_status_word = 0x0203, .alt_status_long0 = 0x04050607,
+                            .alt_status_long1 = 0x08090A0B, .alt_status_byte1 = 0x0C,
+                            .unit_product_id = kProductLinkbox};
+  // Each path ends as soon as what it read is complete: a further command would show in the record.
+  for (const DeviceInfo& info : {normal, other, no_esc}) {
+    SCOPED_TRACE(testing::Message() << int{info.unit_mode} << " " << info.esc_state);
+    Reset();
+    sim::SimUnit& unit = AddUnit();
+    unit.config().unit_mode = info.unit_mode;
+    unit.config().esc_state = info.esc_state == 1 ? 1 : 3;
+    unit.config().esc_state_aux = 0x0102;
+    EXPECT_EQ(OpenUsbLink(link), kResultOk);
+    EXPECT_EQ(link.info, info);
+  }
+}
 
 using Command = std::function<int32_t(UsbLink&)>;
 
-int32_t ReadFour(UsbLink& l) {
-  std::array<uint8_t, 4> d{};
-  return ReadMemory(l, 0, 4, d);
+template <size_t N>
+Command Read(uint32_t address, uint32_t length) {
+  return [=](UsbLink& l) { std::array<uint8_t, N> d{}; return ReadMemory(l, address, length, d); };
+}
+Command Block(std::string hex, uint32_t words) {
+  return [=](UsbLink& l) { return WriteBlock(l, Hex(hex), words); };
 }
 
-struct RequestCase {
-  const char* name;
-  Command send;
-  const char* head;  // the request's leading bytes; the rest of the 60 are zero
-};
-
-const RequestCase kRequestCases[] = {
-    {"UnitStatus", [](UsbLink& l) { return UnitStatus(l); }, "01 08 00 00"},
-    {"UnitDataQuery",
-     [](UsbLink& l) {
-       std::array<uint32_t, 3> w{};
-       return UnitDataQuery(l, w);
-     },
-     "01 0A 0C 00 00 FC 01 08"},
-    {"SystemLock 1", [](UsbLink& l) { return SystemLock(l, 1); }, "01 0B 01 01"},
-    {"SystemLock 0", [](UsbLink& l) { return SystemLock(l, 0); }, "01 0B 01 00"},
-    {"SystemLock 7 goes out as 1", [](UsbLink& l) { return SystemLock(l, 7); }, "01 0B 01 01"},
-    {"WriteBlock 2 of 5 words: only the words go out",
-     [](UsbLink& l) {
-       const auto data = Hex("11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF 10 20 30 40 50");
-       return WriteBlock(l, data, 2);
-     },
-     "01 1C 08 00 11 22 33 44 55 66 77 88"},
-    {"WriteBlock 0 words", [](UsbLink& l) { return WriteBlock(l, {}, 0); }, "01 1C 00 00"},
-    {"WriteBlock 14 words",
-     [](UsbLink& l) {
-       const auto data = Hex(Seq(0x40, 0x78));
-       return WriteBlock(l, data, 14);
-     },
-     "01 1C 38 00 40 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 52 53 54 55 56 57 58 59 5A 5B "
-     "5C 5D 5E 5F 60 61 62 63 64 65 66 67 68 69 6A 6B 6C 6D 6E 6F 70 71 72 73 74 75 76 77"},
-    {"ReadMemory first readout piece", ReadFour, "01 1D 08 00 04 00 00 00 00 00 00 00"},
-    {"ReadMemory firmware info block",
-     [](UsbLink& l) {
-       std::array<uint8_t, 32> d{};
-       return ReadMemory(l, kFirmwareInfoAddress, kFirmwareInfoLength, d);
-     },
-     "01 1D 08 00 20 00 00 00 E0 FF FF FF"},
-    {"ReadMemory 40 bytes at 52",
-     [](UsbLink& l) {
-       std::array<uint8_t, 40> d{};
-       return ReadMemory(l, 52, 40, d);
-     },
-     "01 1D 08 00 28 00 00 00 34 00 00 00"},
-    {"EraseConfig", [](UsbLink& l) { return EraseConfig(l); }, "01 1E 04 00 19 E7 5A 3C"},
-    {"AssignWriteAddress", [](UsbLink& l) { return AssignWriteAddress(l); },
-     "01 1F 09 01 00 00 00 00 19 E7 5A 3C"},
-    {"FlashAccess 0", [](UsbLink& l) { return FlashAccess(l, 0); }, "01 20 01 00"},
-    {"FlashAccess 1", [](UsbLink& l) { return FlashAccess(l, 1); }, "01 20 01 01"},
-    {"FlashAccess 2 goes out as 1", [](UsbLink& l) { return FlashAccess(l, 2); }, "01 20 01 01"},
-    {"EscIdentity",
-     [](UsbLink& l) {
-       std::array<uint8_t, 40> d{};
-       return EscIdentity(l, d);
-     },
-     "01 22 00 00"},
-};
-
-class ProtocolTest : public SimLinkTest {};
-
-TEST_F(ProtocolTest, EveryCommandSendsItsExactRequest) {
-  for (const RequestCase& c : kRequestCases) {
-    SCOPED_TRACE(c.name);
-    sim::SimUnit& unit = Connect();
-    c.send(link);
-    EXPECT_EQ(Requests(unit), std::vector<std::string>{Full(c.head)});
-    CloseUsbLink(link);
-    port = sim::SimHidPort{};
-  }
-}
-
-TEST_F(ProtocolTest, EraseReadsItsAnswerOneSecondAfterTheRequest) {
-  sim::SimUnit& unit = Connect();
-  sleeper.now_ms = 500;
-  EraseConfig(link);
-  EXPECT_EQ(sleeper.pauses, std::vector<uint32_t>{1000});
-  ASSERT_EQ(unit.Transcript().size(), 2u);
-  EXPECT_EQ(unit.Transcript()[0].time_ms, 500u);
-  EXPECT_EQ(unit.Transcript()[1].time_ms, 1500u);
-}
-
-TEST_F(ProtocolTest, AnswersAreDecoded) {
-  Connect();
-  std::array<uint32_t, 3> words{};
-  EXPECT_EQ(UnitDataQuery(link, words), kResultOk);
-  EXPECT_EQ(words, (std::array<uint32_t, 3>{0x0801FC00, 0x00010300, 0x00000001}));
-
-  uint32_t address = 0;
-  EXPECT_EQ(AssignWriteAddress(link, &address), kResultOk);
-  EXPECT_EQ(address, 0x0801F800u);
-
-  // The destination gets exactly the bytes asked for.
-  std::array<uint8_t, 8> dest;
-  dest.fill(0xEE);
-  EXPECT_EQ(ReadMemory(link, 0, 2, std::span<uint8_t>(dest)), kResultOk);
-  EXPECT_EQ(ToHex(dest), "5C 00 EE EE EE EE EE EE");
-}
-
-TEST_F(ProtocolTest, NothingIsSentWhileNotConnected) {
-  const Command commands[] = {
-      [](UsbLink& l) { return UnitStatus(l); },
-      [](UsbLink& l) {
-        std::array<uint32_t, 3> w{};
-        return UnitDataQuery(l, w);
-      },
-      [](UsbLink& l) { return SystemLock(l, 1); },
-      [](UsbLink& l) { return WriteBlock(l, Hex("01 02 03 04"), 1); },
-      ReadFour,
-      [](UsbLink& l) { return EraseConfig(l); },
-      [](UsbLink& l) { return AssignWriteAddress(l); },
-      [](UsbLink& l) { return FlashAccess(l, 0); },
-      [](UsbLink& l) {
-        std::array<uint8_t, 40> d{};
-        return EscIdentity(l, d);
-      },
-      [](UsbLink& l) { return IdentifyUnit(l); },
+TEST_F(SimLinkTest, RequestsAndResultCodes) {
+  const struct {
+    Command act;
+    int32_t result;
+    std::string request;  // the request's leading bytes, the rest of the 60 zero; empty: nothing sent
+    uint32_t unit_error = 0;  // the error code the unit answers with
+    bool echo_other = false;  // the unit echoes the other state
+  } cases[] = {
+      {UnitStatus, kResultOk, "01 08 00 00"},
+      {[](UsbLink& l) { std::array<uint32_t, 3> w{}; return UnitDataQuery(l, w); }, kResultOk,
+       "01 0A 0C 00 00 FC 01 08"},
+      {[](UsbLink& l) { return SystemLock(l, 7); }, kResultOk, "01 0B 01 01"},
+      {Block(Seq(0x40, 0x78), 14), sim::kErrNotLocked, "01 1C 38 00 " + Seq(0x40, 0x78)},
+      {Block("01 02 03 04", 1), int32_t(0x80000001), "01 1C 04 00 01 02 03 04", 0x80000001},
+      {Read<56>(52, 56), kResultOk, "01 1D 08 00 38 00 00 00 34 00 00 00"},
+      // 16-bit codes of ReadMemory and EscIdentity, zero-extended.
+      {Read<32>(kFirmwareInfoAddress, kFirmwareInfoLength), 0x8001, "01 1D 08 00 20 00 00 00 E0 FF FF FF", 0xABCD8001},
+      {[](UsbLink& l) { std::array<uint8_t, 40> d{}; return EscIdentity(l, d); }, 0xFFFE, "01 22 00 00", 0xFFFFFFFE},
+      {[](UsbLink& l) { return EraseConfig(l); }, int32_t(0xABCD1234), "01 1E 04 00 19 E7 5A 3C", 0xABCD1234},
+      {[](UsbLink& l) { return AssignWriteAddress(l); }, 0x12345, "01 1F 09 01 00 00 00 00 19 E7 5A 3C", 0x12345},
+      // FlashAccess tests its 32-bit code before the echo.
+      {[](UsbLink& l) { return FlashAccess(l, 0); }, 0x10007, "01 20 01 00", 0x10007},
+      {[](UsbLink& l) { return FlashAccess(l, 2); }, kResultStateMismatch, "01 20 01 01", 0, true},
+      // Refused before any I/O.
+      {Block(Seq(0, 60), 15), kResultNotConnected, ""},
+      {Block("01 02 03", 1), kResultNotConnected, ""},
+      {Read<60>(0, 57), kResultNotConnected, ""},
+      {Read<4>(0, 5), kResultNotConnected, ""},
   };
-  AddUnit();
-  for (const Command& command : commands) EXPECT_EQ(command(link), kResultNotConnected);
-  EXPECT_TRUE(port.CallLog().empty());
-  EXPECT_TRUE(sleeper.pauses.empty());
-}
-
-struct ResultCase {
-  const char* name;
-  std::function<void(sim::SimUnit&, sim::SimHidPort&)> arrange;
-  Command act;
-  int32_t result;
-  uint32_t os_error;  // LastError afterwards
-  size_t requests;    // requests the unit received
-};
-
-// After identification, the next exchange has index 3.
-constexpr uint32_t kNext = 3;
-
-void NoFault(sim::SimUnit&, sim::SimHidPort&) {}
-std::function<void(sim::SimUnit&, sim::SimHidPort&)> Error(uint8_t command, uint32_t code) {
-  return [=](sim::SimUnit& u, sim::SimHidPort&) { u.faults().errors.push_back({Trigger::OnCommand(command), code}); };
-}
-std::function<void(sim::SimUnit&, sim::SimHidPort&)> WrongEcho(uint8_t command) {
-  return [=](sim::SimUnit& u, sim::SimHidPort&) { u.faults().wrong_echo.push_back(Trigger::OnCommand(command)); };
-}
-int32_t Identity(UsbLink& l) {
-  std::array<uint8_t, 40> d{};
-  return EscIdentity(l, d);
-}
-
-const ResultCase kResultCases[] = {
-    {"ReadMemory succeeds", NoFault, ReadFour, 0, 0, 1},
-    {"ReadMemory unit error", Error(cmd::kReadMemory, 0x1234), ReadFour, 0x1234, 0, 1},
-    {"ReadMemory code is 16-bit", Error(cmd::kReadMemory, 0xABCD8001), ReadFour, 0x8001, 0, 1},
-    {"EscIdentity code is 16-bit, zero-extended", Error(cmd::kEscIdentity, 0xFFFFFFFE), Identity, 0xFFFE, 0, 1},
-    {"EraseConfig code is 32-bit", Error(cmd::kEraseConfig, 0xABCD1234),
-     [](UsbLink& l) { return EraseConfig(l); }, static_cast<int32_t>(0xABCD1234), 0, 1},
-    {"AssignWriteAddress code is 32-bit", Error(cmd::kAssignWriteAddress, 0x00012345),
-     [](UsbLink& l) { return AssignWriteAddress(l); }, 0x12345, 0, 1},
-    {"WriteBlock code is 32-bit", Error(cmd::kWriteBlock, 0x80000001),
-     [](UsbLink& l) { return WriteBlock(l, Hex("01 02 03 04"), 1); }, static_cast<int32_t>(0x80000001), 0, 1},
-    {"FlashAccess tests the error status before the echo", Error(cmd::kFlashAccess, 7),
-     [](UsbLink& l) { return FlashAccess(l, 0); }, 7, 0, 1},
-    {"FlashAccess 0 echoed as 1", WrongEcho(cmd::kFlashAccess), [](UsbLink& l) { return FlashAccess(l, 0); },
-     kResultStateMismatch, 0, 1},
-    {"FlashAccess 1 echoed as 0", WrongEcho(cmd::kFlashAccess), [](UsbLink& l) { return FlashAccess(l, 1); },
-     kResultStateMismatch, 0, 1},
-    {"SystemLock 1 echoed as 0", WrongEcho(cmd::kSystemLock), [](UsbLink& l) { return SystemLock(l, 1); },
-     kResultStateMismatch, 0, 1},
-    {"SystemLock 1 with error status is a mismatch", Error(cmd::kSystemLock, 0x55),
-     [](UsbLink& l) { return SystemLock(l, 1); }, kResultStateMismatch, 0, 1},
-    {"SystemLock 0 with error status passes on its echo", Error(cmd::kSystemLock, 0x55),
-     [](UsbLink& l) { return SystemLock(l, 0); }, 0, 0, 1},
-    {"UnitStatus ignores the error status", Error(cmd::kUnitStatus, 0x55), [](UsbLink& l) { return UnitStatus(l); },
-     0, 0, 1},
-    {"write fails on an unplugged unit", [](sim::SimUnit&, sim::SimHidPort& p) { p.Unplug(kUnitPath); }, ReadFour,
-     kResultWriteFailed, 19, 0},
-    {"write fails once the unit vanished",
-     [](sim::SimUnit& u, sim::SimHidPort&) { u.faults().unplug_after_exchanges = kNext; }, ReadFour,
-     kResultWriteFailed, 19, 0},
-    {"time-out is a failed read",
-     [](sim::SimUnit& u, sim::SimHidPort&) { u.faults().no_answer.push_back(Trigger::AtExchange(kNext)); },
-     ReadFour, kResultReadFailed, 110, 1},
-    {"unplug while the read is pending",
-     [](sim::SimUnit& u, sim::SimHidPort&) { u.faults().unplug_during_exchange = kNext; }, ReadFour,
-     kResultReadFailed, 19, 1},
-    {"WriteBlock of 15 words is refused",  NoFault,
-     [](UsbLink& l) { return WriteBlock(l, Hex(Seq(0, 60)), 15); }, kResultNotConnected, 0, 0},
-    {"ReadMemory of 57 bytes is refused", NoFault,
-     [](UsbLink& l) {
-       std::array<uint8_t, 60> d{};
-       return ReadMemory(l, 0, 57, d);
-     },
-     kResultNotConnected, 0, 0},
-};
-
-TEST_F(ProtocolTest, ResultCodes) {
-  for (const ResultCase& c : kResultCases) {
-    SCOPED_TRACE(c.name);
-    sim::SimUnit& unit = Connect();
-    c.arrange(unit, port);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.request << " -> " << c.result);
+    Reset();
+    sim::SimUnit& unit = Connect();  // identification took exchanges 0..2
+    if (c.unit_error != 0) unit.faults().errors.push_back({sim::Trigger::AtExchange(3), c.unit_error});
+    if (c.echo_other) unit.faults().wrong_echo.push_back(sim::Trigger::AtExchange(3));
     EXPECT_EQ(c.act(link), c.result);
-    EXPECT_EQ(LinkLastError(link), c.os_error);
-    EXPECT_EQ(Requests(unit).size(), c.requests);
+    EXPECT_EQ(Requests(unit), c.request.empty() ? std::vector<std::string>{} : std::vector{Full(c.request)});
+    // Not connected: nothing is sent.
     CloseUsbLink(link);
-    port = sim::SimHidPort{};
+    port.ClearCallLog();
+    EXPECT_EQ(c.act(link), kResultNotConnected);
+    EXPECT_TRUE(port.CallLog().empty());
   }
-}
-
-TEST_F(ProtocolTest, UnitErrorLeavesTheDestinationUntouched) {
-  sim::SimUnit& unit = Connect();
-  unit.faults().errors.push_back({Trigger::OnCommand(cmd::kReadMemory), 0x1234});
-  std::array<uint8_t, 32> dest;
-  dest.fill(0xA5);
-  EXPECT_EQ(ReadMemory(link, kFirmwareInfoAddress, kFirmwareInfoLength, dest), 0x1234);
-  EXPECT_EQ(Answers(unit), std::vector<std::string>{Full("02 FF 00 00 34 12 00 00")});
-  for (uint8_t b : dest) EXPECT_EQ(b, 0xA5);
-
-  std::array<uint8_t, 40> identity;
-  identity.fill(0x5A);
-  unit.faults().errors.push_back({Trigger::OnCommand(cmd::kEscIdentity), 0x0009});
-  EXPECT_EQ(EscIdentity(link, identity), 9);
-  for (uint8_t b : identity) EXPECT_EQ(b, 0x5A);
-}
-
-TEST_F(ProtocolTest, WriteBlockSizeLimits) {
-  sim::SimUnit& unit = Connect();
-  EXPECT_EQ(WriteBlock(link, Hex(Seq(0, 60)), 15), kResultNotConnected);
-  // Data shorter than the words asked for is refused before any I/O too.
-  EXPECT_EQ(WriteBlock(link, Hex("01 02 03"), 1), kResultNotConnected);
-  EXPECT_EQ(WriteCalls(port), 0u);
-  WriteBlock(link, {}, 0);
-  EXPECT_EQ(Requests(unit), std::vector<std::string>{Full("01 1C 00 00")});
 }
 
 }  // namespace

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/link/protocol.h"
@@ -15,20 +13,12 @@
 #include "support/fake_sleeper.h"
 #include "support/hex.h"
 
-namespace tavio {
-inline void PrintTo(const CommError& e, std::ostream* os) {
-  *os << "{code " << e.code << ", caption " << e.caption << ", text " << e.text << ", os " << e.os_error << "}";
-}
-}  // namespace tavio
-
 namespace tavio::test {
 
-inline constexpr const char* kUnitPath = "/sim/hidraw0";
-
 // A whole 60-byte report whose leading bytes are `head`, as hex.
-inline std::string Full(std::string_view head, size_t length = kReportSize) {
+inline std::string Full(std::string_view head) {
   std::vector<uint8_t> bytes = Hex(head);
-  bytes.resize(length, 0);
+  bytes.resize(kReportSize, 0);
   return ToHex(bytes);
 }
 
@@ -39,18 +29,17 @@ inline std::string Seq(unsigned from, unsigned to) {
   return ToHex(bytes);
 }
 
-inline std::vector<std::string> Reports(const sim::SimUnit& unit, sim::ReportDirection direction) {
+// The reports the unit received (or, given FromUnit, sent) as hex, and the requests' command codes.
+inline std::vector<std::string> Requests(const sim::SimUnit& unit,
+                                         sim::ReportDirection direction = sim::ReportDirection::ToUnit) {
   std::vector<std::string> out;
   for (const sim::TranscriptEntry& e : unit.Transcript()) {
     if (e.direction == direction) out.push_back(ToHex(e.bytes));
   }
   return out;
 }
-inline std::vector<std::string> Requests(const sim::SimUnit& unit) {
-  return Reports(unit, sim::ReportDirection::ToUnit);
-}
 inline std::vector<std::string> Answers(const sim::SimUnit& unit) {
-  return Reports(unit, sim::ReportDirection::FromUnit);
+  return Requests(unit, sim::ReportDirection::FromUnit);
 }
 inline std::vector<uint8_t> Commands(const sim::SimUnit& unit) {
   std::vector<uint8_t> out;
@@ -59,24 +48,24 @@ inline std::vector<uint8_t> Commands(const sim::SimUnit& unit) {
   }
   return out;
 }
-inline size_t WriteCalls(const sim::SimHidPort& port) {
-  size_t n = 0;
-  for (const std::string& call : port.CallLog()) n += call.rfind("write", 0) == 0 ? 1 : 0;
-  return n;
-}
 
 class SimLinkTest : public ::testing::Test {
  public:  // table cases arrange the rig through it
-  SimLinkTest() {
+  SimLinkTest() { Reset(); }
+
+  // A fresh rig: no unit, nothing recorded.
+  void Reset() {
+    CloseUsbLink(link);
+    port = sim::SimHidPort{};
+    sleeper = FakeSleeper{};
     link.port = &port;
     link.sleeper = &sleeper;
+    errors.clear();
   }
-
-  sim::SimUnit& AddUnit(sim::SimUnitConfig config = {}, std::string path = kUnitPath) {
+  sim::SimUnit& AddUnit(sim::SimUnitConfig config = {}, std::string path = "/sim/hidraw0") {
     config.clock = [this] { return sleeper.now_ms; };
     return port.AddUnit(std::move(path), std::move(config));
   }
-
   // Opens and identifies a unit, then forgets that traffic and its pauses.
   sim::SimUnit& Connect(sim::SimUnitConfig config = {}) {
     sim::SimUnit& unit = AddUnit(std::move(config));
@@ -86,7 +75,6 @@ class SimLinkTest : public ::testing::Test {
     sleeper.pauses.clear();
     return unit;
   }
-
   CommErrorReporter Reporter() {
     return [this](const CommError& e) { errors.push_back(e); };
   }

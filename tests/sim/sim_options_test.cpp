@@ -1,99 +1,54 @@
-// Parsing "--simulate FAMILY[:MODEL[:VERSION]]" and the unit kind.
+// The simulated unit as the command lines describe it: "--simulate
+// FAMILY[:MODEL[:VERSION]]", "--sim-unit" and "--sim-eeprom".
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "sim/sim_hid_port.h"
 #include "sim/sim_options.h"
 
 namespace tavio::sim {
 namespace {
 
-TEST(SimOptionsTest, EscSpecs) {
-  struct Case {
-    const char* text;
-    std::optional<SimEscSpec> spec;
-  };
+TEST(SimOptions, DescriptionsAndTheMessagesThatNameTheBadPart) {
+  const std::string family = "' (ALDER, BRENTA, CORVAN, DELMAR-Z or a number 1..4095)",
+                    model = "' is not a decimal number 0..4095",
+                    version = "' is not a number 0..0xFFFF (hex with 0x, or decimal)";
+  struct Case { std::string text; std::optional<SimEscSpec> spec; std::string error; };
+  const std::optional<SimEscSpec> no;
   const Case cases[] = {
-      {"BRENTA", SimEscSpec{200, 160, 0x0401}},
-      {"brenta:200", SimEscSpec{200, 200, 0x0401}},
-      {"Corvan:120:0x0400", SimEscSpec{300, 120, 0x0400}},
-      {"ALDER", SimEscSpec{100, 160, 0x0104}},
-      {"delmar-z:80:260", SimEscSpec{400, 80, 0x0104}},
-      {"300", SimEscSpec{300, 160, 0x0401}},
-      {"500:7:0X1a", SimEscSpec{500, 7, 0x001A}},
-      {"4095:4095:0xFFFF", SimEscSpec{4095, 4095, 0xFFFF}},
-      {"ALDER:0:0", SimEscSpec{100, 0, 0}},
-      {"", std::nullopt},
-      {"FOO", std::nullopt},
-      {"0", std::nullopt},
-      {"4096", std::nullopt},
-      {"BRENTA:", std::nullopt},
-      {"BRENTA:abc", std::nullopt},
-      {"BRENTA:4096", std::nullopt},
-      {"BRENTA:-1", std::nullopt},
-      {"BRENTA:0x10", std::nullopt},
-      {"BRENTA:160:", std::nullopt},
-      {"BRENTA:160:0x", std::nullopt},
-      {"BRENTA:160:0x10000", std::nullopt},
-      {"BRENTA:160:65536", std::nullopt},
-      {"BRENTA:160:0x1G", std::nullopt},
-      {"BRENTA:160:1:2", std::nullopt},
-      {" BRENTA", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::string error;
-    const auto spec = ParseSimEscSpec(c.text, error);
-    EXPECT_EQ(spec, c.spec);
-    EXPECT_EQ(error.empty(), c.spec.has_value()) << error;
-  }
-}
-
-TEST(SimOptionsTest, ErrorMessagesNameTheBadPart) {
-  struct Case {
-    const char* text;
-    const char* message;
-  };
-  const Case cases[] = {
-      {"FOO:1", "unknown ESC family 'FOO' (ALDER, BRENTA, CORVAN, DELMAR-Z or a number 1..4095)"},
-      {"ALDER:x", "model number 'x' is not a decimal number 0..4095"},
-      {"ALDER:1:0xZ", "parameter-set version '0xZ' is not a number 0..0xFFFF (hex with 0x, or decimal)"},
-      {"ALDER:1:2:3", "'ALDER:1:2:3' has more than FAMILY:MODEL:VERSION"},
+      {"BRENTA", SimEscSpec{200, 160, 0x0401}, ""},          {"alder", SimEscSpec{100, 160, 0x0104}, ""},
+      {"dElMaR-z:80:260", SimEscSpec{400, 80, 0x0104}, ""},  {"Corvan:120:0X1a", SimEscSpec{300, 120, 0x001A}, ""},
+      {"4095:4095:65535", SimEscSpec{4095, 4095, 0xFFFF}, ""},
+      {"FOO:1", no, "unknown ESC family 'FOO" + family},    {"0", no, "unknown ESC family '0" + family},
+      {"4096", no, "unknown ESC family '4096" + family},    {" BRENTA", no, "unknown ESC family ' BRENTA" + family},
+      {"ALDER:", no, "model number '" + model},             {"ALDER:-1", no, "model number '-1" + model},
+      {"ALDER:4096", no, "model number '4096" + model},     {"ALDER:1:0x", no, "parameter-set version '0x" + version},
+      {"ALDER:1:0x10000", no, "parameter-set version '0x10000" + version},
+      {"ALDER:1:2:3", no, "'ALDER:1:2:3' has more than FAMILY:MODEL:VERSION"},
   };
   for (const Case& c : cases) {
     std::string error;
-    EXPECT_FALSE(ParseSimEscSpec(c.text, error));
-    EXPECT_EQ(error, c.message);
+    EXPECT_EQ(ParseSimEscSpec(c.text, error), c.spec) << c.text;
+    EXPECT_EQ(error, c.error);
   }
-}
-
-TEST(SimOptionsTest, UnitKinds) {
-  struct Case {
-    const char* text;
-    std::optional<uint16_t> product_id;
-  };
-  const Case cases[] = {
-      {"LINKBOX", kProductLinkbox}, {"linkpuck", kProductLinkpuck}, {"LinkBox", kProductLinkbox},
-      {"", kProductLinkbox},        {"LINKBOXX", std::nullopt},     {"2", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::string error;
-    EXPECT_EQ(ParseSimUnitKind(c.text, error), c.product_id);
-    EXPECT_EQ(error.empty(), c.product_id.has_value());
-  }
+  SimCommandLine line;
+  line.spec = "ALDER";
+  line.unit_kind = "box";
   std::string error;
-  ParseSimUnitKind("box", error);
+  EXPECT_EQ(CreateSimulatedPort(line, "/sim/0", error), nullptr);
   EXPECT_EQ(error, "unknown programming unit 'box' (LINKBOX or LINKPUCK)");
-}
-
-TEST(SimOptionsTest, ConfigCarriesTheSpec) {
-  const SimUnitConfig config = MakeSimUnitConfig(SimEscSpec{400, 80, 0x0105}, kProductLinkpuck);
-  EXPECT_EQ(config.product_id, kProductLinkpuck);
-  EXPECT_EQ(config.family, 400);
-  EXPECT_EQ(config.model_number, 80);
-  EXPECT_EQ(config.param_version, 0x0105);
-  EXPECT_EQ(config.unit_firmware_version, 0x00010300u);
-  EXPECT_EQ(config.esc_state, kEscStateUpdatable);
+  // An EEPROM file of another size than 256 bytes is not used.
+  line.unit_kind = "linkpuck";
+  line.eeprom_file = (std::filesystem::path(::testing::TempDir()) /
+                      ("tavio-sim-" + std::to_string(std::random_device{}()) + ".eeprom")).string();
+  std::ofstream(*line.eeprom_file, std::ios::binary) << std::string(257, '\x11');
+  EXPECT_EQ(CreateSimulatedPort(line, "/sim/0", error), nullptr);
+  EXPECT_EQ(error, "'" + *line.eeprom_file + "' does not hold exactly 256 bytes");
+  std::filesystem::remove(*line.eeprom_file);
 }
 
 }  // namespace
