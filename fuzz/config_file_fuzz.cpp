@@ -10,7 +10,7 @@
 
 #include "core/files/commands.h"
 #include "core/files/config_file.h"
-#include "null_panel.h"
+#include "fakes.h"
 
 namespace {
 

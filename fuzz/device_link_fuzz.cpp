@@ -10,21 +10,10 @@
 #include "core/files/commands.h"
 #include "core/link/transfer.h"
 #include "core/shell/connection.h"
-#include "null_panel.h"
+#include "fakes.h"
 
 namespace tavio {
 namespace {
-
-class NoSleep final : public Sleeper {
- public:
-  void SleepMs(uint32_t) override {}
-};
-
-class AlwaysRegistered final : public NoticeRegistration {
- public:
-  bool Register() override { return true; }
-  void Unregister() override {}
-};
 
 // Takes every decision from the fuzz input, one byte after another.
 class FuzzHidPort final : public HidPort {
@@ -84,8 +73,8 @@ void CheckClosedAfterFailure(const App& app, const fuzz::NullPanel& panel, const
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavio;
   FuzzHidPort port(data, size);
-  NoSleep sleeper;
-  AlwaysRegistered notices;
+  fuzz::NoSleep sleeper;
+  fuzz::AlwaysRegistered notices;
   fuzz::NullPanel panel;
   App app;
   app.panel = &panel;

@@ -11,22 +11,11 @@
 #include "core/editors/field_rules.h"
 #include "core/files/config_file.h"
 #include "core/shell/connection.h"
-#include "null_panel.h"
+#include "fakes.h"
 #include "sim/sim_hid_port.h"
 
 namespace tavio {
 namespace {
-
-class NoSleep final : public Sleeper {
- public:
-  void SleepMs(uint32_t) override {}
-};
-
-class AlwaysRegistered final : public NoticeRegistration {
- public:
-  bool Register() override { return true; }
-  void Unregister() override {}
-};
 
 // Passes every call to the simulated port and notes the byte the fuzz
 // target's port would need to make the same decision.
@@ -97,8 +86,8 @@ int main(int argc, char** argv) {
     config.param_version = c.version;
     sim_port.AddUnit("/dev/hidraw0", config);
     RecordingPort port(sim_port);
-    NoSleep sleeper;
-    AlwaysRegistered notices;
+    fuzz::NoSleep sleeper;
+    fuzz::AlwaysRegistered notices;
     fuzz::NullPanel panel;
     App app;
     app.panel = &panel;

@@ -1,10 +1,12 @@
 #pragma once
-// A window that keeps nothing but what the fuzz targets check: the boxes
-// shown and the file the open dialog offers.
+// Stand-ins for the window, the pauses and the device notices: the fuzz
+// targets and the seed maker keep only what they check.
 
 #include <optional>
 #include <string>
 
+#include "core/link/sleeper.h"
+#include "core/shell/app.h"
 #include "core/shell/panel.h"
 
 namespace tavio::fuzz {
@@ -42,6 +44,17 @@ class NullPanel final : public Panel {
   int selection = -1;
   int boxes = 0;
   int error_boxes = 0;
+};
+
+class NoSleep final : public Sleeper {
+ public:
+  void SleepMs(uint32_t) override {}
+};
+
+class AlwaysRegistered final : public NoticeRegistration {
+ public:
+  bool Register() override { return true; }
+  void Unregister() override {}
 };
 
 }  // namespace tavio::fuzz
