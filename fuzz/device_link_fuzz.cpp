@@ -73,14 +73,9 @@ void CheckClosedAfterFailure(const App& app, const fuzz::NullPanel& panel, const
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavio;
   FuzzHidPort port(data, size);
-  fuzz::NoSleep sleeper;
-  fuzz::AlwaysRegistered notices;
-  fuzz::NullPanel panel;
-  App app;
-  app.panel = &panel;
-  app.notices = &notices;
-  app.link.port = &port;
-  app.link.sleeper = &sleeper;
+  fuzz::Rig rig(port);
+  App& app = rig.app;
+  const fuzz::NullPanel& panel = rig.panel;
 
   StartDeviceLink(app);
   CheckClosedAfterFailure(app, panel, port);

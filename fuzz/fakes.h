@@ -57,4 +57,18 @@ class AlwaysRegistered final : public NoticeRegistration {
   void Unregister() override {}
 };
 
+// The program's state over `port`, with the stand-ins above for the rest.
+struct Rig {
+  explicit Rig(HidPort& port) {
+    app.panel = &panel;
+    app.notices = &notices;
+    app.link.port = &port;
+    app.link.sleeper = &sleeper;
+  }
+  NoSleep sleeper;
+  AlwaysRegistered notices;
+  NullPanel panel;
+  App app;
+};
+
 }  // namespace tavio::fuzz

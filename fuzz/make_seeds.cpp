@@ -86,14 +86,8 @@ int main(int argc, char** argv) {
     config.param_version = c.version;
     sim_port.AddUnit("/dev/hidraw0", config);
     RecordingPort port(sim_port);
-    fuzz::NoSleep sleeper;
-    fuzz::AlwaysRegistered notices;
-    fuzz::NullPanel panel;
-    App app;
-    app.panel = &panel;
-    app.notices = &notices;
-    app.link.port = &port;
-    app.link.sleeper = &sleeper;
+    fuzz::Rig rig(port);
+    App& app = rig.app;
     StartDeviceLink(app);
     StoreOnEsc(app);
     ReadConfiguration(app.link, app.image, CommErrorReporterFor(app));
