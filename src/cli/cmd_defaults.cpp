@@ -1,40 +1,31 @@
+#include <algorithm>
 #include <charconv>
-#include <span>
 #include <ostream>
+#include <vector>
 
 #include "cli/file_commands.h"
 #include "core/files/defaults.h"
+#include "core/files/defaults_dialog.h"
 #include "core/model/family.h"
 
 namespace tavio::cli {
 namespace {
 
-struct ModelTypeName {
-  int code;
-  StringId name;
-};
-
-// The model types of the two defaults dialogs, in their codes' order.
-constexpr ModelTypeName kPlaneTypes[] = {
-    {model_type::kSailPlane, sid::kModelSailPlane},   {model_type::kSportsPlane, sid::kModelSportsPlane},
-    {model_type::kHelicopter, sid::kModelHelicopter}, {model_type::kRcCar, sid::kModelRcCar},
-    {model_type::kReset, sid::kModelResetMode1},
-};
-constexpr ModelTypeName kCopterTypes[] = {
-    {model_type::kMulticopter, sid::kModelMulticopter},
-    {model_type::kForwardReverse, sid::kModelForwardReverse},
-    {model_type::kReverseRotation, sid::kModelReverseRotation},
-    {model_type::kReset, sid::kModelResetDji},
-};
-
-std::span<const ModelTypeName> ModelTypes(uint16_t family) {
-  if (DefaultsDialogFor(family) == kDefaultsDialogCopters) return kCopterTypes;
-  return kPlaneTypes;
+// The model types the family's defaults dialog offers, by code.
+std::vector<const DefaultsDialogItem*> ModelTypes(uint16_t family) {
+  std::vector<const DefaultsDialogItem*> types;
+  if (const DefaultsDialogLayout* layout = DefaultsDialogLayoutFor(DefaultsDialogFor(family))) {
+    for (const DefaultsDialogItem& item : layout->items) {
+      if (item.kind == DialogItemKind::Radio) types.push_back(&item);
+    }
+  }
+  std::sort(types.begin(), types.end(), [](const auto* a, const auto* b) { return a->code < b->code; });
+  return types;
 }
 
 std::string ModelTypeText(uint16_t family, int code) {
-  for (const ModelTypeName& type : ModelTypes(family)) {
-    if (type.code == code) return Message(type.name);
+  for (const DefaultsDialogItem* type : ModelTypes(family)) {
+    if (type->code == code) return Message(type->text);
   }
   return std::string();
 }
@@ -62,9 +53,9 @@ int CommandDefaults(Context& context) {
   if (!DefaultsDialogCanConfirm(family, code)) {
     context.err << "tavio-cli: model type " << code << " cannot be chosen for " << FamilyText(family)
                 << "; the model types are:\n";
-    for (const ModelTypeName& type : ModelTypes(family)) {
-      if (DefaultsDialogCanConfirm(family, type.code)) {
-        context.err << "  " << type.code << "  " << Message(type.name) << "\n";
+    for (const DefaultsDialogItem* type : ModelTypes(family)) {
+      if (DefaultsDialogCanConfirm(family, type->code)) {
+        context.err << "  " << type->code << "  " << Message(type->text) << "\n";
       }
     }
     return kExitFailure;
