@@ -1,0 +1,254 @@
+// The Linux back end end to end on mocked hidraw nodes: udev listing, the
+// descriptor ioctls, reports in both layouts, time-outs, unplugs and the
+// udev monitor, with the simulated unit behind each node.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <thread>
+
+#include "core/link/protocol.h"
+#include "core/link/transfer.h"
+#include "platform/linux/linux_hid_port.h"
+#include "platform/linux/udev_monitor.h"
+#include "platform/umockdev/mock_hid_bus.h"
+#include "support/fake_sleeper.h"
+#include "support/hex.h"
+
+namespace tavio::test {
+namespace {
+
+MockNode Unit(std::string name, uint16_t product_id = kProductLinkbox) {
+  MockNode node;
+  node.name = std::move(name);
+  node.product_id = product_id;
+  node.unit.product_id = product_id;
+  return node;
+}
+
+MockNode Foreign(std::string name, uint16_t vendor_id, uint16_t product_id) {
+  MockNode node = Unit(std::move(name), product_id);
+  node.vendor_id = vendor_id;
+  return node;
+}
+
+std::vector<std::string> Requests(const sim::SimUnit& unit) {
+  std::vector<std::string> out;
+  for (const sim::TranscriptEntry& e : unit.Transcript()) {
+    if (e.direction == sim::ReportDirection::ToUnit) out.push_back(ToHex(e.bytes));
+  }
+  return out;
+}
+
+class MockedPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string why = MockHidBus::Unavailable();
+    if (!why.empty()) GTEST_SKIP() << "mocked hidraw nodes unavailable: " << why;
+    bus = std::make_unique<MockHidBus>();
+    link.port = &port;
+    link.sleeper = &sleeper;
+  }
+  void TearDown() override { CloseUsbLink(link); }
+
+  CommErrorReporter Reporter() {
+    return [this](const CommError& e) { errors.push_back(e); };
+  }
+  // Opens the unit and forgets the identification traffic.
+  void Connect() {
+    ASSERT_EQ(OpenUsbLink(link), kResultOk);
+    for (const std::string& name : plugged) bus->Unit(name).ClearTranscript();
+  }
+  sim::SimUnit& Plug(MockNode node) {
+    plugged.push_back(node.name);
+    return bus->Plug(std::move(node));
+  }
+
+  std::unique_ptr<MockHidBus> bus;
+  LinuxHidPort port;
+  FakeSleeper sleeper;
+  UsbLink link;
+  std::vector<CommError> errors;
+  std::vector<std::string> plugged;
+};
+
+TEST_F(MockedPortTest, ListsEveryNodeInNumberOrderAndOpensTheFirstUnit) {
+  sim::SimUnit& puck = Plug(Unit("hidraw10", kProductLinkpuck));
+  Plug(Foreign("hidraw3", 0x1234, kProductLinkbox));
+  Plug(Foreign("hidraw7", kUnitVendorId, 3));
+  sim::SimUnit& box = Plug(Unit("hidraw2"));
+
+  std::vector<HidInterface> listed = {{"stale", 1, 2}};
+  ASSERT_TRUE(port.ListInterfaces(listed));
+  std::vector<std::string> seen;
+  for (const HidInterface& hid : listed) {
+    char ids[16];
+    std::snprintf(ids, sizeof ids, " %04X:%04X", hid.vendor_id, hid.product_id);
+    seen.push_back(hid.path + ids);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"/dev/hidraw2 7A3E:0002", "/dev/hidraw3 1234:0002",
+                                            "/dev/hidraw7 7A3E:0003", "/dev/hidraw10 7A3E:0001"}));
+
+  ASSERT_EQ(OpenUsbLink(link), kResultOk);
+  EXPECT_EQ(link.device_path, "/dev/hidraw2");
+  EXPECT_EQ(link.info.unit_product_id, kProductLinkbox);
+  EXPECT_EQ(Requests(box).size(), 3u);  // the identification
+  EXPECT_TRUE(puck.Transcript().empty());
+  // Foreign nodes are never opened, so their descriptors are never asked for.
+  EXPECT_EQ(bus->IoctlLog(), (std::vector<std::string>{"hidraw2 HIDIOCGRDESCSIZE", "hidraw2 HIDIOCGRDESC 33"}));
+}
+
+TEST_F(MockedPortTest, OnlyOtherDevicesMeansNoUnit) {
+  Plug(Foreign("hidraw0", 0x1234, kProductLinkbox));
+  Plug(Foreign("hidraw1", kUnitVendorId, 3));
+  EXPECT_EQ(OpenUsbLink(link), kResultNoUnit);
+  EXPECT_FALSE(IsConnected(link));
+  EXPECT_EQ(link.device_path, std::nullopt);
+  EXPECT_TRUE(bus->IoctlLog().empty());
+}
+
+TEST_F(MockedPortTest, ReadsAndWritesTheBlockInBothReportLayouts) {
+  std::vector<std::vector<std::string>> traffic;
+  for (const bool numbered : {true, false}) {
+    SCOPED_TRACE(numbered ? "numbered reports" : "no report IDs");
+    MockNode node = Unit(numbered ? "hidraw0" : "hidraw1");
+    node.numbered = numbered;
+    sim::SimUnit& unit = Plug(node);
+    Connect();
+    EXPECT_EQ(link.input_report_length, 60u);
+    EXPECT_EQ(link.output_report_length, 60u);
+
+    ConfigImage image;
+    ASSERT_EQ(ReadConfiguration(link, image, Reporter()), 92);
+    EXPECT_EQ(ToHex(image.bytes), ToHex(unit.Eeprom().first(92)));
+    image.bytes[0x10] ^= 0x5A;
+    SealImage(image, *StoreChecksum(kFamilyBrenta, kParamVersion92B));
+    ASSERT_TRUE(WriteConfiguration(link, image, Reporter()));
+    EXPECT_EQ(ToHex(unit.Eeprom().first(92)), ToHex(image.bytes));
+    EXPECT_TRUE(errors.empty());
+    traffic.push_back(Requests(unit));
+    CloseUsbLink(link);
+    bus->Unplug(node.name);
+  }
+  // The unit cannot tell the layouts apart: the same reports reach it.
+  EXPECT_EQ(traffic[0], traffic[1]);
+  ASSERT_FALSE(traffic[0].empty());
+  EXPECT_EQ(traffic[0][0].substr(0, 17), "01 1D 08 00 04 00");
+}
+
+TEST_F(MockedPortTest, AFailingOrUnusableDescriptorIsACapabilitiesFailure) {
+  struct Case {
+    const char* what;
+    int size_errno, descriptor_errno;
+    std::vector<uint8_t> descriptor;
+    uint32_t last_error;
+  };
+  const Case cases[] = {
+      {"size ioctl fails", EIO, 0, {}, EIO},
+      {"descriptor ioctl fails", 0, EPERM, {}, EPERM},
+      {"unbalanced descriptor", 0, 0, Hex("06 00 FF 09 01 A1 01 75 08 95 3B 81 02"), EINVAL},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MockNode node = Unit("hidraw" + std::to_string(n++));
+    node.descriptor_size_errno = c.size_errno;
+    node.descriptor_errno = c.descriptor_errno;
+    node.descriptor = c.descriptor;
+    sim::SimUnit& unit = Plug(node);
+    EXPECT_EQ(OpenUsbLink(link), kResultNotConnected);
+    EXPECT_EQ(LinkLastError(link), c.last_error);
+    EXPECT_TRUE(unit.Transcript().empty());
+    CloseUsbLink(link);
+    bus->Unplug(node.name);
+  }
+}
+
+TEST_F(MockedPortTest, AUnitThatDoesNotAnswerTimesOut) {
+  sim::SimUnit& unit = Plug(Unit("hidraw0"));
+  Connect();
+  unit.faults().no_answer.push_back(sim::Trigger::OnCommand(cmd::kReadMemory));
+  // The port's own wait, kept short here.
+  Report request{kOutputReportId, cmd::kReadMemory};
+  ASSERT_TRUE(port.WriteReport(link.handle, request));
+  Report answer{};
+  EXPECT_EQ(port.ReadReport(link.handle, answer, 50), HidReadStatus::Timeout);
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ETIMEDOUT));
+  // Through the link: a failed read, after the link's full wait.
+  ConfigImage image;
+  EXPECT_EQ(ReadConfiguration(link, image, Reporter()), 0);
+  EXPECT_EQ(errors, (std::vector<CommError>{{kResultReadFailed, sid::kCommErrorCaption, sid::kReadEepromFailed,
+                                              static_cast<uint32_t>(ETIMEDOUT)}}));
+}
+
+TEST_F(MockedPortTest, AnUnplugFailsTheReadoutAndTheWrite) {
+  // Readout: gone while the second piece is pending, so the read sees the hang-up.
+  // Write: gone after the erase, so the next request cannot be written.
+  struct Case {
+    const char* what;
+    bool write;
+    int32_t code;
+    StringId text;
+  };
+  const Case cases[] = {{"readout", false, kResultReadFailed, sid::kReadEepromFailed},
+                        {"write", true, kResultWriteFailed, sid::kAssignAddressFailed}};
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string name = "hidraw" + std::to_string(n++);
+    sim::SimUnit& unit = Plug(Unit(name));
+    errors.clear();
+    Connect();
+    const uint32_t done = unit.ExchangeCount();
+    ConfigImage image;
+    if (c.write) {
+      ASSERT_EQ(ReadConfiguration(link, image, Reporter()), 92);
+      unit.faults().unplug_after_exchanges = unit.ExchangeCount() + 3;  // lock, flash access, erase
+      EXPECT_FALSE(WriteConfiguration(link, image, Reporter()));
+    } else {
+      unit.faults().unplug_during_exchange = done + 1;
+      EXPECT_EQ(ReadConfiguration(link, image, Reporter()), 0);
+    }
+    EXPECT_EQ(errors, (std::vector<CommError>{{c.code, sid::kCommErrorCaption, c.text,
+                                                static_cast<uint32_t>(ENODEV)}}));
+    CloseUsbLink(link);
+    bus->Unplug(name);
+  }
+}
+
+TEST_F(MockedPortTest, AnUnplugEndsAPendingRead) {
+  sim::SimUnit& unit = Plug(Unit("hidraw0"));
+  Connect();
+  unit.faults().no_answer.push_back(sim::Trigger::OnCommand(cmd::kReadMemory));
+  Report request{kOutputReportId, cmd::kReadMemory};
+  ASSERT_TRUE(port.WriteReport(link.handle, request));
+  // Pulled while the read waits (or just before): a failure, never the time-out.
+  std::thread pull([this] { bus->Unplug("hidraw0"); });
+  Report answer{};
+  const HidReadStatus status = port.ReadReport(link.handle, answer, 10000);
+  pull.join();
+  EXPECT_EQ(status, HidReadStatus::Failed);
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ENODEV));
+  EXPECT_FALSE(port.WriteReport(link.handle, request));
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ENODEV));
+}
+
+TEST_F(MockedPortTest, ArrivalAndRemovalReachTheUdevMonitor) {
+  // The monitor's socket lives in the testbed, so it comes after the bus.
+  std::unique_ptr<UdevMonitor> monitor = UdevMonitor::Create();
+  ASSERT_NE(monitor, nullptr);
+  EXPECT_EQ(monitor->ReadNotice(), std::nullopt);
+  Plug(Unit("hidraw4"));
+  Plug(Foreign("hidraw5", 0x1234, 1));
+  bus->Unplug("hidraw4");
+  std::vector<std::string> seen;
+  while (std::optional<DeviceNotice> notice = monitor->ReadNotice()) {
+    char event[16];
+    std::snprintf(event, sizeof event, "%04X %u ", notice->event, notice->device_type);
+    seen.push_back(event + notice->device_name);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"8000 5 /dev/hidraw4", "8000 5 /dev/hidraw5", "8004 5 /dev/hidraw4"}));
+}
+
+}  // namespace
+}  // namespace tavio::test
