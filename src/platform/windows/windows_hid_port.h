@@ -29,7 +29,7 @@ class WindowsHidPort final : public HidPort {
   HidReadStatus ReadReport(HidHandle handle, std::span<uint8_t> report, int timeout_ms) override;
   void Close(HidHandle handle) override;
   // GetLastError() of the last failed call; ERROR_TIMEOUT after a time-out,
-  // ERROR_BAD_LENGTH after a short transfer, ERROR_INVALID_HANDLE for a
+  // ERROR_BAD_LENGTH after a short read, ERROR_INVALID_HANDLE for a
   // handle this port did not open, the HIDP status when the capabilities
   // cannot be parsed.
   uint32_t LastError() const override { return last_error_; }
