@@ -27,9 +27,10 @@ void Append(std::vector<uint8_t>& out, std::initializer_list<uint8_t> bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-std::string Hex4(uint16_t value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04X", value);
+// One number in printf's notation, e.g. Format("%04x", 0x7A3E) == "7a3e".
+std::string Format(const char* format, unsigned value) {
+  char text[16];
+  std::snprintf(text, sizeof text, format, value);
   return text;
 }
 
@@ -244,23 +245,17 @@ sim::SimUnit& MockHidBus::Plug(MockNode spec) {
   auto node = std::make_unique<Node>(std::move(spec));
   const MockNode& s = node->spec;
   const unsigned port = next_port_++;
-  const std::string ids = Hex4(s.vendor_id) + ":" + Hex4(s.product_id);
+  const std::string ids = Format("%04X", s.vendor_id) + ":" + Format("%04X", s.product_id);
   node->usb_path = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(port);
-  node->hid_path = node->usb_path + "/1-" + std::to_string(port) + ":1.0/0003:" + ids + "." + Hex4(static_cast<uint16_t>(port));
+  node->hid_path = node->usb_path + "/1-" + std::to_string(port) + ":1.0/0003:" + ids + "." + Format("%04X", port);
   node->hidraw_path = node->hid_path + "/hidraw/" + s.name;
-  char hid_id[32];
-  std::snprintf(hid_id, sizeof hid_id, "0003:%08X:%08X", s.vendor_id, s.product_id);
-  char ids_lower[16];
-  std::snprintf(ids_lower, sizeof ids_lower, "%04x", s.vendor_id);
-  std::string vendor = ids_lower;
-  std::snprintf(ids_lower, sizeof ids_lower, "%04x", s.product_id);
-  std::string product = ids_lower;
+  const std::string hid_id = "0003:" + Format("%08X", s.vendor_id) + ":" + Format("%08X", s.product_id);
 
   // Parents first; only this form makes umockdev create the node itself,
   // and it announces each device ("add") as it goes.
   const std::string record =
-      "P: " + node->usb_path + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=" + vendor +
-      "\nA: idProduct=" + product + "\n\n" +
+      "P: " + node->usb_path + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=" + Format("%04x", s.vendor_id) +
+      "\nA: idProduct=" + Format("%04x", s.product_id) + "\n\n" +
       "P: " + node->hid_path + "\nE: SUBSYSTEM=hid\nE: HID_ID=" + hid_id + "\nE: HID_NAME=Mock " + ids +
       "\n\n" +
       "P: " + node->hidraw_path + "\nN: " + s.name + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + s.name + "\n";
