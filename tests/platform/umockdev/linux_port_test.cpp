@@ -182,16 +182,21 @@ TEST_F(MockedPortTest, AUnitThatDoesNotAnswerTimesOut) {
 }
 
 TEST_F(MockedPortTest, AnUnplugFailsTheReadoutAndTheWrite) {
-  // Readout: gone while the second piece is pending, so the read sees the hang-up.
-  // Write: gone after the erase, so the next request cannot be written.
+  // Gone while an answer is pending: the read sees the hang-up. Gone between
+  // two exchanges: the next request cannot be written.
   struct Case {
     const char* what;
     bool write;
+    bool answer_pending;
+    uint32_t exchange;  // counted from the first of the readout or the write
     int32_t code;
     StringId text;
   };
-  const Case cases[] = {{"readout", false, kResultReadFailed, sid::kReadEepromFailed},
-                        {"write", true, kResultWriteFailed, sid::kAssignAddressFailed}};
+  const Case cases[] = {
+      {"readout, second piece pending", false, true, 1, kResultReadFailed, sid::kReadEepromFailed},
+      {"write, first block pending", true, true, 4, kResultReadFailed, sid::kWriteBlockFailed},
+      {"write, after the erase", true, false, 3, kResultWriteFailed, sid::kAssignAddressFailed},
+  };
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -199,14 +204,19 @@ TEST_F(MockedPortTest, AnUnplugFailsTheReadoutAndTheWrite) {
     sim::SimUnit& unit = Plug(Unit(name));
     errors.clear();
     Connect();
-    const uint32_t done = unit.ExchangeCount();
     ConfigImage image;
     if (c.write) {
       ASSERT_EQ(ReadConfiguration(link, image, Reporter()), 92);
-      unit.faults().unplug_after_exchanges = unit.ExchangeCount() + 3;  // lock, flash access, erase
+    }
+    const uint32_t at = unit.ExchangeCount() + c.exchange;
+    if (c.answer_pending) {
+      unit.faults().unplug_during_exchange = at;
+    } else {
+      unit.faults().unplug_after_exchanges = at;
+    }
+    if (c.write) {
       EXPECT_FALSE(WriteConfiguration(link, image, Reporter()));
     } else {
-      unit.faults().unplug_during_exchange = done + 1;
       EXPECT_EQ(ReadConfiguration(link, image, Reporter()), 0);
     }
     EXPECT_EQ(errors, (std::vector<CommError>{{c.code, sid::kCommErrorCaption, c.text,
