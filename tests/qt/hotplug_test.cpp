@@ -91,16 +91,16 @@ class HotplugTest : public QObject {
     const QDir root(QString::fromStdString(bus.RootDir()));
     QProcess tavio;
     tavio.start(QStringLiteral(TAVIO_GUI_EXECUTABLE), {});
-    QVERIFY(tavio.waitForStarted(60000));
+    QVERIFY(tavio.waitForStarted(20000));
     // Its udev monitor shows up as an event socket in the testbed; plugging
     // in before that would be a unit present at start.
-    QTRY_VERIFY_WITH_TIMEOUT(!root.entryList({QStringLiteral("event*")}, QDir::System).isEmpty(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!root.entryList({QStringLiteral("event*")}, QDir::System).isEmpty(), 20000);
     sim::SimUnit& unit = bus.Plug(Linkbox("hidraw0"));
     // Identified, then the block read: 4 bytes, 48 and 40.
-    QTRY_COMPARE_WITH_TIMEOUT(ReadMemoryRequests(unit), size_t(4), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(ReadMemoryRequests(unit), size_t(4), 20000);
     QCOMPARE(tavio.state(), QProcess::Running);
     tavio.kill();
-    tavio.waitForFinished(60000);
+    tavio.waitForFinished(20000);
   }
 };
 

@@ -227,7 +227,9 @@ MockHidBus::MockHidBus() {
 MockHidBus::~MockHidBus() {
   // The testbed stops its worker thread before the nodes its handlers use go.
   g_object_unref(testbed_);
-  for (auto& node : nodes_) g_object_unref(node->handler);
+  for (auto& node : nodes_) {
+    if (node->handler != nullptr) g_object_unref(node->handler);
+  }
 }
 
 std::string MockHidBus::RootDir() const {
@@ -242,43 +244,50 @@ sim::SimUnit& MockHidBus::Plug(MockNode spec) {
     spec.descriptor =
         UnitReportDescriptor(spec.numbered, spec.unit.input_report_length, spec.unit.output_report_length);
   }
-  auto node = std::make_unique<Node>(std::move(spec));
-  const MockNode& s = node->spec;
+  // Kept even when a step below fails: the testbed's handler refers to it.
+  nodes_.push_back(std::make_unique<Node>(std::move(spec)));
+  Node& node = *nodes_.back();
+  const MockNode& s = node.spec;
   const unsigned port = next_port_++;
   const std::string ids = Format("%04X", s.vendor_id) + ":" + Format("%04X", s.product_id);
-  node->usb_path = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(port);
-  node->hid_path = node->usb_path + "/1-" + std::to_string(port) + ":1.0/0003:" + ids + "." + Format("%04X", port);
-  node->hidraw_path = node->hid_path + "/hidraw/" + s.name;
+  node.usb_path = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(port);
+  node.hid_path = node.usb_path + "/1-" + std::to_string(port) + ":1.0/0003:" + ids + "." + Format("%04X", port);
+  node.hidraw_path = node.hid_path + "/hidraw/" + s.name;
   const std::string hid_id = "0003:" + Format("%08X", s.vendor_id) + ":" + Format("%08X", s.product_id);
 
   // Parents first; only this form makes umockdev create the node itself,
-  // and it announces each device ("add") as it goes.
+  // and it announces each device ("add") as it goes. The ioctl handler is
+  // in place before that, or a program quick to answer the arrival would
+  // open a node that is only a terminal.
   const std::string record =
-      "P: " + node->usb_path + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=" + Format("%04x", s.vendor_id) +
+      "P: " + node.usb_path + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=" + Format("%04x", s.vendor_id) +
       "\nA: idProduct=" + Format("%04x", s.product_id) + "\n\n" +
-      "P: " + node->hid_path + "\nE: SUBSYSTEM=hid\nE: HID_ID=" + hid_id + "\nE: HID_NAME=Mock " + ids +
+      "P: " + node.hid_path + "\nE: SUBSYSTEM=hid\nE: HID_ID=" + hid_id + "\nE: HID_NAME=Mock " + ids +
       "\n\n" +
-      "P: " + node->hidraw_path + "\nN: " + s.name + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + s.name + "\n";
+      "P: " + node.hidraw_path + "\nN: " + s.name + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + s.name + "\n";
+  node.handler = umockdev_ioctl_base_new();
+  g_signal_connect(node.handler, "handle-ioctl", G_CALLBACK(OnIoctl), &node);
+  g_signal_connect(node.handler, "handle-write", G_CALLBACK(OnWrite), &node);
+  g_signal_connect(node.handler, "client-connected", G_CALLBACK(OnConnected), &node);
   GError* error = nullptr;
-  if (!umockdev_testbed_add_from_string(testbed_, record.c_str(), &error)) {
-    const std::string why = error != nullptr ? error->message : "unknown";
-    if (error != nullptr) g_error_free(error);
-    throw std::runtime_error("umockdev cannot add " + s.name + ": " + why);
-  }
-  node->handler = umockdev_ioctl_base_new();
-  g_signal_connect(node->handler, "handle-ioctl", G_CALLBACK(OnIoctl), node.get());
-  g_signal_connect(node->handler, "handle-write", G_CALLBACK(OnWrite), node.get());
-  g_signal_connect(node->handler, "client-connected", G_CALLBACK(OnConnected), node.get());
   const std::string dev = "/dev/" + s.name;
-  if (!umockdev_testbed_attach_ioctl(testbed_, dev.c_str(), node->handler, &error)) {
+  if (!umockdev_testbed_attach_ioctl(testbed_, dev.c_str(), node.handler, &error)) {
     const std::string why = error != nullptr ? error->message : "unknown";
     if (error != nullptr) g_error_free(error);
-    g_object_unref(node->handler);
     throw std::runtime_error("umockdev cannot serve " + dev + ": " + why);
   }
-  node->master = umockdev_testbed_get_dev_fd(testbed_, dev.c_str());
-  nodes_.push_back(std::move(node));
-  return nodes_.back()->unit;
+  {
+    // A program may write as soon as the node exists: its handler waits
+    // here until the node's master end is known.
+    std::lock_guard lock(node.mutex);
+    if (!umockdev_testbed_add_from_string(testbed_, record.c_str(), &error)) {
+      const std::string why = error != nullptr ? error->message : "unknown";
+      if (error != nullptr) g_error_free(error);
+      throw std::runtime_error("umockdev cannot add " + s.name + ": " + why);
+    }
+    node.master = umockdev_testbed_get_dev_fd(testbed_, dev.c_str());
+  }
+  return node.unit;
 }
 
 void MockHidBus::Unplug(const std::string& name) {
