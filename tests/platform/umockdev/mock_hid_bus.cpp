@@ -312,6 +312,12 @@ MockHidBus::Node& MockHidBus::Find(const std::string& name) {
 
 sim::SimUnit& MockHidBus::Unit(const std::string& name) { return Find(name).unit; }
 
+std::vector<sim::TranscriptEntry> MockHidBus::Transcript(const std::string& name) {
+  Node& node = Find(name);
+  std::lock_guard lock(node.mutex);
+  return node.unit.Transcript();
+}
+
 std::vector<std::string> MockHidBus::IoctlLog() const {
   std::vector<std::string> log;
   for (const auto& node : nodes_) {

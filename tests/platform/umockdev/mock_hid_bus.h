@@ -59,7 +59,10 @@ class MockHidBus {
   // fails with ENODEV). Also announces a unit that vanished by a fault.
   void Unplug(const std::string& name);
 
+  // The unit behind a node; touch it only while no program does I/O on it.
   sim::SimUnit& Unit(const std::string& name);
+  // What the unit received and sent so far, safe while programs use it.
+  std::vector<sim::TranscriptEntry> Transcript(const std::string& name);
   // Requests each node received through its ioctls, as "NAME REQUEST" lines.
   std::vector<std::string> IoctlLog() const;
   std::string RootDir() const;
