@@ -32,13 +32,17 @@ uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorRep
   }
   Pause(link, kPauseMs);
   const uint16_t length = BlockLength(image);
-  if (length > kImageSize) {
+  const bool maybe_erased = length == kErasedBlockLength;
+  if (length > kImageSize && !maybe_erased) {
     // The image holds 92 bytes; a longer block is refused, not truncated.
     Fail(link, report, kResultNotConnected, sid::kReadEepromFailed);
     return 0;
   }
-  for (uint32_t offset = 4; offset < length;) {
-    const uint32_t n = std::min<uint32_t>(length - offset, kPieceBytes);
+  // An erased block is read as far as the image reaches, to see that it is
+  // erased throughout.
+  const uint32_t end = maybe_erased ? kImageSize : length;
+  for (uint32_t offset = 4; offset < end;) {
+    const uint32_t n = std::min<uint32_t>(end - offset, kPieceBytes);
     result = ReadMemory(link, offset, n, std::span<uint8_t>(image.bytes).subspan(offset, n));
     if (result != kResultOk) {
       Fail(link, report, result, sid::kReadEepromFailed);
@@ -46,6 +50,10 @@ uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorRep
     }
     offset += n;
     Pause(link, kPauseMs);
+  }
+  if (maybe_erased && !IsErasedBlock(image)) {
+    Fail(link, report, kResultNotConnected, sid::kReadEepromFailed);
+    return 0;
   }
   return length;
 }
@@ -103,10 +111,47 @@ bool WriteConfiguration(UsbLink& link, const ConfigImage& image, const CommError
     }
     Pause(link, kPauseMs);
   }
-  FlashAccess(link, 1);  // results of the closing steps are not examined
+  // Until the flash is closed and the lock released the ESC may not have
+  // taken the block: these two are checked like every other step.
+  int32_t result = FlashAccess(link, 1);
+  if (result != kResultOk) {
+    Fail(link, report, result, sid::kFlashCloseFailed);
+    return false;
+  }
   Pause(link, kPauseMs);
-  SystemLock(link, 0);
+  result = SystemLock(link, 0);
+  if (result != kResultOk) {
+    Fail(link, report, result, sid::kSystemUnlockFailed);
+    return false;
+  }
   return true;
+}
+
+StoreResult StoreConfiguration(UsbLink& link, const ConfigImage& image, const CommErrorReporter& report) {
+  StoreResult out;
+  if (!WriteConfiguration(link, image, report)) return out;
+  Pause(link, kPauseMs);
+  // A read-back that fails says so in its own words, not as a readout error.
+  bool read_failed = false;
+  const CommErrorReporter read_back_report = [&report, &read_failed](const CommError& error) {
+    read_failed = true;
+    CommError changed = error;
+    if (changed.text == sid::kReadEepromFailed) changed.text = sid::kReadBackFailed;
+    if (report) report(changed);
+  };
+  ConfigImage back;
+  ReadConfiguration(link, back, read_back_report);
+  if (read_failed) return out;
+  const size_t length = std::min<size_t>(BlockLength(image), kImageSize);
+  for (size_t i = 0; i < length; ++i) {
+    if (image.bytes[i] != back.bytes[i]) {
+      out.outcome = StoreOutcome::Mismatch;
+      out.first_difference = static_cast<uint32_t>(i);
+      return out;
+    }
+  }
+  out.outcome = StoreOutcome::Stored;
+  return out;
 }
 
 }  // namespace tavio

@@ -37,6 +37,15 @@ inline uint16_t ParamVersion(const ConfigImage& image) { return GetU16(image, kO
 inline uint32_t Flags(const ConfigImage& image) { return GetU32(image, kOffFlags); }
 inline void SetFlags(ConfigImage& image, uint32_t flags) { PutU32(image, kOffFlags, flags); }
 
+// What an interrupted store leaves behind: the erase ran, no block followed.
+inline constexpr uint16_t kErasedBlockLength = 0xFFFF;
+inline bool IsErasedBlock(const ConfigImage& image) {
+  for (uint8_t b : image.bytes) {
+    if (b != 0xFF) return false;
+  }
+  return true;
+}
+
 // Bits of `flags`.
 namespace flag {
 inline constexpr uint32_t kBrakeOn = 1u << 0;

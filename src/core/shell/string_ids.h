@@ -70,6 +70,16 @@ inline constexpr StringId kShutdownWarning = 20115;
 inline constexpr StringId kUnitAccessDenied = 20120;  // paragraph added to the no-unit box
 inline constexpr StringId kFileSaveFailed = 20121;    // a save that could not be completed
 inline constexpr StringId kFileDialogFilter = 20122;  // "Binary File (*.bin)"
+inline constexpr StringId kFlashCloseFailed = 20130;    // closing FlashAccess 1 failed
+inline constexpr StringId kSystemUnlockFailed = 20131;  // closing SystemLock 0 failed
+inline constexpr StringId kReadBackFailed = 20132;      // the stored block could not be read back
+inline constexpr StringId kReadBackMismatch = 20133;    // the read-back differs; %02X: first offset
+inline constexpr StringId kBackupFailed = 20134;        // %s folder, %s reason: the store did not start
+inline constexpr StringId kEscErasedRestore = 20135;    // Yes/No; %s: the backup's name
+inline constexpr StringId kEscDamagedRestore = 20136;   // Yes/No; %s: the backup's name
+inline constexpr StringId kEscErasedNoBackup = 20137;
+inline constexpr StringId kEscDamagedNoBackup = 20138;
+inline constexpr StringId kFileSaveFailedNew = 20139;   // as 20121, when there was no file before
 
 // Model-defaults dialogs.
 inline constexpr StringId kDefaultsCaption = 20200;

@@ -610,6 +610,70 @@ constexpr StringRow kStrings[] = {
      u"Die Einstellungen konnten nicht in %s gespeichert werden. Die Einstellungen "
      u"wurden NICHT gespeichert, die vorhandene Datei ist unverändert."},
     {20122, u"Binary File (*.bin)", u"Binärdatei (*.bin)"},
+    {20130,
+     u"The flash memory of the ESC could not be closed after writing. The "
+     u"configuration may not have been stored.",
+     u"Der Flash-Speicher des Reglers konnte nach dem Schreiben nicht geschlossen "
+     u"werden. Die Konfiguration wurde möglicherweise nicht gespeichert."},
+    {20131,
+     u"The System-Lock of the programming unit could not be released after "
+     u"writing. The configuration may not have been stored.",
+     u"Die Systemsperre der Programmiereinheit konnte nach dem Schreiben nicht "
+     u"aufgehoben werden. Die Konfiguration wurde möglicherweise nicht gespeichert."},
+    {20132,
+     u"The configuration was written, but it could not be read back from the ESC "
+     u"for checking. It may not have been stored.",
+     u"Die Konfiguration wurde geschrieben, konnte aber zur Kontrolle nicht vom "
+     u"Regler zurückgelesen werden. Sie wurde möglicherweise nicht gespeichert."},
+    {20133,
+     u"The ESC holds other data than was stored: the first difference is at byte "
+     u"0x%02X of the configuration. The configuration was NOT stored correctly. "
+     u"Please store it again; if that fails too, restore a backup with \"Load "
+     u"file\" and \"Store on ESC\".",
+     u"Der Regler enthält andere Daten als gespeichert wurden: Der erste "
+     u"Unterschied liegt bei Byte 0x%02X der Konfiguration. Die Konfiguration wurde "
+     u"NICHT richtig gespeichert. Bitte speichern Sie sie erneut; schlägt auch das "
+     u"fehl, stellen Sie eine Sicherung mit \"Datei laden\" und \"Auf Regler "
+     u"speichern\" wieder her."},
+    {20134,
+     u"Before storing, the configuration held by the ESC is saved as a backup, "
+     u"but the backup could not be written to %s (%s). Nothing was stored on the "
+     u"ESC.",
+     u"Vor dem Speichern wird die Konfiguration des Reglers gesichert, die "
+     u"Sicherung konnte aber nicht nach %s geschrieben werden (%s). Es wurde nichts "
+     u"auf dem Regler gespeichert."},
+    {20135,
+     u"The configuration of the ESC is erased, probably by an interrupted store. "
+     u"Restore the newest backup of this ESC family and model?\r\n\r\n%s",
+     u"Die Konfiguration des Reglers ist gelöscht, vermutlich durch ein "
+     u"unterbrochenes Speichern. Die neueste Sicherung dieser Reglerfamilie und "
+     u"dieses Modells wiederherstellen?\r\n\r\n%s"},
+    {20136,
+     u"The configuration of the ESC is damaged (its checksum is wrong). Restore "
+     u"the newest backup of this ESC family and model?\r\n\r\n%s",
+     u"Die Konfiguration des Reglers ist beschädigt (ihre Prüfsumme ist falsch). "
+     u"Die neueste Sicherung dieser Reglerfamilie und dieses Modells "
+     u"wiederherstellen?\r\n\r\n%s"},
+    {20137,
+     u"The configuration of the ESC is erased, probably by an interrupted store, "
+     u"and there is no backup of this ESC family and model. Load a configuration "
+     u"file or a default set, then store it on the ESC.",
+     u"Die Konfiguration des Reglers ist gelöscht, vermutlich durch ein "
+     u"unterbrochenes Speichern, und es gibt keine Sicherung dieser Reglerfamilie "
+     u"und dieses Modells. Laden Sie eine Konfigurationsdatei oder Modelldefaults "
+     u"und speichern Sie sie auf dem Regler."},
+    {20138,
+     u"The configuration of the ESC is damaged (its checksum is wrong), and there "
+     u"is no backup of this ESC family and model. Load a configuration file or a "
+     u"default set, then store it on the ESC.",
+     u"Die Konfiguration des Reglers ist beschädigt (ihre Prüfsumme ist falsch), "
+     u"und es gibt keine Sicherung dieser Reglerfamilie und dieses Modells. Laden "
+     u"Sie eine Konfigurationsdatei oder Modelldefaults und speichern Sie sie auf "
+     u"dem Regler."},
+    {20139,
+     u"The settings could not be saved to %s. The settings were NOT saved.",
+     u"Die Einstellungen konnten nicht in %s gespeichert werden. Die Einstellungen "
+     u"wurden NICHT gespeichert."},
     {20200, u"Load Model Defaults", u"Modelldefaults laden"},
     {20201, u"Model Type", u"Modelltyp"},
     {20202,
