@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/model/config_image.h"
@@ -21,7 +22,8 @@ std::array<uint8_t, kConfigFileSize> EncodeConfigFile(uint16_t family, const Con
 
 enum class FileReadStatus : uint8_t {
   Ok,
-  CannotOpen,    // missing, unreadable, a folder, ...
+  CannotOpen,    // missing or unreadable
+  NotRegular,    // a folder, a pipe, a device: refused before it is opened
   TooShort,      // fewer bytes than the family code and the block it claims
   BlockTooLong,  // a block length above the image's 92 bytes
 };
@@ -36,10 +38,27 @@ FileReadStatus ReadConfigFile(const std::string& path, ConfigFile& out);
 // bytes past the 94th are ignored.
 FileReadStatus ReadWholeConfigFile(const std::string& path, ConfigFile& out);
 
-// Writes the 94 bytes to a temporary file beside `path` and renames it over
-// `path`, testing every step; on failure the old file is untouched and
-// `error` says what failed.
-bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage& image, std::string& error);
+// Writes the 94 bytes to a temporary file and renames it over the file,
+// testing every step; on failure the old file is untouched and `error` says
+// what failed. A symbolic link is followed: its target is replaced (the
+// temporary file sits in the target's folder) and the link stays. An
+// existing file keeps its mode; one that may not be opened for writing, and
+// anything that is not a regular file, is refused before anything is
+// written. `had_file` tells whether a file stood at the path before.
+bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage& image, std::string& error,
+                     bool* had_file = nullptr);
+
+// The steps of a save that can fail after the checks, as a full disk or a
+// refused rename makes them fail.
+enum class SaveStep : uint8_t { CreateTemp, WriteTemp, Replace };
+// For tests: a hook that makes a step fail (it returns the errno to fail
+// with, 0 to let the step run). Empty: no faults.
+using SaveFaultHook = std::function<int(SaveStep)>;
+void SetSaveFaultHook(SaveFaultHook hook);
+
+// Whether `path` names something that exists and is not a regular file
+// (following links); such a path is never opened.
+bool IsNonRegularFile(const std::string& path);
 
 enum class FileCheck : uint8_t { Valid, NotValid, NotCompatible };
 
