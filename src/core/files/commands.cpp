@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/files/backups.h"
 #include "core/files/config_file.h"
 #include "core/files/defaults.h"
 #include "core/link/transfer.h"
@@ -22,13 +23,76 @@ StringId LoadProblem(const App& app, const std::string& path, ConfigFile& file) 
   return 0;
 }
 
+// Saves the block the ESC holds before it is replaced. False when the store
+// must not start: the readout failed (already reported) or the backup could
+// not be written (a box says why).
+bool BackUpBeforeStore(App& app) {
+  ConfigImage current;
+  ReadConfiguration(app.link, current, CommErrorReporterFor(app));
+  if (!IsConnected(app.link)) return false;
+  const auto folder = BackupFolder();
+  BackupResult result;
+  if (folder) {
+    result = BackUpEscBlock(*folder, Family(app), Model(app), EscVersion(app), current, NowUtcMs());
+  } else {
+    result.error = "no home folder is set";
+  }
+  if (result.status != BackupStatus::Failed) return true;
+  MessageBoxRequest request;
+  request.text = FormatPattern(LoadString(app.language, sid::kBackupFailed),
+                               folder ? folder->c_str() : "", result.error.c_str());
+  request.icon = BoxIcon::Error;
+  app.panel->ShowMessageBox(request);
+  return false;
+}
+
 }  // namespace
 
 void StoreOnEsc(App& app) {
   if (const auto spec = StoreChecksum(Family(app), EscVersion(app))) SealImage(app.image, *spec);
-  if (WriteConfiguration(app.link, app.image, CommErrorReporterFor(app))) {
-    ShowBox(app, sid::kStoreSucceeded, 0, BoxIcon::Information);
+  if (!BackUpBeforeStore(app)) return;
+  const StoreResult result = StoreConfiguration(app.link, app.image, CommErrorReporterFor(app));
+  switch (result.outcome) {
+    case StoreOutcome::Stored: ShowBox(app, sid::kStoreSucceeded, 0, BoxIcon::Information); break;
+    case StoreOutcome::Failed: break;  // reported, the link is closed
+    case StoreOutcome::Mismatch: {
+      MessageBoxRequest request;
+      request.text = FormatPattern(LoadString(app.language, sid::kReadBackMismatch),
+                                   static_cast<unsigned>(result.first_difference));
+      request.caption = LoadText(app, sid::kCommErrorCaption);
+      request.icon = BoxIcon::Error;
+      app.panel->ShowMessageBox(request);
+      break;
+    }
   }
+}
+
+void OfferRestoreIfBroken(App& app) {
+  if (!IsConnected(app.link)) return;
+  const BlockState state = JudgeEscBlock(app.image, Family(app), EscVersion(app));
+  if (state == BlockState::Sound) return;
+  const bool erased = state == BlockState::Erased;
+  const auto folder = BackupFolder();
+  ConfigFile backup;
+  const auto found = folder ? NewestMatchingBackup(*folder, Family(app), Model(app), EscVersion(app), &backup)
+                            : std::nullopt;
+  if (!found) {
+    ShowBox(app, erased ? sid::kEscErasedNoBackup : sid::kEscDamagedNoBackup, 0, BoxIcon::Warning);
+    return;
+  }
+  MessageBoxRequest request;
+  const std::string name = found->name + " (" + BackupTimeText(found->time_ms) + ")";
+  request.text = FormatPattern(LoadString(app.language, erased ? sid::kEscErasedRestore : sid::kEscDamagedRestore),
+                               name.c_str());
+  request.icon = BoxIcon::Warning;
+  request.buttons = BoxButtons::YesNo;
+  if (app.panel->ShowMessageBox(request) != BoxAnswer::Yes) return;
+  // A notice handled while the box was open may have ended the connection.
+  if (!IsConnected(app.link)) return;
+  app.image = backup.image;
+  ShowImage(app);
+  RefreshDisplay(app);
+  StoreOnEsc(app);
 }
 
 void SaveConfigFileCommand(App& app) {
@@ -37,12 +101,15 @@ void SaveConfigFileCommand(App& app) {
   // The window's image is sealed too; sealing changes only its checksum field.
   if (const auto spec = SaveChecksum(Family(app), EscVersion(app))) SealImage(app.image, *spec);
   std::string error;
-  if (WriteConfigFile(*path, Family(app), app.image, error)) {
+  bool had_file = false;
+  if (WriteConfigFile(*path, Family(app), app.image, error, &had_file)) {
     ShowBox(app, sid::kFileSaved, 0, BoxIcon::None);
     return;
   }
+  // "The existing file is unchanged" only when there was one.
   MessageBoxRequest request;
-  request.text = FormatPattern(LoadString(app.language, sid::kFileSaveFailed), path->c_str());
+  request.text = FormatPattern(LoadString(app.language, had_file ? sid::kFileSaveFailed : sid::kFileSaveFailedNew),
+                               path->c_str());
   request.icon = BoxIcon::Error;
   request.buttons = BoxButtons::Ok;
   app.panel->ShowMessageBox(request);

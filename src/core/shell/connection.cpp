@@ -1,5 +1,6 @@
 #include "core/shell/connection.h"
 
+#include "core/files/commands.h"
 #include "core/link/protocol.h"
 #include "core/shell/display.h"
 
@@ -23,11 +24,13 @@ void CheckConnection(App& app) {
   const uint16_t n = ReadConfiguration(app.link, app.image, CommErrorReporterFor(app));
   RefreshDisplay(app);
   // A failed readout returns 0; the controls are only reloaded when that is
-  // the image's own length, as for an image that was never filled.
+  // the image's own length, as for an image that was never filled. An erased
+  // block (0xFFFF) is shown as it is.
   if (n == BlockLength(app.image)) {
     ShowImage(app);
     RefreshDisplay(app);
   }
+  OfferRestoreIfBroken(app);
 }
 
 }  // namespace
