@@ -198,4 +198,49 @@ std::string LimitsText(const FieldRule& rule) {
   return text;
 }
 
+std::vector<LimitViolation> FieldsOutsideLimits(const ConfigImage& image, const EditContext& context) {
+  std::vector<LimitViolation> out;
+  const auto layout = SelectLayout(context.family, context.param_version);
+  if (!layout) return out;
+  for (ControlId id : kNumericFields) {
+    if (WhyDisabled(id, context.family, Flags(image), context.param_version) != DisabledReason::None) continue;
+    const auto shown = FieldText(id, *layout, image);
+    if (!shown) continue;
+    const CommitResult result = CommitField(id, *shown, image, context);
+    if (result.status != CommitStatus::Refused) continue;
+    const auto format = DisplayFormat(id, *layout, image);
+    const auto rule = RuleFor(id, context.family, context.model_number, EditedBatteryType(image, context));
+    out.push_back({id, format->field, *shown, *rule});
+  }
+  return out;
+}
+
+namespace {
+constexpr uint32_t kGovernorBits = flag::kGovernorOn | flag::kGovernorStore | flag::kGovernorRpmStored;
+constexpr uint32_t kBrakeBits = flag::kBrakeOn | flag::kBrakeProportional;
+}  // namespace
+
+uint32_t GovernorTypeFlags(uint32_t flags, int index) {
+  switch (index) {
+    case 0: return flags & ~kGovernorBits;
+    case 1: return (flags & ~(kGovernorBits | flag::kBrakeOn | flag::kShutdown)) | flag::kGovernorOn;
+    case 2:
+      return (flags & ~(kGovernorBits | flag::kBrakeOn | flag::kShutdown)) | flag::kGovernorOn | flag::kGovernorStore;
+    default: return flags;
+  }
+}
+
+uint32_t BrakeTypeFlags(uint32_t flags, int index) {
+  switch (index) {
+    case 0: return flags & ~kBrakeBits;
+    case 1: return (flags & ~(kGovernorBits | flag::kBrakeProportional)) | flag::kBrakeOn;
+    case 2: return (flags & ~kGovernorBits) | kBrakeBits;
+    default: return flags;
+  }
+}
+
+uint32_t BatteryTypeFlags(uint32_t flags, BatteryType type) {
+  return (flags & ~flag::kBatteryTypeMask) | (static_cast<uint32_t>(type) << flag::kBatteryTypeShift);
+}
+
 }  // namespace tavio

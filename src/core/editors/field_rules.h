@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/model/config_image.h"
 #include "core/model/encodings.h"
@@ -87,5 +88,24 @@ CommitResult CommitField(ControlId id, TextView entry, const ConfigImage& image,
 
 // "100..3000 ms", "5.0..8.0 V", "even 2..32": the limits for messages.
 std::string LimitsText(const FieldRule& rule);
+
+// A field the window shows enabled whose text it would refuse if typed.
+struct LimitViolation {
+  ControlId id = 0;
+  Field field = Field::Count;
+  Text shown;  // the text the field shows for the stored value
+  FieldRule rule;
+};
+// Every enabled numeric field of the image, judged as if its shown text
+// were typed into the window connected to the ESC the context describes.
+std::vector<LimitViolation> FieldsOutsideLimits(const ConfigImage& image, const EditContext& context);
+
+// The flags the window's lists leave for a choice (list index 0 off,
+// 1 governor / switching brake, 2 governor store / proportional brake).
+// A governor mode switches brake and hard cut-off off; a brake switches the
+// governor off; every choice forgets a stored governor speed.
+uint32_t GovernorTypeFlags(uint32_t flags, int index);
+uint32_t BrakeTypeFlags(uint32_t flags, int index);
+uint32_t BatteryTypeFlags(uint32_t flags, BatteryType type);
 
 }  // namespace tavio

@@ -2,6 +2,7 @@
 #include <span>
 
 #include "core/editors/editors.h"
+#include "core/editors/field_rules.h"
 #include "core/model/family.h"
 #include "core/shell/display.h"
 
@@ -15,18 +16,12 @@ constexpr int kModeGovernorStore = 2;  // governor list
 constexpr int kModeSwitching = 1;      // brake list
 constexpr int kModeProportional = 2;   // brake list
 
-constexpr uint32_t kGovernorBits = flag::kGovernorOn | flag::kGovernorStore | flag::kGovernorRpmStored;
-
 constexpr ControlId kGovernorFields[] = {ctl::kPPart, ctl::kRiComp, ctl::kSpoolupTime, ctl::kSoftStart};
 constexpr ControlId kBrakeFields[] = {ctl::kBrakeSlewPos, ctl::kBrakeSlewNeg, ctl::kBrakeMinPwm, ctl::kBrakeMaxPwm};
 constexpr ControlId kSwitchingBrakeFields[] = {ctl::kBrakeSlewPos, ctl::kBrakeSlewNeg, ctl::kBrakeMaxPwm};
 
 void EnableAll(Panel& panel, std::span<const ControlId> ids, bool enabled) {
   for (ControlId id : ids) panel.Enable(id, enabled);
-}
-
-void ChangeFlags(App& app, uint32_t clear, uint32_t set) {
-  SetFlags(app.image, (Flags(app.image) & ~clear) | set);
 }
 
 bool Contains(TextView text, TextView part) { return text.find(part) != TextView::npos; }
@@ -46,7 +41,7 @@ void OnBatteryTypeSelected(App& app) {
     } else if (Contains(item, u"NiMh/NiCd")) {
       type = BatteryType::NiMh;
     }
-    if (type) ChangeFlags(app, flag::kBatteryTypeMask, static_cast<uint32_t>(*type) << flag::kBatteryTypeShift);
+    if (type) SetFlags(app.image, BatteryTypeFlags(Flags(app.image), *type));
   }
   // The cut-off field now shows the stored value of the new type.
   ShowImage(app);
@@ -65,15 +60,8 @@ void OnGovernorTypeSelected(App& app) {
         return;
       }
     }
-    if (known) {
-      // A governor mode switches the brake and the hard cut-off off.
-      constexpr uint32_t kGovernorOff = kGovernorBits | flag::kBrakeOn | flag::kShutdown;
-      switch (index) {
-        case kModeOff: ChangeFlags(app, kGovernorBits, 0); break;
-        case kModeGovernor: ChangeFlags(app, kGovernorOff, flag::kGovernorOn); break;
-        default: ChangeFlags(app, kGovernorOff, flag::kGovernorOn | flag::kGovernorStore); break;
-      }
-    }
+    // A governor mode switches the brake and the hard cut-off off.
+    if (known) SetFlags(app.image, GovernorTypeFlags(Flags(app.image), index));
     if (index == kModeOff) {
       EnableAll(panel, kGovernorFields, false);
     } else {
@@ -91,12 +79,7 @@ void OnBrakeTypeSelected(App& app) {
   const int index = panel.GetSelection(ctl::kBrakeType);
   if (IsKnownFamily(Family(app))) {
     // A brake forgets the learned governor speed without asking.
-    switch (index) {
-      case kModeOff: ChangeFlags(app, flag::kBrakeOn | flag::kBrakeProportional, 0); break;
-      case kModeSwitching: ChangeFlags(app, kGovernorBits | flag::kBrakeProportional, flag::kBrakeOn); break;
-      case kModeProportional: ChangeFlags(app, kGovernorBits, flag::kBrakeOn | flag::kBrakeProportional); break;
-      default: break;
-    }
+    SetFlags(app.image, BrakeTypeFlags(Flags(app.image), index));
   }
   switch (index) {
     case kModeOff: EnableAll(panel, kBrakeFields, false); break;

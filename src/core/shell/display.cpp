@@ -143,21 +143,42 @@ Rule ColumnRule(const EnableRow& row, uint16_t family) {
   }
 }
 
-bool Evaluate(Rule rule, uint32_t flags, uint16_t version) {
+DisabledReason Evaluate(Rule rule, uint32_t flags, uint16_t version) {
+  const bool governor = (flags & flag::kGovernorOn) != 0;
+  const bool brake = (flags & flag::kBrakeOn) != 0;
   switch (rule) {
-    case Rule::No: return false;
-    case Rule::Yes: return true;
-    case Rule::Gov: return (flags & flag::kGovernorOn) != 0;
-    case Rule::NoGov: return (flags & flag::kGovernorOn) == 0;
-    case Rule::Brake: return (flags & flag::kBrakeOn) != 0;
-    case Rule::Prop: return (flags & flag::kBrakeOn) != 0 && (flags & flag::kBrakeProportional) != 0;
-    case Rule::Fix: return (flags & flag::kAutoTiming) == 0;
-    case Rule::Ext: return version >= kParamVersion92B;
+    case Rule::No: return DisabledReason::Family;
+    case Rule::Yes: return DisabledReason::None;
+    case Rule::Gov: return governor ? DisabledReason::None : DisabledReason::GovernorOff;
+    case Rule::NoGov: return governor ? DisabledReason::GovernorOn : DisabledReason::None;
+    case Rule::Brake: return brake ? DisabledReason::None : DisabledReason::BrakeOff;
+    case Rule::Prop:
+      if (!brake) return DisabledReason::BrakeOff;
+      return (flags & flag::kBrakeProportional) != 0 ? DisabledReason::None : DisabledReason::SwitchingBrake;
+    case Rule::Fix: return (flags & flag::kAutoTiming) == 0 ? DisabledReason::None : DisabledReason::AutoTiming;
+    case Rule::Ext: return version >= kParamVersion92B ? DisabledReason::None : DisabledReason::ParamSet;
   }
-  return false;
+  return DisabledReason::Family;
 }
 
 }  // namespace
+
+DisabledReason WhyDisabled(ControlId id, uint16_t family, uint32_t flags, uint16_t version) {
+  for (const EnableRow& row : kEnableRows) {
+    for (ControlId row_id : row.ids) {
+      if (row_id != id) continue;
+      const DisabledReason reason = Evaluate(ColumnRule(row, family), flags, version);
+      // Minimum brake PWM applies to the proportional brake only: under the
+      // switching brake it is disabled in every column.
+      if (reason == DisabledReason::None && id == ctl::kBrakeMinPwm && (flags & flag::kBrakeOn) != 0 &&
+          (flags & flag::kBrakeProportional) == 0) {
+        return DisabledReason::SwitchingBrake;
+      }
+      return reason;
+    }
+  }
+  return DisabledReason::None;
+}
 
 std::optional<FieldFormat> DisplayFormat(ControlId id, ImageLayout layout, const ConfigImage& image) {
   if (id == ctl::kCutoffVoltage) {
@@ -262,13 +283,9 @@ void RefreshDisplay(App& app) {
   const uint32_t flags = Flags(app.image);
   const uint16_t version = EscVersion(app);
   for (const EnableRow& row : kEnableRows) {
-    const bool enabled = connected && Evaluate(ColumnRule(row, family), flags, version);
-    for (ControlId id : row.ids) panel.Enable(id, enabled);
-  }
-  // Minimum brake PWM applies to the proportional brake only: under the
-  // switching brake it is disabled in every column.
-  if ((flags & flag::kBrakeOn) != 0 && (flags & flag::kBrakeProportional) == 0) {
-    panel.Enable(ctl::kBrakeMinPwm, false);
+    for (ControlId id : row.ids) {
+      panel.Enable(id, connected && WhyDisabled(id, family, flags, version) == DisabledReason::None);
+    }
   }
   panel.Repaint();
 }

@@ -24,6 +24,20 @@ std::optional<FieldFormat> DisplayFormat(ControlId id, ImageLayout layout, const
 // The text the field shows for the image's value; nothing as above.
 std::optional<Text> FieldText(ControlId id, ImageLayout layout, const ConfigImage& image);
 
+// Why the window disables a control while connected; None when it is
+// enabled (or not a control the enabling rules know).
+enum class DisabledReason : uint8_t {
+  None,
+  Family,          // the family has no such setting
+  ParamSet,        // the parameter set is older than 0x0401
+  GovernorOff,     // governor fields need a governor mode
+  GovernorOn,      // the hard cut-off is off while a governor runs
+  BrakeOff,        // brake fields need a brake
+  SwitchingBrake,  // min. brake PWM needs the proportional brake
+  AutoTiming,      // the timing angle needs fixed timing
+};
+DisabledReason WhyDisabled(ControlId id, uint16_t family, uint32_t flags, uint16_t version);
+
 // The combo box index the flags select.
 int BatteryTypeIndex(const ConfigImage& image);
 int GovernorTypeIndex(const ConfigImage& image);
