@@ -22,12 +22,21 @@ struct CommandDef {
 
 const CommandDef kCommands[] = {
     {"info", 0, 0, CommandInfo, "info                      identify the unit and the ESC, read and check the block"},
-    {"read", 1, 1, CommandRead, "read OUT.bin              read the ESC's block and save it as a configuration file"},
+    {"read", 1, 1, CommandRead,
+     "read OUT.bin [--force]    read the ESC's block and save it as a configuration file; a\n"
+     "                            block with a wrong checksum is refused unless --force, which\n"
+     "                            saves it as read, unsealed"},
     {"write", 1, 1, CommandWrite,
-     "write IN.bin [--backup OLD.bin]\n"
-     "                            check the file against the ESC, save the ESC's block to\n"
-     "                            OLD.bin first if asked, store the file on the ESC and read\n"
-     "                            it back to compare"},
+     "write IN.bin [--backup OLD.bin] [--force]\n"
+     "                            check the file against the ESC and every shown field against\n"
+     "                            its limits, save the ESC's block to OLD.bin first if asked\n"
+     "                            (and to the backup folder always), store the file on the ESC\n"
+     "                            and read it back to compare; --force stores a file with values\n"
+     "                            outside the limits and keeps a damaged block as OLD.bin"},
+    {"backups", 0, 0, CommandBackups,
+     "backups                   list the automatic backups, newest first (they are made before\n"
+     "                            every store, in $XDG_DATA_HOME/tavio/backups or\n"
+     "                            ~/.local/share/tavio/backups; the newest 100 are kept)"},
     {"defaults", 2, 2, CommandDefaults,
      "defaults CODE OUT.bin [--store]\n"
      "                            apply the model-type defaults CODE (1 sail plane, 2 sports\n"
@@ -48,8 +57,13 @@ const CommandDef kCommands[] = {
      "                            hold_time_ms or gear_ratio_x100, or the field's control ID;\n"
      "                            cutoff_nimh_mv, cutoff_lipo_mv and cutoff_lifepo_mv are\n"
      "                            judged by their own battery type's limits, whatever type the\n"
-     "                            file selects; OUT.bin is written only when every entry is\n"
-     "                            accepted"},
+     "                            file selects; the lists are governor_type=off|governor|store,\n"
+     "                            brake_type=off|switching|proportional,\n"
+     "                            battery_type=nimh|lipo|lifepo and timing=auto|fixed. A field\n"
+     "                            the window disables (for the family, the parameter set or the\n"
+     "                            state the entries before it left) is refused; the entries\n"
+     "                            apply in the order given. OUT.bin is written only when every\n"
+     "                            entry is accepted"},
 };
 
 // Options that take a value, as "--name VALUE" or "--name=VALUE".
@@ -85,6 +99,10 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::s
     }
     if (arg == "--store") {
       options.store = true;
+      continue;
+    }
+    if (arg == "--force") {
+      options.force = true;
       continue;
     }
     bool matched = false;
@@ -132,7 +150,11 @@ std::string UsageText() {
        << sim::SimOptionsUsage()
        << "  --backup OLD.bin write: save the ESC's block to OLD.bin before storing\n"
           "  --store          defaults: also store the result on the ESC\n"
-          "  --model N        set: the model number the limits assume (0..4095, default 160)\n"
+          "  --force          read, write --backup: save a block with a wrong checksum as\n"
+          "                   read, unsealed; write: store values outside the limits\n"
+          "  --model N        set: the ESC's model number (0..4095); needed for the fields\n"
+          "                   whose limits depend on it (warn_motor_current_a, and\n"
+          "                   warn_bec_current_ma of a BRENTA)\n"
           "  --json           show: print one JSON object (UTF-8) with the keys, in this\n"
           "                   order: \"file\", \"family\" {\"code\", \"name\"}, \"layout\"\n"
           "                   (null when none), \"block_length\", \"param_version\" (\"0x0401\"),\n"

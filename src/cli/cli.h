@@ -26,6 +26,7 @@ struct Options {
   std::optional<std::string> model;       // model number for offline limits
   std::optional<std::string> backup;      // write: save the ESC's block here first
   bool store = false;                     // defaults: also store on the ESC
+  bool force = false;                     // read/write: keep a damaged block; write: ignore limits
   bool json = false;                      // show: JSON output
   bool help = false;
   std::vector<std::string> args;          // the command and its arguments

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "core/files/backups.h"
 #include "core/model/family.h"
 #include "core/shell/display.h"
 
@@ -39,6 +40,13 @@ int CommandInfo(Context& context) {
   out << "ESC bootloader:   " << ToUtf8(FormatVersion(EscBootloaderVersion(info))) << "\n";
   out << "ESC firmware:     " << ToUtf8(EscFirmwareText(EscFirmwareVersion(info))) << "\n";
   out << "Layout:           " << (layout ? std::string(LayoutName(*layout)) : "none") << "\n";
+  if (IsErasedBlock(image)) {
+    out << "Block length:     0xFFFF: the configuration is erased (every byte 0xFF)\n";
+    context.err << "tavio-cli: the ESC's configuration is erased, probably by an interrupted store.\n"
+                   "To bring it back, store a saved configuration with plain 'tavio-cli write FILE' "
+                   "('tavio-cli backups' lists the automatic backups).\n";
+    return kExitFailure;
+  }
   out << "Block length:     " << BlockLength(image) << " bytes\n";
   if (checksum) {
     const bool right = ChecksumMatches(image, *checksum);
@@ -47,7 +55,7 @@ int CommandInfo(Context& context) {
   } else {
     out << "Checksum:         none for this family\n";
   }
-  return kExitOk;
+  return JudgeEscBlock(image, family, version) == BlockState::Sound ? kExitOk : kExitFailure;
 }
 
 }  // namespace tavio::cli

@@ -4,25 +4,91 @@
 #include <string>
 #include <vector>
 
+#include "cli/file_commands.h"
 #include "cli/set_command.h"
 #include "core/editors/editors.h"
 #include "core/editors/field_rules.h"
 #include "core/files/config_file.h"
 #include "core/model/family.h"
+#include "core/shell/display.h"
 
 namespace tavio::cli {
 namespace {
 
-// The model number the limits assume when --model is not given.
-constexpr uint16_t kDefaultSetModel = 160;
 constexpr ImageLayout kAllLayouts[] = {ImageLayout::Layout80A, ImageLayout::Layout80B, ImageLayout::Layout92B,
                                        ImageLayout::Layout88D};
+
+// A choice in one of the window's lists, or of the timing radio buttons.
+struct ListChoice {
+  ControlId id = 0;
+  int index = 0;
+};
 
 struct Entry {
   std::string name;
   std::string text;
   SetTarget target;
+  std::optional<ListChoice> choice;
 };
+
+struct ListDef {
+  const char* name;
+  ControlId id;
+  const char* choices[3];
+};
+constexpr ListDef kLists[] = {
+    {"governor_type", ctl::kGovernorType, {"off", "governor", "store"}},
+    {"brake_type", ctl::kBrakeType, {"off", "switching", "proportional"}},
+    {"battery_type", ctl::kBatteryType, {"nimh", "lipo", "lifepo"}},
+    {"timing", ctl::kAutoTiming, {"auto", "fixed", nullptr}},
+};
+
+const ListDef* FindList(std::string_view name) {
+  for (const ListDef& list : kLists) {
+    if (name == list.name) return &list;
+  }
+  return nullptr;
+}
+
+std::optional<int> ChoiceIndex(const ListDef& list, std::string_view text) {
+  for (int i = 0; i < 3; ++i) {
+    if (list.choices[i] != nullptr && text == list.choices[i]) return i;
+  }
+  return std::nullopt;
+}
+
+uint32_t ApplyChoice(uint32_t flags, const ListChoice& choice) {
+  switch (choice.id) {
+    case ctl::kGovernorType: return GovernorTypeFlags(flags, choice.index);
+    case ctl::kBrakeType: return BrakeTypeFlags(flags, choice.index);
+    case ctl::kBatteryType: return BatteryTypeFlags(flags, static_cast<BatteryType>(choice.index));
+    default: break;
+  }
+  return choice.index == 0 ? flags | flag::kAutoTiming : flags & ~flag::kAutoTiming;
+}
+
+// Why the window would not let the user change this control now.
+std::string DisabledText(DisabledReason reason, uint16_t family) {
+  switch (reason) {
+    case DisabledReason::Family: return "the window disables it for " + FamilyText(family);
+    case DisabledReason::ParamSet: return "the window disables it below parameter set 0x0401";
+    case DisabledReason::GovernorOff:
+      return "the window disables it while the governor is off (give governor_type=governor or store first)";
+    case DisabledReason::GovernorOn: return "the window disables it while a governor mode is chosen";
+    case DisabledReason::BrakeOff:
+      return "the window disables it while the brake is off (give brake_type=switching or proportional first)";
+    case DisabledReason::SwitchingBrake:
+      return "the window disables it under the switching brake (give brake_type=proportional first)";
+    case DisabledReason::AutoTiming: return "the window disables it under auto-timing (give timing=fixed first)";
+    case DisabledReason::None: break;
+  }
+  return std::string();
+}
+
+// The limits of these fields follow the ESC's model number.
+bool LimitNeedsModel(ControlId id, uint16_t family) {
+  return id == ctl::kWarnMotorCurrent || (id == ctl::kWarnBecCurrent && family == kFamilyBrenta);
+}
 
 std::optional<uint16_t> ParseNumber(std::string_view text, unsigned max) {
   unsigned value = 0;
@@ -37,15 +103,11 @@ std::string VersionHex(uint16_t version) {
   return buffer;
 }
 
-std::string FamilyText(uint16_t family) {
-  const std::string_view name = FamilyName(family);
-  return name.empty() ? "family " + std::to_string(family) : std::string(name);
-}
-
 // Why ReadConfigFile refused a file.
 std::string ReadFailure(FileReadStatus status) {
   switch (status) {
     case FileReadStatus::CannotOpen: return "cannot be opened";
+    case FileReadStatus::NotRegular: return "is not a regular file";
     case FileReadStatus::TooShort: return "is too short for a configuration file";
     case FileReadStatus::BlockTooLong: return "claims a block longer than 92 bytes";
     case FileReadStatus::Ok: break;
@@ -89,6 +151,11 @@ bool ApplyEntry(Context& context, const Entry& entry, uint16_t family, const Edi
     return false;
   }
   const std::string label(FieldName(format->field));
+  const DisabledReason reason = WhyDisabled(entry.target.id, family, Flags(image), edit.param_version);
+  if (reason != DisabledReason::None) {
+    context.err << "tavio-cli: " << label << " refused: " << DisabledText(reason, family) << "\n";
+    return false;
+  }
   const CommitResult result = CommitField(entry.target.id, FromUtf8(entry.text), image, edit);
   if (!result.accepted()) {
     const auto rule = RuleFor(entry.target.id, family, edit.model_number, battery);
@@ -131,14 +198,13 @@ int CommandSet(Context& context) {
   const std::string& in_path = args[1];
   const std::string& out_path = args[2];
 
-  uint16_t model = kDefaultSetModel;
+  std::optional<uint16_t> model;
   if (context.options.model) {
-    const auto parsed = ParseNumber(*context.options.model, 0xFFF);
-    if (!parsed) {
+    model = ParseNumber(*context.options.model, 0xFFF);
+    if (!model) {
       context.err << "tavio-cli: --model needs a model number 0..4095, not '" << *context.options.model << "'\n";
       return kExitUsage;
     }
-    model = *parsed;
   }
 
   std::vector<Entry> entries;
@@ -149,7 +215,21 @@ int CommandSet(Context& context) {
       context.err << "tavio-cli: '" << arg << "' is not NAME=TEXT\n";
       return kExitUsage;
     }
-    Entry entry{arg.substr(0, equals), arg.substr(equals + 1), {}};
+    Entry entry{arg.substr(0, equals), arg.substr(equals + 1), {}, std::nullopt};
+    if (const ListDef* list = FindList(entry.name)) {
+      const auto index = ChoiceIndex(*list, entry.text);
+      if (!index) {
+        context.err << "tavio-cli: " << entry.name << "=" << entry.text << ": the choices are";
+        for (const char* choice : list->choices) {
+          if (choice != nullptr) context.err << " " << choice;
+        }
+        context.err << "\n";
+        return kExitUsage;
+      }
+      entry.choice = ListChoice{list->id, *index};
+      entries.push_back(std::move(entry));
+      continue;
+    }
     const auto target = ResolveSetName(entry.name);
     if (!target) {
       context.err << "tavio-cli: unknown parameter '" << entry.name
@@ -165,11 +245,30 @@ int CommandSet(Context& context) {
 
   EditContext edit;
   edit.family = file.family;
-  edit.model_number = model;
+  edit.model_number = model.value_or(0);
   edit.param_version = ParamVersion(file.image);
 
+  // Without the model number these limits are unknown: no silent guess.
+  for (const Entry& entry : entries) {
+    if (!model && !entry.choice && LimitNeedsModel(entry.target.id, file.family)) {
+      context.err << "tavio-cli: " << entry.name << ": its limit depends on the ESC's model number; give --model N\n";
+      return kExitUsage;
+    }
+  }
+
+  // In the order given: each entry meets the state the ones before it left.
   std::vector<std::string> applied;
   for (const Entry& entry : entries) {
+    if (entry.choice) {
+      const DisabledReason reason = WhyDisabled(entry.choice->id, file.family, Flags(file.image), edit.param_version);
+      if (reason != DisabledReason::None) {
+        context.err << "tavio-cli: " << entry.name << " refused: " << DisabledText(reason, file.family) << "\n";
+        return kExitFailure;
+      }
+      SetFlags(file.image, ApplyChoice(Flags(file.image), *entry.choice));
+      applied.push_back(entry.name + ": " + entry.text);
+      continue;
+    }
     EditContext entry_edit = edit;
     entry_edit.battery_type = entry.target.battery;
     if (!ApplyEntry(context, entry, file.family, entry_edit, file.image, applied)) return kExitFailure;

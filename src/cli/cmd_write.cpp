@@ -1,6 +1,10 @@
+#include <filesystem>
 #include <ostream>
 
 #include "cli/file_commands.h"
+#include "core/editors/field_rules.h"
+#include "core/files/backups.h"
+#include "core/model/family.h"
 
 namespace tavio::cli {
 namespace {
@@ -10,10 +14,47 @@ int RefuseFile(Context& context, const std::string& path, StringId problem) {
   return kExitFailure;
 }
 
+// Whether two names reach the same file, through links and odd spellings.
+bool SameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  const fs::path pa(std::u8string(a.begin(), a.end())), pb(std::u8string(b.begin(), b.end()));
+  std::error_code failure;
+  if (fs::equivalent(pa, pb, failure)) return true;
+  const fs::path ca = fs::weakly_canonical(pa, failure);
+  if (failure) return a == b;
+  const fs::path cb = fs::weakly_canonical(pb, failure);
+  return failure ? a == b : ca == cb;
+}
+
+// Every enabled field of the file, judged as the window connected to this
+// ESC would judge it typed; prints each refusal.
+bool WithinLimits(Context& context, const std::string& path, const ConfigFile& file, const DeviceInfo& info) {
+  EditContext edit;
+  edit.family = ConnectedFamily(info);
+  edit.model_number = ConnectedModel(info);
+  edit.param_version = EscParamVersion(info);
+  const auto violations = FieldsOutsideLimits(file.image, edit);
+  for (const LimitViolation& v : violations) {
+    context.err << path << ": " << FieldName(v.field) << " " << ToUtf8(v.shown) << " is outside "
+                << LimitsText(v.rule) << " for " << FamilyText(edit.family) << " " << edit.model_number << "\n";
+  }
+  if (violations.empty()) return true;
+  if (context.options.force) {
+    context.err << "tavio-cli: --force: storing it anyway\n";
+    return true;
+  }
+  context.err << "tavio-cli: the window would refuse these values; nothing was stored (--force stores them)\n";
+  return false;
+}
+
 }  // namespace
 
 int CommandWrite(Context& context) {
   const std::string& path = context.options.args[1];
+  if (context.options.backup && SameFile(path, *context.options.backup)) {
+    context.err << "tavio-cli: --backup names the file to write; the backup would overwrite it\n";
+    return kExitUsage;
+  }
   // A file that cannot be read is refused before the unit is touched.
   ConfigFile file;
   if (ReadConfigFile(path, file) != FileReadStatus::Ok) return RefuseFile(context, path, sid::kFileNotValid);
@@ -26,13 +67,19 @@ int CommandWrite(Context& context) {
     case FileCheck::NotCompatible: return RefuseFile(context, path, sid::kFileNotCompatible);
     case FileCheck::Valid: break;
   }
+  if (!WithinLimits(context, path, file, info)) return kExitFailure;
 
+  ConfigImage current;
+  if (!device.ReadBlock(context, current)) return kExitFailure;
   if (context.options.backup) {
-    ConfigImage current;
-    if (!device.ReadBlock(context, current)) return kExitFailure;
-    if (!SaveForConnectedEsc(context, info, current, *context.options.backup)) return kExitFailure;
+    if (!AcceptEscBlock(context, info, current, /*force_allowed=*/true)) return kExitFailure;
+    const bool damaged = JudgeEscBlock(current, ConnectedFamily(info), EscParamVersion(info)) == BlockState::Damaged;
+    ConfigImage copy = current;
+    const bool saved = damaged ? SaveAsRead(context, info, copy, *context.options.backup)
+                               : SaveForConnectedEsc(context, info, copy, *context.options.backup);
+    if (!saved) return kExitFailure;
   }
-  return StoreAndVerify(context, device, file.image) ? kExitOk : kExitFailure;
+  return StoreAndVerify(context, device, file.image, &current) ? kExitOk : kExitFailure;
 }
 
 }  // namespace tavio::cli

@@ -40,8 +40,9 @@ class Device {
   bool Connect(Context& context);
   // Reads the ESC's block into `image`; prints a failure. Needs Connect.
   bool ReadBlock(Context& context, ConfigImage& image);
-  // Seals nothing; writes `image` to the ESC; prints a failure.
-  bool WriteBlock(Context& context, const ConfigImage& image);
+  // Seals nothing; writes `image` to the ESC, reads it back and compares;
+  // prints a failed exchange (a mismatch is left to the caller).
+  StoreResult Store(Context& context, const ConfigImage& image);
 
   UsbLink link;
 

@@ -97,8 +97,8 @@ bool Device::ReadBlock(Context& context, ConfigImage& image) {
   return true;
 }
 
-bool Device::WriteBlock(Context& context, const ConfigImage& image) {
-  return WriteConfiguration(link, image, Reporter(context));
+StoreResult Device::Store(Context& context, const ConfigImage& image) {
+  return StoreConfiguration(link, image, Reporter(context));
 }
 
 }  // namespace tavio::cli
