@@ -1,6 +1,8 @@
-// Every exchange of a 92-byte readout and of the 92-byte write sequence,
-// failed in every way the unit can fail: what the user is told, that nothing
-// is sent after the failure, and what the ESC and the image hold afterwards.
+// Every exchange of a 92-byte readout and of a whole 92-byte store (backup
+// readout, write sequence, read-back), failed in every way the unit can
+// fail: what the user is told, that nothing is sent after the failure, that
+// no failure is ever called a success, and what the ESC, the image and the
+// backup folder hold afterwards.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/files/backups.h"
 #include "core/files/commands.h"
 #include "link/sim_link_fixture.h"
 #include "support/app_harness.h"
@@ -90,13 +93,19 @@ TEST_P(ReadoutFault, IsReportedAndLeavesTheImagePartlyRead) {
 
 INSTANTIATE_TEST_SUITE_P(EveryExchange, ReadoutFault, AllCases(6), CaseName);
 
-// The write sequence after a complete start-up (exchanges 0..5): lock, flash
-// access 0, erase, assign, two blocks, flash access 1, unlock.
-class WriteFault : public ::testing::TestWithParam<MatrixCase> {};
+// "Store on ESC" after a complete start-up (exchanges 0..5): the readout for
+// the backup (three pieces), lock, flash access 0, erase, assign, two blocks,
+// flash access 1, unlock, and the read-back (three pieces).
+constexpr uint32_t kStoreExchanges = 14;
 
-TEST_P(WriteFault, IsReportedAndLeavesTheEscAsFarAsItGot) {
-  constexpr StringId kStepText[] = {sid::kSystemLockFailed, sid::kFlashAccessFailed, sid::kEraseFailed,
-                                    sid::kAssignAddressFailed, sid::kWriteBlockFailed, sid::kWriteBlockFailed};
+class StoreFault : public ::testing::TestWithParam<MatrixCase> {};
+
+TEST_P(StoreFault, IsReportedAndNeverCalledASuccess) {
+  constexpr StringId kStepText[] = {
+      sid::kReadEepromFailed,  sid::kReadEepromFailed,     sid::kReadEepromFailed, sid::kSystemLockFailed,
+      sid::kFlashAccessFailed, sid::kEraseFailed,          sid::kAssignAddressFailed, sid::kWriteBlockFailed,
+      sid::kWriteBlockFailed,  sid::kFlashCloseFailed,     sid::kSystemUnlockFailed, sid::kReadBackFailed,
+      sid::kReadBackFailed,    sid::kReadBackFailed};
   const auto [fault, k] = GetParam();
   AppHarness h;
   sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
@@ -104,10 +113,11 @@ TEST_P(WriteFault, IsReportedAndLeavesTheEscAsFarAsItGot) {
   PutU16(h.app.image, 0x12, 1500);  // an edited hold time, so sealing changes the checksum
   ConfigImage sealed = h.app.image;
   SealImage(sealed, kChecksum88);
-  std::vector<uint8_t> eeprom = Bytes(unit.Eeprom());
-  if (k >= 3) std::fill(eeprom.begin(), eeprom.end(), 0xFF);       // erased
-  if (k >= 5) std::copy_n(sealed.bytes.begin(), 48, eeprom.begin());  // first block
-  if (k >= 6) std::copy_n(sealed.bytes.begin(), 92, eeprom.begin());  // both blocks
+  const std::vector<uint8_t> old_block = Bytes(unit.Eeprom());
+  std::vector<uint8_t> eeprom = old_block;
+  if (k >= 6) std::fill(eeprom.begin(), eeprom.end(), 0xFF);       // erased
+  if (k >= 8) std::copy_n(sealed.bytes.begin(), 48, eeprom.begin());  // first block
+  if (k >= 9) std::copy_n(sealed.bytes.begin(), 92, eeprom.begin());  // both blocks
   unit.ClearTranscript();
   Inject(unit, fault, 6 + k);
   h.panel.boxes.clear();
@@ -117,24 +127,93 @@ TEST_P(WriteFault, IsReportedAndLeavesTheEscAsFarAsItGot) {
 
   EXPECT_EQ(h.app.image, sealed);
   EXPECT_EQ(Bytes(unit.Eeprom()), eeprom);
-  const bool unplugged = fault == kUnplugBefore || fault == kUnplugDuring;
-  // An unplugged unit takes no request after the failure; any other failure
-  // ends the sequence, unless it is one of the two closing steps.
-  EXPECT_EQ(Commands(unit).size(), fault == kUnplugBefore ? k : unplugged || k < 6 ? k + 1 : 8);
-  if (k < 6) {
-    // The lock looks only at the echoed state, which an error answer lacks: 1627.
-    const bool lock_error = k == 0 && fault == kErrorStatus;
-    ExpectCommError(h, kStepText[k], lock_error ? u"0x0000065b-0x00000000" : kCodeLines[fault]);
-  } else {
-    // The closing steps' results are not examined: every block was written.
-    // An unplugged unit is then noticed as removed.
-    ASSERT_EQ(h.panel.boxes.size(), unplugged ? 2u : 1u);
-    EXPECT_EQ(h.panel.boxes[0].text, Str(sid::kStoreSucceeded));
-    EXPECT_EQ(IsConnected(h.app.link), !unplugged);
+  // The backup of the old block exists once its readout went through.
+  const auto backups = ListBackups(h.data_home.backups().string());
+  ASSERT_EQ(backups.size(), k >= 3 ? 1u : 0u);
+  if (k >= 3) {
+    ConfigFile kept;
+    ASSERT_EQ(ReadWholeConfigFile(backups[0].path, kept), FileReadStatus::Ok);
+    EXPECT_EQ(std::vector<uint8_t>(kept.image.bytes.begin(), kept.image.bytes.end()),
+              std::vector<uint8_t>(old_block.begin(), old_block.begin() + 92));
   }
+  // The unlock looks only at the echoed state, which an error answer's zero
+  // byte matches: the ESC took the block, and the read-back proves it.
+  if (fault == kErrorStatus && k == 10) {
+    ASSERT_EQ(h.panel.boxes.size(), 1u);
+    EXPECT_EQ(h.panel.boxes[0].text, Str(sid::kStoreSucceeded));
+    EXPECT_EQ(Bytes(unit.Eeprom()).size(), 256u);
+    EXPECT_TRUE(std::equal(sealed.bytes.begin(), sealed.bytes.end(), unit.Eeprom().begin()));
+    return;
+  }
+  // Nothing is sent after the failing exchange.
+  EXPECT_EQ(Commands(unit).size(), fault == kUnplugBefore ? k : k + 1);
+  // The lock looks only at the echoed state, which an error answer lacks: 1627.
+  const bool lock_error = k == 3 && fault == kErrorStatus;
+  ExpectCommError(h, kStepText[k], lock_error ? u"0x0000065b-0x00000000" : kCodeLines[fault]);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryExchange, WriteFault, AllCases(8), CaseName);
+INSTANTIATE_TEST_SUITE_P(EveryExchange, StoreFault, AllCases(kStoreExchanges), CaseName);
+
+// Without a fault the same store is one success box over a read-back that
+// matched, with the unit unlocked and still connected.
+TEST(StoreFault, NoFaultIsOneSuccessAndTheEscHoldsTheBlock) {
+  AppHarness h;
+  sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
+  h.Start();
+  PutU16(h.app.image, 0x12, 1500);
+  ConfigImage sealed = h.app.image;
+  SealImage(sealed, kChecksum88);
+  unit.ClearTranscript();
+  h.sleeper.pauses.clear();
+  h.panel.boxes.clear();
+
+  StoreOnEsc(h.app);
+
+  EXPECT_EQ(Commands(unit), (std::vector<uint8_t>{cmd::kReadMemory, cmd::kReadMemory, cmd::kReadMemory,
+                                                  cmd::kSystemLock, cmd::kFlashAccess, cmd::kEraseConfig,
+                                                  cmd::kAssignWriteAddress, cmd::kWriteBlock, cmd::kWriteBlock,
+                                                  cmd::kFlashAccess, cmd::kSystemLock, cmd::kReadMemory,
+                                                  cmd::kReadMemory, cmd::kReadMemory}));
+  // Readout pauses, the write's, one after the unlock, then the read-back's.
+  EXPECT_EQ(h.sleeper.pauses,
+            (std::vector<uint32_t>{20, 20, 20, 20, 20, 1000, 20, 20, 20, 20, 20, 20, 20, 20, 20}));
+  EXPECT_TRUE(std::equal(sealed.bytes.begin(), sealed.bytes.end(), unit.Eeprom().begin()));
+  ASSERT_EQ(h.panel.boxes.size(), 1u);
+  EXPECT_EQ(h.panel.boxes[0], (MessageBoxRequest{Str(sid::kStoreSucceeded), u"", BoxIcon::Information}));
+  EXPECT_TRUE(IsConnected(h.app.link));
+  EXPECT_FALSE(unit.Locked());
+}
+
+// The ESC keeps other bytes than were sent (here: changed during the pause
+// before the read-back): a failure naming the first offset that differs; the
+// window stays connected so the user can store again.
+TEST(StoreFault, AReadBackThatDiffersIsAFailureNamingTheOffset) {
+  for (const Language language : {Language::English, Language::German}) {
+    AppHarness h(language);
+    sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
+    h.Start();
+    h.panel.boxes.clear();
+    const size_t pause_before_read_back = h.sleeper.pauses.size() + 3 + 8;
+    h.sleeper.on_pause = [&](size_t index) {
+      if (index == pause_before_read_back) unit.MutableEeprom()[0x13] ^= 0x01;
+    };
+
+    StoreOnEsc(h.app);
+
+    ASSERT_EQ(h.panel.boxes.size(), 1u);
+    const Text expected = language == Language::English
+        ? u"The ESC holds other data than was stored: the first difference is at byte 0x13 of the configuration. "
+          u"The configuration was NOT stored correctly. Please store it again; if that fails too, restore a backup "
+          u"with \"Load file\" and \"Store on ESC\"."
+        : u"Der Regler enthält andere Daten als gespeichert wurden: Der erste Unterschied liegt bei Byte 0x13 der "
+          u"Konfiguration. Die Konfiguration wurde NICHT richtig gespeichert. Bitte speichern Sie sie erneut; "
+          u"schlägt auch das fehl, stellen Sie eine Sicherung mit \"Datei laden\" und \"Auf Regler speichern\" "
+          u"wieder her.";
+    EXPECT_EQ(h.panel.boxes[0].text, expected);
+    EXPECT_EQ(h.panel.boxes[0].icon, BoxIcon::Error);
+    EXPECT_TRUE(IsConnected(h.app.link));
+  }
+}
 
 }  // namespace
 }  // namespace tavio::test

@@ -10,6 +10,7 @@
 #include "core/shell/connection.h"
 #include "core/shell/dispatch.h"
 #include "sim/sim_hid_port.h"
+#include "support/data_home.h"
 #include "support/fake_sleeper.h"
 #include "support/memory_panel.h"
 
@@ -58,6 +59,7 @@ class AppHarness {
     app.hover_ready = true;
   }
 
+  ScopedDataHome data_home;  // first: stores back up into it
   sim::SimHidPort port;
   FakeSleeper sleeper;
   MemoryPanel panel;
