@@ -6,13 +6,20 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "cli/cli.h"
+#include "core/files/backups.h"
 #include "core/files/config_file.h"
 #include "sim/sim_hid_port.h"
+#include "support/data_home.h"
 #include "support/fake_sleeper.h"
 #include "support/hex.h"
 
@@ -96,12 +103,16 @@ class Cli : public ::testing::Test {
     bool operator==(const Result&) const = default;
     friend void PrintTo(const Result& r, std::ostream* os) { *os << r.code << "\n" << r.out << "\n" << r.err; }
   };
+  // Backup names carry the time of the store: shown here as TIME.
   Result Run(std::vector<std::string> args, bool no_unit = false) {
     std::ostringstream out, err;
     cli::Environment environment{&sleeper, {}};
     if (no_unit) environment.make_platform_port = [] { return std::make_unique<sim::SimHidPort>(); };
-    return {cli::Run(args, out, err, environment), out.str(), err.str()};  // in this order
+    const int code = cli::Run(args, out, err, environment);
+    const std::regex time("_[0-9]{8}-[0-9]{6}-[0-9]{3}\\.bin");
+    return {code, std::regex_replace(out.str(), time, "_TIME.bin"), std::regex_replace(err.str(), time, "_TIME.bin")};
   }
+  std::string Backup(const std::string& name) const { return (data_home.backups() / name).string(); }
   // The simulated CORVAN 120 at 0x0401, its EEPROM kept between runs.
   Result Corvan(std::vector<std::string> command) {
     command.insert(command.begin(), {"--simulate", "CORVAN:120:0x0401", "--sim-eeprom", Path("esc.eeprom")});
@@ -110,6 +121,7 @@ class Cli : public ::testing::Test {
 
   fs::path folder;
   FakeSleeper sleeper;
+  ScopedDataHome data_home;
 };
 
 const std::string kStored =
@@ -181,23 +193,215 @@ TEST_F(Cli, ReadWriteReadGivesTheSameFileAndBackupSavesTheOldBlock) {
   EXPECT_EQ(Corvan({"read", Path("a.bin")}), (Result{0, "Read 92 bytes from CORVAN 120 (parameter set 0x0401).\n"
                                                         "Settings saved successfully! (" + Path("a.bin") + ")\n", ""}));
   ASSERT_EQ(Run({"set", Path("a.bin"), Path("new.bin"), "warn_cutoff_mv=3700"}).code, 0);
+  const std::string backup_line = "Backup of the ESC's block: " + Backup("CORVAN_120_0x0401_TIME.bin") + "\n";
   EXPECT_EQ(Corvan({"--backup", Path("old.bin"), "write", Path("new.bin")}),
-            (Result{0, "Settings saved successfully! (" + Path("old.bin") + ")\n" + kStored, ""}));
+            (Result{0, "Settings saved successfully! (" + Path("old.bin") + ")\n" + backup_line + kStored, ""}));
   EXPECT_EQ(ReadBytes(Path("old.bin")), ReadBytes(Path("a.bin")));
-  ASSERT_EQ(Corvan({"write", Path("a.bin")}).out, kStored);
+  ASSERT_EQ(Corvan({"write", Path("a.bin")}).out, backup_line + kStored);
+  // Both stores left a backup of the block they replaced, listed newest first.
+  const auto kept = ListBackups(data_home.backups().string());
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(ReadBytes(kept[1].path), ReadBytes(Path("a.bin")));
+  EXPECT_EQ(ReadBytes(kept[0].path), ReadBytes(Path("new.bin")));
+  const std::string listed = "  CORVAN 120  parameter set 0x0401  CORVAN_120_0x0401_TIME.bin\n";
+  const Result list = Run({"backups"});
+  EXPECT_EQ(list.code, 0);
+  EXPECT_EQ(std::regex_replace(list.out, std::regex("[0-9-]{10} [0-9:]{8} UTC"), "T"),
+            "Backups in " + data_home.backups().string() + ", newest first:\nT" + listed + "T" + listed);
   ASSERT_EQ(Corvan({"read", Path("b.bin")}).code, 0);
   EXPECT_EQ(ReadBytes(Path("b.bin")), ReadBytes(Path("a.bin")));
   EXPECT_NE(ReadBytes(Path("new.bin")), ReadBytes(Path("a.bin")));
 }
 
-// An ESC erased by an interrupted store cannot be read, but a saved file can still be stored on it.
-TEST_F(Cli, WriteRestoresAnErasedEsc) {
+// An ESC erased by an interrupted store is told as such, with the way back:
+// plain "write FILE" stores a saved configuration on it again.
+TEST_F(Cli, AnErasedEscIsNamedAndPlainWriteRestoresIt) {
   ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
   std::ofstream(Path("esc.eeprom"), std::ios::binary) << std::string(256, '\xFF');
-  EXPECT_EQ(Corvan({"info"}).err, "Error when reading ESC EEPROMs\n");
-  EXPECT_EQ(Corvan({"write", Path("a.bin")}).code, 0);
+  const std::string way_back = "To bring it back, store a saved configuration with plain 'tavio-cli write FILE' "
+                               "('tavio-cli backups' lists the automatic backups).\n";
+  const std::string erased = "tavio-cli: the ESC's configuration is erased (block length 0xFFFF, every byte 0xFF), "
+                             "probably by an interrupted store; there is nothing to save.\n" + way_back;
+  const Result info = Corvan({"info"});
+  EXPECT_EQ(info.code, 1);
+  EXPECT_NE(info.out.find("Block length:     0xFFFF: the configuration is erased (every byte 0xFF)\n"),
+            std::string::npos);
+  EXPECT_EQ(info.err, "tavio-cli: the ESC's configuration is erased, probably by an interrupted store.\n" + way_back);
+  EXPECT_EQ(Corvan({"read", Path("x.bin")}), (Result{1, "", erased}));
+  EXPECT_EQ(Corvan({"defaults", "1", Path("d.bin")}).err, erased);
+  EXPECT_EQ(Corvan({"write", Path("a.bin"), "--backup", Path("old.bin")}), (Result{1, "", erased}));
+  for (const char* never : {"x.bin", "d.bin", "old.bin"}) EXPECT_FALSE(fs::exists(Path(never))) << never;
+
+  EXPECT_EQ(Corvan({"write", Path("a.bin")}),
+            (Result{0, "The ESC's block is erased: no backup was made.\n" + kStored, ""}));
   EXPECT_EQ(ReadBytes(Path("esc.eeprom")).substr(0, 92), ReadBytes(Path("a.bin")).substr(2));
+  EXPECT_FALSE(fs::exists(data_home.backups()));  // an erased block is never a backup
 }
+
+// A damaged block (a wrong stored checksum) never becomes a file that passes
+// the load test: read and write --backup refuse it naming both checksums;
+// --force keeps the bytes as read, unsealed; info exits 1.
+TEST_F(Cli, ADamagedBlockIsRefusedOrKeptUnsealed) {
+  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
+  std::string eeprom = ReadBytes(Path("a.bin")).substr(2) + std::string(256 - 92, '\xFF');
+  eeprom[0x12] ^= 0x01;  // hold time 2000 -> 2001, checksum left as it was
+  std::ofstream(Path("esc.eeprom"), std::ios::binary) << eeprom;
+  const std::string refusal = "tavio-cli: the ESC's block is damaged: its stored checksum is 0xFFFE58F5, the computed "
+                              "one 0xFFFE58F4; nothing was saved (--force saves the bytes as read, unsealed)\n";
+  EXPECT_EQ(Corvan({"read", Path("x.bin")}), (Result{1, "", refusal}));
+  EXPECT_EQ(Corvan({"write", Path("a.bin"), "--backup", Path("old.bin")}), (Result{1, "", refusal}));
+  EXPECT_FALSE(fs::exists(Path("x.bin")));
+  EXPECT_FALSE(fs::exists(Path("old.bin")));
+  const Result info = Corvan({"info"});
+  EXPECT_EQ(info.code, 1);
+  EXPECT_NE(info.out.find("Checksum:         WRONG (0xFFFE58F5 at 0x58, over 88 bytes)\n"), std::string::npos);
+
+  EXPECT_EQ(Corvan({"read", Path("x.bin"), "--force"}),
+            (Result{0, "Read 92 bytes from CORVAN 120 (parameter set 0x0401).\nSaved as read, unsealed: " +
+                           Path("x.bin") + "\n", ""}));
+  EXPECT_EQ(ReadBytes(Path("x.bin")), std::string("\x2C\x01", 2) + eeprom.substr(0, 92));
+  ConfigFile kept;
+  ASSERT_EQ(ReadConfigFile(Path("x.bin"), kept), FileReadStatus::Ok);
+  EXPECT_EQ(CheckConfigFile(kept, kFamilyCorvan, 0x0401), FileCheck::NotValid);
+  EXPECT_EQ(Corvan({"write", Path("x.bin")}).code, 1);
+
+  // --force on write --backup keeps it the same way, then stores (no automatic backup of it).
+  EXPECT_EQ(Corvan({"write", Path("a.bin"), "--backup", Path("old.bin"), "--force"}),
+            (Result{0, "Saved as read, unsealed: " + Path("old.bin") +
+                           "\nThe ESC's block is damaged (wrong checksum): no backup was made.\n" + kStored, ""}));
+  EXPECT_EQ(ReadBytes(Path("old.bin")), ReadBytes(Path("x.bin")));
+  EXPECT_FALSE(fs::exists(data_home.backups()));
+}
+
+// Whatever exchange of a store the unit vanishes at, success is reported
+// only when the ESC (its persisted EEPROM) holds exactly the stored block.
+TEST_F(Cli, NoSuccessUnlessTheEscHoldsTheBlock) {
+  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
+  ASSERT_EQ(Run({"set", Path("a.bin"), Path("new.bin"), "hold_time_ms=1500"}).code, 0);
+  const std::string wanted = ReadBytes(Path("new.bin")).substr(2);
+  // Identification 0..2, backup readout 3..5, write 6..13, read-back 14..16.
+  for (uint32_t n = 0; n <= 17; ++n) {
+    SCOPED_TRACE(n);
+    ASSERT_EQ(Corvan({"write", Path("a.bin")}).code, 0);
+    const Result r = Corvan({"--sim-unplug-after", std::to_string(n), "write", Path("new.bin")});
+    const bool holds = ReadBytes(Path("esc.eeprom")).substr(0, 92) == wanted;
+    EXPECT_EQ(r.code == 0, n >= 17);
+    EXPECT_EQ(r.out.find("successfully") != std::string::npos, r.code == 0);
+    if (r.code == 0) {
+      EXPECT_TRUE(holds);
+    }
+  }
+}
+
+// set judges every entry as the window would for the ESC the file goes to.
+TEST_F(Cli, SetNeverTakesWhatTheWindowWouldRefuse) {
+  ASSERT_EQ(Corvan({"read", Path("corvan.bin")}).code, 0);
+  ASSERT_EQ(Run({"--simulate", "DELMAR-Z:68", "read", Path("delmar.bin")}).code, 0);
+  ASSERT_EQ(Run({"--simulate", "BRENTA:160:0x0400", "read", Path("brenta400.bin")}).code, 0);
+  struct Case { std::string file; std::vector<std::string> entries; int code; std::string out, err; };
+  const std::string disabled = "tavio-cli: %s refused: the window disables it ";
+  const Case cases[] = {
+      // The motor-current limit is twice the model number: no silent guess.
+      {"corvan.bin", {"warn_motor_current_a=300"}, 2, "",
+       "tavio-cli: warn_motor_current_a: its limit depends on the ESC's model number; give --model N\n"},
+      {"corvan.bin", {"warn_motor_current_a=300", "--model", "120"}, 1, "",
+       "tavio-cli: warn_motor_current_a: 300 refused (0..240 A); stays 150A\n"},
+      {"corvan.bin", {"warn_motor_current_a=300", "--model", "160"}, 0, "warn_motor_current_a: 300A\n", ""},
+      {"brenta400.bin", {"warn_bec_current_ma=100"}, 2, "",
+       "tavio-cli: warn_bec_current_ma: its limit depends on the ESC's model number; give --model N\n"},
+      {"corvan.bin", {"warn_bec_current_ma=100", "--model", "120"}, 1, "",
+       "tavio-cli: warn_bec_current_ma refused: the window disables it for CORVAN\n"},
+      {"brenta400.bin", {"warn_cutoff_mv=3700"}, 1, "",
+       "tavio-cli: warn_cutoff_mv refused: a BRENTA file of parameter set 0x0400 has no such field\n"},
+      {"delmar.bin", {"capacity_limit_dah=1.0"}, 1, "",
+       "tavio-cli: capacity_limit_dah refused: the window disables it for DELMAR-Z\n"},
+      {"delmar.bin", {"cutoff_lipo_mv=3000"}, 1, "",
+       "tavio-cli: cutoff_lipo_mv refused: the window disables it for DELMAR-Z\n"},
+      {"delmar.bin", {"min_pwm=10%"}, 1, "", "tavio-cli: min_pwm refused: the window disables it for DELMAR-Z\n"},
+      {"delmar.bin", {"slew_pos_ms=500"}, 1, "",
+       "tavio-cli: slew_pos_ms refused: the window disables it for DELMAR-Z\n"},
+      {"delmar.bin", {"governor_type=governor"}, 1, "",
+       "tavio-cli: governor_type refused: the window disables it for DELMAR-Z\n"},
+      // Governor fields need a governor mode; entries apply in the order given.
+      {"corvan.bin", {"spoolup_ms=10"}, 1, "",
+       "tavio-cli: spoolup_ms refused: the window disables it while the governor is off (give "
+       "governor_type=governor or store first)\n"},
+      {"corvan.bin", {"spoolup_ms=10", "governor_type=governor"}, 1, "",
+       "tavio-cli: spoolup_ms refused: the window disables it while the governor is off (give "
+       "governor_type=governor or store first)\n"},
+      {"corvan.bin", {"governor_type=governor", "spoolup_ms=10"}, 0, "governor_type: governor\nspoolup_ms: 10s\n", ""},
+      {"corvan.bin", {"governor_type=store", "brake_type=switching", "spoolup_ms=10"}, 1, "",
+       "tavio-cli: spoolup_ms refused: the window disables it while the governor is off (give "
+       "governor_type=governor or store first)\n"},
+      {"corvan.bin", {"brake_type=switching", "brake_min_pwm=10%"}, 1, "",
+       "tavio-cli: brake_min_pwm refused: the window disables it under the switching brake (give "
+       "brake_type=proportional first)\n"},
+      {"corvan.bin", {"brake_type=proportional", "brake_min_pwm=10%"}, 0,
+       "brake_type: proportional\nbrake_min_pwm: 10%\n", ""},
+      {"corvan.bin", {"timing=fixed", "fix_timing_deg=12"}, 0, "timing: fixed\nfix_timing_deg: 12\xC2\xB0\n", ""},
+      {"corvan.bin", {"brake_type=sometimes"}, 2, "",
+       "tavio-cli: brake_type=sometimes: the choices are off switching proportional\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entries[0]);
+    fs::remove(Path("out.bin"));
+    std::vector<std::string> args = {"set", Path(c.file), Path("out.bin")};
+    args.insert(args.end(), c.entries.begin(), c.entries.end());
+    EXPECT_EQ(Run(args), (Result{c.code, c.out, c.err}));
+    EXPECT_EQ(fs::exists(Path("out.bin")), c.code == 0);
+  }
+}
+
+// write judges every shown field of the file as if it were typed into the
+// window connected to that ESC; --force stores anyway.
+TEST_F(Cli, WriteRefusesValuesTheConnectedEscsWindowWouldRefuse) {
+  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
+  ASSERT_EQ(Run({"set", Path("a.bin"), Path("big.bin"), "warn_motor_current_a=300", "--model", "160"}).code, 0);
+  const std::string eeprom = ReadBytes(Path("esc.eeprom"));
+  EXPECT_EQ(Corvan({"write", Path("big.bin")}),
+            (Result{1, "", Path("big.bin") + ": warn_motor_current_a 300A is outside 0..240 A for CORVAN 120\n"
+                           "tavio-cli: the window would refuse these values; nothing was stored (--force stores them)\n"}));
+  EXPECT_EQ(ReadBytes(Path("esc.eeprom")), eeprom);
+  const Result forced = Corvan({"write", Path("big.bin"), "--force"});
+  EXPECT_EQ(forced.code, 0);
+  EXPECT_EQ(forced.err, Path("big.bin") + ": warn_motor_current_a 300A is outside 0..240 A for CORVAN 120\n"
+                                          "tavio-cli: --force: storing it anyway\n");
+  EXPECT_EQ(ReadBytes(Path("esc.eeprom")).substr(0, 92), ReadBytes(Path("big.bin")).substr(2));
+}
+
+TEST_F(Cli, WriteWithItsOwnInputAsBackupIsAUsageError) {
+  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
+  const std::string bytes = ReadBytes(Path("a.bin"));
+  std::vector<std::string> same = {Path("a.bin"), folder.string() + "/./a.bin"};
+#ifndef _WIN32
+  fs::create_symlink(Path("a.bin"), Path("link.bin"));
+  same.push_back(Path("link.bin"));
+#endif
+  for (const std::string& backup : same) {
+    EXPECT_EQ(Corvan({"write", Path("a.bin"), "--backup", backup}),
+              (Result{2, "", "tavio-cli: --backup names the file to write; the backup would overwrite it\n"}));
+  }
+  EXPECT_EQ(ReadBytes(Path("a.bin")), bytes);
+}
+
+#ifndef _WIN32
+// A named pipe nobody writes into is refused at once, never waited on.
+TEST_F(Cli, PipesAreRefusedAtOnce) {
+  ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0644), 0);
+  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
+  const std::string not_regular = "tavio-cli: " + Path("pipe") + " is not a regular file\n";
+  EXPECT_EQ(Run({"show", Path("pipe")}), (Result{1, "", not_regular}));
+  EXPECT_EQ(Run({"diff", Path("pipe"), Path("a.bin")}).code, 2);
+  EXPECT_EQ(Run({"set", Path("pipe"), Path("b.bin"), "hold_time_ms=100"}), (Result{1, "", not_regular}));
+  EXPECT_EQ(Corvan({"write", Path("pipe")}),
+            (Result{1, "", Path("pipe") + ": The selected file is not a valid memory file, please choose a valid "
+                                          "memory file!\n"}));
+  const Result save = Corvan({"read", Path("pipe")});
+  EXPECT_EQ(save.code, 1);
+  EXPECT_NE(save.err.find("not a regular file"), std::string::npos) << save.err;
+  EXPECT_EQ(fs::status(Path("pipe")).type(), fs::file_type::fifo);
+}
+#endif
 
 TEST_F(Cli, WriteOfAnIncompatibleFileSendsNothing) {
   ASSERT_EQ(Corvan({"read", Path("corvan.bin")}).code, 0);

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
 #include <deque>
@@ -107,12 +108,28 @@ struct Bare {
   Notices notices;
 };
 
+// Stores back up into $XDG_DATA_HOME: a fresh folder per window, never the
+// real home.
+struct DataHome {
+  DataHome() { qputenv("XDG_DATA_HOME", folder.path().toUtf8()); }
+  QString Backups() const { return folder.path() + QStringLiteral("/tavio/backups"); }
+  QTemporaryDir folder;
+};
+
 // `esc` as --simulate takes it; nullptr: no unit plugged in at start.
+// `more`: further simulator options (--sim-eeprom, --sim-unplug-after);
+// `prepare` runs before start-up, given the backup folder and the dialog
+// answers.
 struct WindowRun {
-  explicit WindowRun(const char* esc = kBrenta, const Artwork& artwork = Artwork()) {
+  explicit WindowRun(const char* esc = kBrenta, const Artwork& artwork = Artwork(),
+                     std::vector<std::string> more = {},
+                     const std::function<void(const QString& backups, Dialogs& dialogs)>& prepare = {}) {
+    if (prepare) prepare(data_home.Backups(), dialogs);
     GuiOptions options;
     std::string error;
-    ParseGuiOptions({"--simulate", esc != nullptr ? esc : kBrenta}, options, error);
+    std::vector<std::string> args = {"--simulate", esc != nullptr ? esc : kBrenta};
+    args.insert(args.end(), more.begin(), more.end());
+    ParseGuiOptions(args, options, error);
     session = Session::Create(options, Language::English, &sleeper, error, artwork);
     session->panel().SetDialogDriver(&dialogs);
     auto rest = std::make_unique<ManualRestTimer>();
@@ -152,6 +169,7 @@ struct WindowRun {
     return focus;
   }
 
+  DataHome data_home;  // before the session: start-up may already store
   tavio::test::FakeSleeper sleeper;
   Dialogs dialogs;
   std::unique_ptr<Session> session;

@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "core/files/backups.h"
 #include "core/shell/display.h"
 #include "qt/up_down_arrows.h"
 #include "qt_fixture.h"
@@ -147,6 +148,101 @@ class SessionTest : public QObject {
     QCOMPARE(run.dialogs.boxes[0].text,
              QStringLiteral("The configuration parameters have been transferred to the ESC successfully"));
     QCOMPARE(GetU16(run.Unit().Eeprom(), kHoldTimeOffset), uint16_t{1500});
+  }
+
+  // The unit vanishing at any exchange of a store never gets the success
+  // box unless the ESC's memory (its persisted file) holds the stored block.
+  void storeNeverCallsAFailureASuccess_data() {
+    QTest::addColumn<int>("unplug_after");
+    // Start-up takes exchanges 0..5; the store 6..19 (backup readout, write,
+    // closing steps, read-back).
+    for (int n : {8, 12, 14, 15, 16, 17, 19, 20}) QTest::newRow(QByteArray::number(n)) << n;
+  }
+  void storeNeverCallsAFailureASuccess() {
+    QFETCH(int, unplug_after);
+    QTemporaryDir dir;
+    const QString eeprom = dir.filePath(QStringLiteral("esc.eeprom"));
+    WindowRun run(kBrenta, qt::Artwork(), {"--sim-eeprom", eeprom.toStdString(), "--sim-unplug-after",
+                                       std::to_string(unplug_after)});
+    run.TypeInto(ctl::kHoldTime, QStringLiteral("1500"));
+    QTest::keyClick(run.Field(ctl::kHoldTime), Qt::Key_Tab);
+    QTest::mouseClick(run.window().Control(ctl::kStore), Qt::LeftButton);
+    QApplication::processEvents();
+    QVERIFY(!run.dialogs.boxes.empty());
+    const bool success = run.dialogs.boxes[0].text ==
+                         QStringLiteral("The configuration parameters have been transferred to the ESC successfully");
+    QCOMPARE(success, unplug_after >= 20);
+    // The simulated ESC keeps its memory in the file once a flash session
+    // closes (exchange 15); until then it holds its first block.
+    uint16_t held_hold_time = 2000;
+    QFile file(eeprom);
+    if (file.open(QIODevice::ReadOnly)) {
+      const QByteArray held = file.readAll();
+      QCOMPARE(held.size(), 256);
+      held_hold_time = GetU16(std::span(reinterpret_cast<const uint8_t*>(held.constData()), 92), kHoldTimeOffset);
+    }
+    QCOMPARE(held_hold_time, uint16_t(unplug_after >= 16 ? 1500 : 2000));
+  }
+
+  // An ESC erased by an interrupted store connects, and Yes restores the
+  // newest backup of its family and model; tavio-cli then reads it back.
+  void erasedEscIsRestoredFromItsBackup() {
+    QTemporaryDir dir;
+    const QString eeprom = dir.filePath(QStringLiteral("esc.eeprom"));
+    QFile erased(eeprom);
+    QVERIFY(erased.open(QIODevice::WriteOnly));
+    erased.write(QByteArray(256, char(0xFF)));
+    erased.close();
+    ConfigImage backup;
+    PutU16(backup, kOffBlockLength, 92);
+    PutU16(backup, kOffParamVersion, 0x0401);
+    PutU16(backup, kHoldTimeOffset, 1234);
+    PutU16(backup, 0x48, 10);  // pole count
+    SealImage(backup, kChecksum88);
+    BackupStatus written = BackupStatus::Failed;
+    // The offer comes during start-up: answered Yes before the window exists.
+    WindowRun run(kBrenta, qt::Artwork(), {"--sim-eeprom", eeprom.toStdString()},
+                  [&](const QString& backups, Dialogs& dialogs) {
+                    written = BackUpEscBlock(backups.toStdString(), kFamilyBrenta, 160, 0x0401, backup, 1000).status;
+                    dialogs.box_answer = QMessageBox::Yes;
+                  });
+    QCOMPARE(written, BackupStatus::Written);
+    QCOMPARE(run.Title(), kConnected);
+    QCOMPARE(run.dialogs.boxes.size(), size_t(2));
+    QVERIFY(run.dialogs.boxes[0].text.startsWith(QStringLiteral(
+        "The configuration of the ESC is erased, probably by an interrupted store. Restore the newest backup")));
+    QCOMPARE(run.dialogs.boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(run.dialogs.boxes[1].text,
+             QStringLiteral("The configuration parameters have been transferred to the ESC successfully"));
+    QCOMPARE(run.Text(ctl::kHoldTime), QStringLiteral("1234ms"));
+    QVERIFY(run.window().Control(ctl::kStore)->isEnabled());
+
+    QProcess cli;
+    const QString out = dir.filePath(QStringLiteral("out.bin"));
+    cli.start(QStringLiteral(TAVIO_CLI_EXECUTABLE),
+              {"--simulate", kBrenta, "--sim-eeprom", eeprom, "read", out});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    QFile read(out);
+    QVERIFY(read.open(QIODevice::ReadOnly));
+    QCOMPARE(read.readAll().mid(2), QByteArray(reinterpret_cast<const char*>(backup.bytes.data()), 92));
+  }
+
+  // No: the window stays connected with the commands that can mend it.
+  void erasedEscWithoutAnswerStaysConnected() {
+    QTemporaryDir dir;
+    const QString eeprom = dir.filePath(QStringLiteral("esc.eeprom"));
+    QFile erased(eeprom);
+    QVERIFY(erased.open(QIODevice::WriteOnly));
+    erased.write(QByteArray(256, char(0xFF)));
+    erased.close();
+    WindowRun run(kBrenta, qt::Artwork(), {"--sim-eeprom", eeprom.toStdString()});
+    QCOMPARE(run.Title(), kConnected);
+    QCOMPARE(run.dialogs.boxes.size(), size_t(1));
+    QVERIFY(run.dialogs.boxes[0].text.contains(QStringLiteral("there is no backup of this ESC family and model")));
+    for (ControlId id : {ctl::kStore, ctl::kLoadFile, ctl::kLoadDefaults}) {
+      QVERIFY(run.window().Control(id)->isEnabled());
+    }
   }
 
   // Not connected, every parameter control is disabled: the hit test takes
