@@ -110,7 +110,7 @@ bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage
   std::error_code failure;
   const fs::file_status old_status = fs::status(target, failure);
   const bool existed = fs::exists(old_status);
-  if (had_file != nullptr) *had_file = existed;
+  if (had_file != nullptr) *had_file = fs::is_regular_file(old_status);
   if (existed && !fs::is_regular_file(old_status)) {
     error = ErrorText("cannot save to", path, "not a regular file");
     return false;
