@@ -48,7 +48,11 @@ TEST_F(SimLinkTest, TrafficByteForByte) {
     uint16_t length;
     std::vector<std::string> blocks;
     CommError error = {};  // none: the write succeeds
-    bool connected = true, lock_echoes_0 = false;
+    bool connected = true;
+    // A step answered with the other state, and how many requests went out then.
+    uint8_t wrong_echo = 0;
+    int occurrence = 0;
+    size_t sent = 0;
   } cases[] = {
       {80, {"01 1C 30 00 50 00 " + Seq(2, 48), "01 1C 20 00 " + Seq(48, 80)}},
       {88, {"01 1C 30 00 58 00 " + Seq(2, 48), "01 1C 28 00 " + Seq(48, 88)}},
@@ -61,13 +65,18 @@ TEST_F(SimLinkTest, TrafficByteForByte) {
       {93, {}, {kResultNotConnected, sid::kCommErrorCaption, sid::kWriteBlockFailed, 0}},
       {80, {}, {kResultNotConnected, sid::kCommErrorCaption, sid::kConnectionLost, 0}, false},
       // The lock answered with state 0: 1627 and the lock's text, nothing more sent.
-      {80, {}, {1627, sid::kCommErrorCaption, 20011, 0}, true, true},
+      {80, {}, {1627, sid::kCommErrorCaption, 20011, 0}, true, cmd::kSystemLock, 1, 1},
+      // The closing steps count like every other: the flash left open, the lock kept.
+      {80, {"01 1C 30 00 50 00 " + Seq(2, 48), "01 1C 20 00 " + Seq(48, 80)},
+       {1627, sid::kCommErrorCaption, sid::kFlashCloseFailed, 0}, true, cmd::kFlashAccess, 2, 7},
+      {80, {"01 1C 30 00 50 00 " + Seq(2, 48), "01 1C 20 00 " + Seq(48, 80)},
+       {1627, sid::kCommErrorCaption, sid::kSystemUnlockFailed, 0}, true, cmd::kSystemLock, 2, 8},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.length << " " << c.error.text);
     Reset();
     sim::SimUnit& unit = c.connected ? Connect() : AddUnit();
-    if (c.lock_echoes_0) unit.faults().wrong_echo.push_back(sim::Trigger::OnCommand(cmd::kSystemLock));
+    if (c.wrong_echo != 0) unit.faults().wrong_echo.push_back(sim::Trigger::OnCommand(c.wrong_echo, c.occurrence));
     ConfigImage image;  // every byte its own index, except the length word in front
     std::iota(image.bytes.begin(), image.bytes.end(), uint8_t{0});
     PutU16(image, kOffBlockLength, c.length);
@@ -79,12 +88,16 @@ TEST_F(SimLinkTest, TrafficByteForByte) {
                                         Full("01 1F 09 01 00 00 00 00 19 E7 5A 3C")};
     for (const std::string& b : c.blocks) traffic.push_back(Full(b));
     traffic.insert(traffic.end(), {Full("01 20 01 01"), Full("01 0B 01 00")});
-    if (!ok) traffic.resize(c.lock_echoes_0 ? 1 : 0);
+    if (!ok) traffic.resize(c.sent);
     EXPECT_EQ(Requests(unit), traffic);
     // A pause after every step but the last; the erase's answer is read a second after its request.
     std::vector<uint32_t> pauses = {20, 20, 1000, 20, 20};
     pauses.insert(pauses.end(), c.blocks.size() + 1, 20);
-    EXPECT_EQ(sleeper.pauses, ok ? pauses : std::vector<uint32_t>{});
+    // A failed request is not followed by its pause: the pauses of the
+    // requests before it (the erase's second one included) and no more.
+    const size_t failed_at = c.sent == 0 ? 0 : c.sent - 1;
+    if (!ok) pauses.resize(failed_at + (failed_at > 2 ? 1 : 0));
+    EXPECT_EQ(sleeper.pauses, pauses);
     if (!ok) continue;
     EXPECT_EQ(unit.Transcript()[5].time_ms - unit.Transcript()[4].time_ms, 1000u);
     // The ESC holds the first L bytes of the image and nothing else.
