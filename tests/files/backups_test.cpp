@@ -114,7 +114,7 @@ TEST(Backups, OnlySoundBlocksAreKeptAndTheNewest100) {
 
 TEST(Backups, AFolderThatCannotBeWrittenFailsWithTheReason) {
   ScopedDataHome home;
-  std::ofstream(home.folder() / "tavio") << "a file where the folder should be";
+  std::ofstream(home.backups().parent_path()) << "a file where the folder should be";
   const BackupResult r = BackUpEscBlock(home.backups().string(), 200, 160, 0x0401, SoundBlock(), kTime);
   EXPECT_EQ(r.status, BackupStatus::Failed);
   EXPECT_FALSE(r.error.empty());
@@ -138,8 +138,8 @@ TEST(Backups, StoreInTheWindowBacksUpFirstOrDoesNotStart) {
   EXPECT_EQ(backups[0].family, kFamilyBrenta);
   EXPECT_EQ(backups[0].model, 160);
 
-  fs::remove_all(h.data_home.folder() / "tavio");
-  std::ofstream(h.data_home.folder() / "tavio") << "in the way";
+  fs::remove_all(h.data_home.backups().parent_path());
+  std::ofstream(h.data_home.backups().parent_path()) << "in the way";
   const std::vector<uint8_t> stored(unit.Eeprom().begin(), unit.Eeprom().begin() + kImageSize);
   PutU16(h.app.image, 0x12, 1700);
   unit.ClearTranscript();

@@ -34,7 +34,11 @@ class ScopedDataHome {
   ScopedDataHome& operator=(const ScopedDataHome&) = delete;
 
   const std::filesystem::path& folder() const { return folder_; }
+#ifdef _WIN32
+  std::filesystem::path backups() const { return folder_ / "Tavio" / "backups"; }
+#else
   std::filesystem::path backups() const { return folder_ / "tavio" / "backups"; }
+#endif
 
   static void Set(const std::string& value) {
 #ifdef _WIN32
