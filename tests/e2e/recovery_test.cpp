@@ -122,6 +122,25 @@ TEST(Recovery, BrokenEscConnectsAndIsOfferedItsNewestBackup) {
     }
     // A broken block is never backed up over the good ones.
     EXPECT_EQ(ListBackups(folder).size(), c.backup ? 5u : 0u);
+    if (restored || !erased) continue;
+    // The erased block shown is nothing to store: a box, no exchange, still connected.
+    unit.ClearTranscript();
+    h.panel.boxes.clear();
+    h.panel.UserClicks(ctl::kStore);
+    EXPECT_TRUE(unit.Transcript().empty());
+    ASSERT_EQ(h.panel.boxes.size(), 1u);
+    EXPECT_EQ(U8(h.panel.boxes[0].text), "The configuration shown is the erased one of the ESC: there is nothing to "
+                                         "store. Load a configuration file or a default set first.");
+    EXPECT_TRUE(IsConnected(h.app.link));
+    // A default set is a whole block again, and it stores.
+    h.panel.defaults_answers = {1};
+    h.panel.UserClicks(ctl::kLoadDefaults);
+    EXPECT_EQ(BlockLength(h.app.image), 92);
+    h.panel.boxes.clear();
+    h.panel.UserClicks(ctl::kStore);
+    ASSERT_EQ(h.panel.boxes.size(), 1u);
+    EXPECT_EQ(U8(h.panel.boxes[0].text), "The configuration parameters have been transferred to the ESC successfully");
+    EXPECT_TRUE(std::equal(h.app.image.bytes.begin(), h.app.image.bytes.end(), unit.Eeprom().begin()));
   }
 }
 

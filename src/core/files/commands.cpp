@@ -49,6 +49,12 @@ bool BackUpBeforeStore(App& app) {
 }  // namespace
 
 void StoreOnEsc(App& app) {
+  // After an erased readout the window shows 0xFF everywhere; that is no
+  // block to send, and no reason to drop the connection either.
+  if (IsConnected(app.link) && IsErasedBlock(app.image)) {
+    ShowBox(app, sid::kNothingToStore, 0, BoxIcon::Warning);
+    return;
+  }
   if (const auto spec = StoreChecksum(Family(app), EscVersion(app))) SealImage(app.image, *spec);
   if (!BackUpBeforeStore(app)) return;
   const StoreResult result = StoreConfiguration(app.link, app.image, CommErrorReporterFor(app));

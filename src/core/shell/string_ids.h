@@ -80,6 +80,7 @@ inline constexpr StringId kEscDamagedRestore = 20136;   // Yes/No; %s: the backu
 inline constexpr StringId kEscErasedNoBackup = 20137;
 inline constexpr StringId kEscDamagedNoBackup = 20138;
 inline constexpr StringId kFileSaveFailedNew = 20139;   // as 20121, when there was no file before
+inline constexpr StringId kNothingToStore = 20140;      // Store while the erased block is shown
 
 // Model-defaults dialogs.
 inline constexpr StringId kDefaultsCaption = 20200;

@@ -674,6 +674,11 @@ constexpr StringRow kStrings[] = {
      u"The settings could not be saved to %s. The settings were NOT saved.",
      u"Die Einstellungen konnten nicht in %s gespeichert werden. Die Einstellungen "
      u"wurden NICHT gespeichert."},
+    {20140,
+     u"The configuration shown is the erased one of the ESC: there is nothing to "
+     u"store. Load a configuration file or a default set first.",
+     u"Die angezeigte Konfiguration ist die gelöschte des Reglers: Es gibt nichts "
+     u"zu speichern. Laden Sie zuerst eine Konfigurationsdatei oder Modelldefaults."},
     {20200, u"Load Model Defaults", u"Modelldefaults laden"},
     {20201, u"Model Type", u"Modelltyp"},
     {20202,
