@@ -2,12 +2,15 @@
 // Stand-ins for the window, the pauses and the device notices: the fuzz
 // targets and the seed maker keep only what they check.
 
+#include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "core/link/sleeper.h"
 #include "core/shell/app.h"
 #include "core/shell/panel.h"
+#include "core/shell/string_table.h"
 
 namespace tavio::fuzz {
 
@@ -27,7 +30,10 @@ class NullPanel final : public Panel {
   void Repaint() override {}
   BoxAnswer ShowMessageBox(const MessageBoxRequest& request) override {
     ++boxes;
-    if (request.icon == BoxIcon::Error) ++error_boxes;
+    // Every communication failure ends with this box; other error boxes
+    // (a backup that cannot be written, a read-back that differs) leave the
+    // link open.
+    if (request.text == LoadString(Language::English, sid::kCommErrorRetry)) ++comm_errors;
     return request.buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
   }
   std::optional<std::string> ChooseOpenFile() override {
@@ -43,7 +49,7 @@ class NullPanel final : public Panel {
   Text text;
   int selection = -1;
   int boxes = 0;
-  int error_boxes = 0;
+  int comm_errors = 0;
 };
 
 class NoSleep final : public Sleeper {
@@ -57,9 +63,23 @@ class AlwaysRegistered final : public NoticeRegistration {
   void Unregister() override {}
 };
 
+// Stores back up into $XDG_DATA_HOME: a folder of the fuzzer's own, never
+// the home of whoever runs it.
+inline void UseScratchDataHome() {
+  static const bool done = [] {
+    const auto folder = std::filesystem::temp_directory_path() / "tavio-fuzz-data";
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    return true;
+  }();
+  (void)done;
+}
+
 // The program's state over `port`, with the stand-ins above for the rest.
 struct Rig {
   explicit Rig(HidPort& port) {
+    UseScratchDataHome();
     app.panel = &panel;
     app.notices = &notices;
     app.link.port = &port;
