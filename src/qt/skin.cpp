@@ -42,11 +42,14 @@ void RegisterArtwork() {
   (void)registered;
 }
 
-QPixmap LoadTexture(const QString& path) {
+QImage LoadTexture(const QString& path) {
   RegisterArtwork();
-  QPixmap texture;
-  if (!QFile::exists(path) || !texture.load(path)) return QPixmap();
-  return texture;
+  QImage texture;
+  if (!QFile::exists(path) || !texture.load(path)) return QImage();
+  // Our texture is stored grey and stays one byte a pixel; a coloured one
+  // keeps its colours.
+  if (texture.format() == QImage::Format_Grayscale8) return texture;
+  return texture.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage LoadLogo(const QString& path) {
@@ -61,6 +64,10 @@ QImage LoadLogo(const QString& path) {
     }
   }
   return logo;
+}
+
+DecodedArtwork DecodeArtwork(const Artwork& artwork) {
+  return DecodedArtwork{LoadTexture(artwork.texture), LoadLogo(artwork.logo)};
 }
 
 QPoint LogoPosition(int client_width, QSize logo) {

@@ -22,6 +22,12 @@ struct Artwork {
   QString logo = QString::fromLatin1(kLogoResource);
 };
 
+// The artwork as the window paints it; null images where a file is missing.
+struct DecodedArtwork {
+  QImage texture;
+  QImage logo;
+};
+
 inline constexpr QRgb kWhiteText = qRgb(255, 255, 255);
 inline constexpr QRgb kGreyText = qRgb(150, 150, 150);
 // The window's ground when the texture is missing.
@@ -35,10 +41,13 @@ inline constexpr int kLogoTop = 20;
 // Makes sure the embedded artwork is registered (the shell is a static library).
 void RegisterArtwork();
 
-// A null pixmap when the file is missing or unreadable.
-QPixmap LoadTexture(const QString& path);
+// The texture, 8 bits a pixel when it is grey; null when missing or unreadable.
+QImage LoadTexture(const QString& path);
 // The logo with its pure-green pixels made transparent; null when missing.
 QImage LoadLogo(const QString& path);
+// Both, from images only, so it may run off the GUI thread; call
+// RegisterArtwork() on the GUI thread first.
+DecodedArtwork DecodeArtwork(const Artwork& artwork);
 // Where the logo goes in a client area of `client_width`.
 QPoint LogoPosition(int client_width, QSize logo);
 // The program's icon; null when the artwork is missing.

@@ -24,11 +24,11 @@ StringId LoadProblem(const App& app, const std::string& path, ConfigFile& file) 
 
 }  // namespace
 
-void StoreOnEsc(App& app) {
+bool StoreOnEsc(App& app) {
   if (const auto spec = StoreChecksum(Family(app), EscVersion(app))) SealImage(app.image, *spec);
-  if (WriteConfiguration(app.link, app.image, CommErrorReporterFor(app))) {
-    ShowBox(app, sid::kStoreSucceeded, 0, BoxIcon::Information);
-  }
+  if (!WriteConfiguration(app.link, app.image, CommErrorReporterFor(app))) return false;
+  ShowBox(app, sid::kStoreSucceeded, 0, BoxIcon::Information);
+  return true;
 }
 
 void SaveConfigFileCommand(App& app) {

@@ -6,8 +6,9 @@
 
 namespace tavio {
 
-// Seals the image by the store rule, writes it to the ESC and reports the outcome.
-void StoreOnEsc(App& app);
+// Seals the image by the store rule, writes it to the ESC and reports the
+// outcome; true when the ESC now holds the image.
+bool StoreOnEsc(App& app);
 void SaveConfigFileCommand(App& app);
 void LoadConfigFileCommand(App& app);
 void LoadDefaultsCommand(App& app);

@@ -1,4 +1,5 @@
 #include "core/shell/display.h"
+#include "core/shell/focus.h"
 
 #include <initializer_list>
 
@@ -225,7 +226,7 @@ void ShowImage(App& app) {
     if ((row.layouts & Bit(*layout)) == 0) continue;
     switch (row.fill) {
       case Fill::TimingAngle:
-        panel.Enable(row.id, !HasFlag(image, flag::kAutoTiming));
+        EnableControl(app, row.id, !HasFlag(image, flag::kAutoTiming));
         [[fallthrough]];
       case Fill::Text:
         if (const auto text = FieldText(row.id, *layout, image)) panel.SetText(row.id, *text);
@@ -263,12 +264,12 @@ void RefreshDisplay(App& app) {
   const uint16_t version = EscVersion(app);
   for (const EnableRow& row : kEnableRows) {
     const bool enabled = connected && Evaluate(ColumnRule(row, family), flags, version);
-    for (ControlId id : row.ids) panel.Enable(id, enabled);
+    for (ControlId id : row.ids) EnableControl(app, id, enabled);
   }
   // Minimum brake PWM applies to the proportional brake only: under the
   // switching brake it is disabled in every column.
   if ((flags & flag::kBrakeOn) != 0 && (flags & flag::kBrakeProportional) == 0) {
-    panel.Enable(ctl::kBrakeMinPwm, false);
+    EnableControl(app, ctl::kBrakeMinPwm, false);
   }
   panel.Repaint();
 }

@@ -70,6 +70,7 @@ inline constexpr StringId kShutdownWarning = 20115;
 inline constexpr StringId kUnitAccessDenied = 20120;  // paragraph added to the no-unit box
 inline constexpr StringId kFileSaveFailed = 20121;    // a save that could not be completed
 inline constexpr StringId kFileDialogFilter = 20122;  // "Binary File (*.bin)"
+inline constexpr StringId kCloseUnstored = 20230;     // closing while the ESC holds other settings
 
 // Model-defaults dialogs.
 inline constexpr StringId kDefaultsCaption = 20200;
