@@ -123,8 +123,9 @@ bool QtPanel::IsEnabled(uint16_t id) const {
 }
 
 void QtPanel::SetFocus(uint16_t id) {
-  // As the keyboard moves it, so the style draws the focus mark.
-  if (QWidget* widget = window_.Control(id)) widget->setFocus(Qt::TabFocusReason);
+  // A keyboard reason that always counts as one: the style then draws the
+  // focus mark (Tab counts only inside Qt's own Tab handling).
+  if (QWidget* widget = window_.Control(id)) widget->setFocus(Qt::ShortcutFocusReason);
 }
 
 void QtPanel::SetTitle(TextView title) { window_.setWindowTitle(DisplayText(title)); }

@@ -3,6 +3,7 @@
 // waiting, so tests assert the exact pause sequence instantly.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/link/sleeper.h"
@@ -14,6 +15,7 @@ class FakeSleeper final : public Sleeper {
   void SleepMs(uint32_t ms) override {
     pauses.push_back(ms);
     now_ms += ms;
+    if (on_pause) on_pause(ms);
   }
   uint64_t TotalMs() const {
     uint64_t total = 0;
@@ -23,6 +25,8 @@ class FakeSleeper final : public Sleeper {
 
   std::vector<uint32_t> pauses;
   uint64_t now_ms = 0;
+  // Runs inside each pause: what happens while the program waits.
+  std::function<void(uint32_t ms)> on_pause;
 };
 
 }  // namespace tavio::test
