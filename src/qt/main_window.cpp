@@ -272,6 +272,7 @@ void MainWindow::CreateControl(const ControlDef& def) {
       // handling must not click anything.
       button->setAutoDefault(false);
       button->setDefault(false);
+      button->setPalette(WithCommandFocusColour(button->palette()));
       button->installEventFilter(this);
       connect(button, &QPushButton::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
       widget = button;

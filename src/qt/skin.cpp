@@ -20,6 +20,8 @@ constexpr QRgb kFrameBaseDisabled = qRgb(105, 105, 105);
 constexpr QRgb kButton = qRgb(82, 82, 82);
 constexpr QRgb kButtonDisabled = qRgb(62, 62, 62);
 constexpr QRgb kHighlight = qRgb(45, 105, 165);
+// The style draws a focused button's frame from the highlight colour.
+constexpr QRgb kCommandFocus = qRgb(120, 185, 245);
 
 void SetAllGroups(QPalette& palette, QPalette::ColorRole role, const QBrush& brush) {
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -114,6 +116,11 @@ QPalette WithStaticTextColour(QPalette palette, QColor colour) {
   // The rule alone decides: labels are never disabled, and the grey of a
   // disabled text would hide what the rule says.
   SetAllGroups(palette, QPalette::WindowText, colour);
+  return palette;
+}
+
+QPalette WithCommandFocusColour(QPalette palette) {
+  SetAllGroups(palette, QPalette::Highlight, QColor::fromRgb(kCommandFocus));
   return palette;
 }
 

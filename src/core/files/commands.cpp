@@ -7,6 +7,7 @@
 #include "core/link/transfer.h"
 #include "core/shell/connection.h"
 #include "core/shell/display.h"
+#include "core/shell/store_state.h"
 
 namespace tavio {
 namespace {
@@ -27,6 +28,7 @@ StringId LoadProblem(const App& app, const std::string& path, ConfigFile& file) 
 bool StoreOnEsc(App& app) {
   if (const auto spec = StoreChecksum(Family(app), EscVersion(app))) SealImage(app.image, *spec);
   if (!WriteConfiguration(app.link, app.image, CommErrorReporterFor(app))) return false;
+  NoteEscHolds(app);
   ShowBox(app, sid::kStoreSucceeded, 0, BoxIcon::Information);
   return true;
 }

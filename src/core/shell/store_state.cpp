@@ -20,6 +20,7 @@ ConfigImage AsStored(const App& app, ConfigImage image) {
 void NoteEscHolds(App& app) {
   app.esc_image = app.image;
   app.esc_image_known = true;
+  UpdateUnstoredMark(app);
 }
 
 bool ShownDiffersFromEsc(const App& app) {
@@ -45,7 +46,6 @@ bool StoreCommand(App& app) {
   app.store_running = true;
   app.panel->SetBusy(true);
   const bool stored = StoreOnEsc(app);
-  if (stored) NoteEscHolds(app);
   app.panel->SetBusy(false);
   app.store_running = false;
   UpdateUnstoredMark(app);

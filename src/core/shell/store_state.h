@@ -8,7 +8,7 @@
 namespace tavio {
 
 // The ESC holds the image as it is now: after a readout, after a store that
-// succeeded.
+// succeeded. Also brings the mark up to date.
 void NoteEscHolds(App& app);
 // True while connected and the block a store would write differs from the
 // one the ESC holds.
