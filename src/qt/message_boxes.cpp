@@ -28,6 +28,8 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, Q
     case BoxButtons::RetryCancel: box->setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
     case BoxButtons::YesNoCancel:
       box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      // A stray Enter keeps things as they are rather than writing or discarding.
+      box->setDefaultButton(QMessageBox::Cancel);
       break;
   }
   box->setWindowTitle(BoxCaption(request.caption));

@@ -1,5 +1,6 @@
 #include "qt/session.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <QStringList>
 #include <clocale>
@@ -184,7 +185,12 @@ Session::~Session() {
 
 void Session::Start() {
   StartDeviceLink(app_);
-  if (artwork_.valid()) window_->SetArtwork(artwork_.get());
+  if (artwork_.valid()) {
+    DecodedArtwork artwork = artwork_.get();
+    // The application's icon applies to every window, the boxes included.
+    if (!artwork.icon.isNull()) QApplication::setWindowIcon(ProgramIcon(artwork.icon));
+    window_->SetArtwork(std::move(artwork));
+  }
   window_->show();
   app_.hover_ready = true;
 }

@@ -69,17 +69,19 @@ QImage LoadLogo(const QString& path) {
 }
 
 DecodedArtwork DecodeArtwork(const Artwork& artwork) {
-  return DecodedArtwork{LoadTexture(artwork.texture), LoadLogo(artwork.logo)};
+  RegisterArtwork();
+  QImage icon;
+  if (QFile::exists(artwork.icon)) icon.load(artwork.icon);
+  return DecodedArtwork{LoadTexture(artwork.texture), LoadLogo(artwork.logo), icon};
 }
 
 QPoint LogoPosition(int client_width, QSize logo) {
   return QPoint(client_width - logo.width() - kLogoRightMargin, kLogoTop);
 }
 
-QIcon ProgramIcon() {
-  RegisterArtwork();
-  const QString path = QString::fromLatin1(kIconResource);
-  return QFile::exists(path) ? QIcon(path) : QIcon();
+QIcon ProgramIcon(const QImage& image) {
+  // Pixmaps belong to the GUI thread: made here, from the decoded image.
+  return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
 void UseProgramStyle() {

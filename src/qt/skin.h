@@ -20,12 +20,14 @@ inline constexpr const char* kIconResource = ":/artwork/icon.png";
 struct Artwork {
   QString texture = QString::fromLatin1(kTextureResource);
   QString logo = QString::fromLatin1(kLogoResource);
+  QString icon = QString::fromLatin1(kIconResource);
 };
 
 // The artwork as the window paints it; null images where a file is missing.
 struct DecodedArtwork {
   QImage texture;
   QImage logo;
+  QImage icon;
 };
 
 inline constexpr QRgb kWhiteText = qRgb(255, 255, 255);
@@ -50,8 +52,8 @@ QImage LoadLogo(const QString& path);
 DecodedArtwork DecodeArtwork(const Artwork& artwork);
 // Where the logo goes in a client area of `client_width`.
 QPoint LogoPosition(int client_width, QSize logo);
-// The program's icon; null when the artwork is missing.
-QIcon ProgramIcon();
+// The program's icon from a decoded image; null for a null image.
+QIcon ProgramIcon(const QImage& image);
 
 // Every window draws with one style, so the palettes below mean the same on
 // each platform.

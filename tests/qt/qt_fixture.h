@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWindow>
 #include <QtTest>
 #include <deque>
@@ -34,6 +35,7 @@ struct BoxSeen {
   QMessageBox::Icon icon;
   QMessageBox::StandardButtons buttons;
   QWidget* parent;
+  QMessageBox::StandardButton default_button;
 };
 struct FileDialogSeen {
   QFileDialog::AcceptMode mode;
@@ -45,7 +47,8 @@ struct FileDialogSeen {
 class Dialogs final : public DialogDriver {
  public:
   int AnswerMessageBox(QMessageBox& box) override {
-    boxes.push_back({box.text(), box.windowTitle(), box.icon(), box.standardButtons(), box.parentWidget()});
+    boxes.push_back({box.text(), box.windowTitle(), box.icon(), box.standardButtons(), box.parentWidget(),
+                     box.standardButton(box.defaultButton())});
     if (while_box_open) while_box_open();
     return box_answer;
   }

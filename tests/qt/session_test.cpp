@@ -537,6 +537,8 @@ class SessionTest : public QObject {
     QCOMPARE(question.text, QStringLiteral("The settings shown differ from the ones stored on the ESC.\n\n"
                                            "Do you want to store the changes on the ESC before closing?"));
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(question.default_button, QMessageBox::Cancel);
+    QCOMPARE(question.caption, QStringLiteral(" "));
     QCOMPARE(run.dialogs.boxes.size(), size_t(stored ? 2 : 1));
     QCOMPARE(GetU16(run.Unit().Eeprom(), kHoldTimeOffset), stored ? uint16_t{1500} : held);
     QCOMPARE(run.window().UnstoredMarkShown(), !stored);
@@ -560,6 +562,7 @@ class SessionTest : public QObject {
     QCOMPARE(run.window().Texture().format(), QImage::Format_Grayscale8);
     QCOMPARE(run.window().Texture().size(), QSize(1300, 813));
     QVERIFY(!run.window().testAttribute(Qt::WA_SetWindowIcon));
+    QCOMPARE(QApplication::windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
   }
 
   void benchmarkSwitchPrintsOneLine() {
