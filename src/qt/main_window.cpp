@@ -100,7 +100,8 @@ MainWindow::MainWindow(Language language, DecodedArtwork artwork, QWidget* paren
   QFont control_font = font();
   control_font.setPixelSize(kControlFontPixels);
   setFont(control_font);
-  // The application's icon (set once in main) applies to this window too.
+  // The application's icon, set once when the session starts, applies to
+  // this window too.
 
   for (const ControlDef& def : ControlTable()) CreateControl(def);
   hover_ = new HoverTracker(*this);
