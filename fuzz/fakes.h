@@ -28,6 +28,8 @@ class NullPanel final : public Panel {
   void SetFocus(uint16_t) override {}
   void SetTitle(TextView) override {}
   void Repaint() override {}
+  void SetBusy(bool) override {}
+  void MarkUnstored(bool) override {}
   BoxAnswer ShowMessageBox(const MessageBoxRequest& request) override {
     ++boxes;
     // Every communication failure ends with this box; other error boxes

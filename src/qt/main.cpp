@@ -61,7 +61,6 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   UseProgramNumberFormat();
   UseProgramStyle();
-  QApplication::setWindowIcon(ProgramIcon());
   if (!parsed_early) {
     options = GuiOptions();
     error.clear();

@@ -2,10 +2,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +38,32 @@ bool RefusedByDigitsOnly(const QKeyEvent& key) {
 
 bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
+// The unstored mark: a small dot in the logo's red in the button's top-right
+// corner, over the button and never in the mouse's way.
+constexpr QRgb kUnstoredMarkColour = qRgb(200, 30, 36);
+constexpr int kUnstoredMarkSize = 8;
+constexpr int kUnstoredMarkInset = 5;
+
+class UnstoredMark final : public QWidget {
+ public:
+  explicit UnstoredMark(QWidget* button) : QWidget(button) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(button->width() - kUnstoredMarkInset - kUnstoredMarkSize, kUnstoredMarkInset, kUnstoredMarkSize,
+                kUnstoredMarkSize);
+    hide();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(18, 18, 20), 1.0));
+    painter.setBrush(QColor::fromRgb(kUnstoredMarkColour));
+    painter.drawEllipse(QRectF(0.5, 0.5, kUnstoredMarkSize - 1.0, kUnstoredMarkSize - 1.0));
+  }
+};
+
 // A drop-down list reports its focus changes too; the dispatch shows the
 // list's help for them and calls no editor.
 constexpr uint16_t kCbnSetFocus = 3;
@@ -55,10 +81,13 @@ bool IsPlatformFocusChange(const QEvent& event) {
 MainWindow::MainWindow(Language language, QWidget* parent) : MainWindow(language, Artwork(), parent) {}
 
 MainWindow::MainWindow(Language language, const Artwork& artwork, QWidget* parent)
+    : MainWindow(language, DecodeArtwork(artwork), parent) {}
+
+MainWindow::MainWindow(Language language, DecodedArtwork artwork, QWidget* parent)
     : QWidget(parent, kWindowFlags),
       language_(language),
-      texture_(LoadTexture(artwork.texture)),
-      logo_(LoadLogo(artwork.logo)) {
+      texture_(std::move(artwork.texture)),
+      logo_(std::move(artwork.logo)) {
   setFixedSize(kWindowWidth, kWindowHeight);
   // The window paints all of its ground itself: texture (or plain) and logo.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -71,10 +100,12 @@ MainWindow::MainWindow(Language language, const Artwork& artwork, QWidget* paren
   QFont control_font = font();
   control_font.setPixelSize(kControlFontPixels);
   setFont(control_font);
-  if (const QIcon icon = ProgramIcon(); !icon.isNull()) setWindowIcon(icon);
+  // The application's icon, set once when the session starts, applies to
+  // this window too.
 
   for (const ControlDef& def : ControlTable()) CreateControl(def);
   hover_ = new HoverTracker(*this);
+  if (QWidget* store = Control(ctl::kStore)) unstored_mark_ = new UnstoredMark(store);
   UpdateTextColours();
 
   // Like a window that is no dialog, no control holds the focus at start;
@@ -120,6 +151,27 @@ void MainWindow::UpdateTextColours() {
         break;
     }
   }
+}
+
+void MainWindow::SetArtwork(DecodedArtwork artwork) {
+  texture_ = std::move(artwork.texture);
+  logo_ = std::move(artwork.logo);
+  update();
+}
+
+void MainWindow::SetUnstoredMark(bool shown) {
+  if (unstored_mark_ != nullptr) unstored_mark_->setVisible(shown);
+}
+
+bool MainWindow::UnstoredMarkShown() const { return unstored_mark_ != nullptr && !unstored_mark_->isHidden(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  const CloseHandler handler = close_handler_;
+  if (handler && !handler()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -217,9 +269,12 @@ void MainWindow::CreateControl(const ControlDef& def) {
     }
     case ControlKind::Command: {
       auto* button = new QPushButton(text, this);
-      // Enter in the window must never click a button.
+      // Enter is the core's to decide (eventFilter); Qt's default-button
+      // handling must not click anything.
       button->setAutoDefault(false);
       button->setDefault(false);
+      button->setPalette(WithCommandFocusColour(button->palette()));
+      button->installEventFilter(this);
       connect(button, &QPushButton::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
       widget = button;
       break;
@@ -272,6 +327,16 @@ void MainWindow::ReportFocusChange(ControlId id, bool focus_in, bool list, bool 
   }
 }
 
+bool MainWindow::FilterEnter(ControlId id, const QKeyEvent& key) {
+  if (!IsEnterKey(key.key())) return false;
+  // The press and a held key do nothing; the core decides on the release.
+  if (key.type() == QEvent::KeyRelease && !key.isAutoRepeat()) {
+    const EnterHandler handler = enter_handler_;
+    if (handler) handler(id);
+  }
+  return true;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* control = qobject_cast<QWidget*>(watched);
   if (control == nullptr || control->parent() != this) return QWidget::eventFilter(watched, event);
@@ -279,6 +344,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const bool focus_in = event->type() == QEvent::FocusIn;
   const bool focus_change = focus_in || event->type() == QEvent::FocusOut;
 
+  if (qobject_cast<QPushButton*>(control) != nullptr) {
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    return key && FilterEnter(id, *static_cast<QKeyEvent*>(event));
+  }
   auto* edit = qobject_cast<QLineEdit*>(control);
   const bool list = qobject_cast<QComboBox*>(control) != nullptr;
   if (edit == nullptr && !list) return false;
@@ -286,13 +355,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!quiet_focus_) ReportFocusChange(id, focus_in, list, IsPlatformFocusChange(*event));
     return false;
   }
-  if (edit == nullptr) return false;
+  if (list) {
+    // The wheel over a list the user is not working in changes nothing.
+    if (event->type() == QEvent::Wheel && !control->hasFocus()) {
+      event->ignore();
+      return true;
+    }
+    return false;
+  }
 
   switch (event->type()) {
     case QEvent::KeyPress: {
       const auto* key = static_cast<QKeyEvent*>(event);
-      // The press of Enter does nothing in the window; its release commits.
-      if (IsEnterKey(key->key())) return true;
+      if (FilterEnter(id, *key)) return true;
       if (arrows_ != nullptr && edit == arrows_->Buddy()) {
         if (key->key() == Qt::Key_Up) {
           arrows_->StepUp();
@@ -306,15 +381,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       const ControlDef* def = FindControl(id);
       return def != nullptr && def->kind == ControlKind::DigitsField && RefusedByDigitsOnly(*key);
     }
-    case QEvent::KeyRelease: {
-      const auto* key = static_cast<QKeyEvent*>(event);
-      if (!IsEnterKey(key->key())) return false;
-      // Moving the focus to "Store on ESC" makes the field commit on its focus-out.
-      if (!key->isAutoRepeat()) {
-        if (QWidget* store = Control(ctl::kStore)) store->setFocus(Qt::OtherFocusReason);
-      }
-      return true;
-    }
+    case QEvent::KeyRelease: return FilterEnter(id, *static_cast<QKeyEvent*>(event));
     default:
       return false;
   }

@@ -4,7 +4,6 @@
 // platform's controls would send, handed to a command sink.
 
 #include <QImage>
-#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -14,6 +13,7 @@
 #include "qt/skin.h"
 
 class QButtonGroup;
+class QKeyEvent;
 
 namespace tavio::qt {
 
@@ -42,8 +42,14 @@ class MainWindow final : public QWidget {
   // repainted as a whole.
   using GreyTextRule = std::function<bool(ControlId id)>;
 
+  // Enter released on control `id`.
+  using EnterHandler = std::function<void(ControlId id)>;
+  // The user closes the window; false keeps it open.
+  using CloseHandler = std::function<bool()>;
+
   explicit MainWindow(Language language, QWidget* parent = nullptr);
   MainWindow(Language language, const Artwork& artwork, QWidget* parent = nullptr);
+  MainWindow(Language language, DecodedArtwork artwork, QWidget* parent = nullptr);
 
   Language language() const { return language_; }
   // nullptr for an ID no control has.
@@ -60,13 +66,21 @@ class MainWindow final : public QWidget {
 
   void SetCommandSink(CommandSink sink) { command_sink_ = std::move(sink); }
   void SetArrowsHandler(std::function<void()> handler) { arrows_handler_ = std::move(handler); }
+  void SetEnterHandler(EnterHandler handler) { enter_handler_ = std::move(handler); }
+  void SetCloseHandler(CloseHandler handler) { close_handler_ = std::move(handler); }
   HoverTracker& Hover() { return *hover_; }
 
   void SetGreyTextRule(GreyTextRule rule);
   // Gives every static text and field the colour the rule gives it now.
   void UpdateTextColours();
   // Null when the texture could not be loaded; the window is then plain.
-  const QPixmap& Texture() const { return texture_; }
+  const QImage& Texture() const { return texture_; }
+  // Artwork decoded elsewhere, in place before the first paint.
+  void SetArtwork(DecodedArtwork artwork);
+
+  // The mark on "Store on ESC" while the settings shown are not the ESC's.
+  void SetUnstoredMark(bool shown);
+  bool UnstoredMarkShown() const;
 
   // Sends a command as if the control had sent it.
   void Notify(ControlId id, uint16_t code);
@@ -79,14 +93,17 @@ class MainWindow final : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateControl(const ControlDef& def);
   void ReportFocusChange(ControlId id, bool focus_in, bool list, bool platform_change);
+  bool FilterEnter(ControlId id, const QKeyEvent& key);
 
   Language language_;
-  QPixmap texture_;
+  QImage texture_;
   QImage logo_;
+  QWidget* unstored_mark_ = nullptr;
   std::map<ControlId, QWidget*> controls_;
   HoverTracker* hover_ = nullptr;
   GreyTextRule grey_rule_;
@@ -94,6 +111,8 @@ class MainWindow final : public QWidget {
   QButtonGroup* timing_group_ = nullptr;
   CommandSink command_sink_;
   std::function<void()> arrows_handler_;
+  EnterHandler enter_handler_;
+  CloseHandler close_handler_;
   bool quiet_focus_ = false;
   // The control the core last heard a focus-in from, 0 after its focus-out.
   ControlId reported_focus_ = 0;

@@ -8,6 +8,12 @@ QString DisplayText(TextView text) {
   return shown;
 }
 
+QString BoxCaption(TextView caption) {
+  // Qt puts the program's name into a title left empty; a blank title is
+  // shown as the empty caption it is.
+  return caption.empty() ? QStringLiteral(" ") : DisplayText(caption);
+}
+
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent) {
   auto box = std::make_unique<QMessageBox>(parent);
   switch (request.icon) {
@@ -20,8 +26,13 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, Q
     case BoxButtons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
     case BoxButtons::YesNo: box->setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case BoxButtons::RetryCancel: box->setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    case BoxButtons::YesNoCancel:
+      box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      // A stray Enter keeps things as they are rather than writing or discarding.
+      box->setDefaultButton(QMessageBox::Cancel);
+      break;
   }
-  box->setWindowTitle(DisplayText(request.caption));
+  box->setWindowTitle(BoxCaption(request.caption));
   box->setTextFormat(Qt::PlainText);
   box->setText(DisplayText(request.text));
   return box;
@@ -35,6 +46,9 @@ BoxAnswer AnswerForButton(int button, BoxButtons buttons) {
       return button == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
     case BoxButtons::RetryCancel:
       return button == QMessageBox::Retry ? BoxAnswer::Retry : BoxAnswer::Cancel;
+    case BoxButtons::YesNoCancel:
+      if (button == QMessageBox::Yes) return BoxAnswer::Yes;
+      return button == QMessageBox::No ? BoxAnswer::No : BoxAnswer::Cancel;
   }
   return BoxAnswer::Ok;
 }

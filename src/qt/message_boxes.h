@@ -16,7 +16,9 @@ namespace tavio::qt {
 // The core writes line breaks as "\r\n"; Qt shows "\n".
 QString DisplayText(TextView text);
 
-// Icon, buttons, caption (empty stays empty) and text of the request, owned by `parent`.
+// The title bar text of a box: an empty caption stays empty on screen.
+QString BoxCaption(TextView caption);
+// Icon, buttons, caption and text of the request, owned by `parent`.
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent);
 // The answer for the button pressed; a box closed without one of its buttons
 // answers Ok, No or Cancel.

@@ -1,9 +1,12 @@
 #include "qt/qt_panel.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +17,29 @@
 #include "qt/message_boxes.h"
 
 namespace tavio::qt {
+namespace {
+
+// While the ESC is written the event loop does not run; what the user did
+// meanwhile waits in the queue. This eats it, so it starts nothing after.
+class InputDropper final : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+}  // namespace
 
 void QtPanel::SetText(uint16_t id, TextView text) {
   QWidget* widget = window_.Control(id);
@@ -97,7 +123,9 @@ bool QtPanel::IsEnabled(uint16_t id) const {
 }
 
 void QtPanel::SetFocus(uint16_t id) {
-  if (QWidget* widget = window_.Control(id)) widget->setFocus(Qt::OtherFocusReason);
+  // A keyboard reason that always counts as one: the style then draws the
+  // focus mark (Tab counts only inside Qt's own Tab handling).
+  if (QWidget* widget = window_.Control(id)) widget->setFocus(Qt::ShortcutFocusReason);
 }
 
 void QtPanel::SetTitle(TextView title) { window_.setWindowTitle(DisplayText(title)); }
@@ -110,9 +138,43 @@ void QtPanel::Repaint() {
   window_.repaint();
 }
 
+void QtPanel::SetBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  ShowBusy(busy);
+}
+
+void QtPanel::ShowBusy(bool shown) {
+  if (shown == busy_shown_) return;
+  busy_shown_ = shown;
+  auto* store = window_.ControlAs<QAbstractButton>(ctl::kStore);
+  if (shown) {
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (store != nullptr) store->setDown(true);
+    input_dropper_ = std::make_unique<InputDropper>();
+    QCoreApplication::instance()->installEventFilter(input_dropper_.get());
+    // Show the busy look now: nothing else is drawn until the write is over.
+    if (store != nullptr) store->repaint();
+    QGuiApplication::sync();
+    return;
+  }
+  // Input that queued up while busy is taken in and dropped before the
+  // window listens again.
+  QCoreApplication::processEvents();
+  input_dropper_.reset();
+  if (store != nullptr) store->setDown(false);
+  QApplication::restoreOverrideCursor();
+}
+
+void QtPanel::MarkUnstored(bool unstored) { window_.SetUnstoredMark(unstored); }
+
 BoxAnswer QtPanel::ShowMessageBox(const MessageBoxRequest& request) {
   const std::unique_ptr<QMessageBox> box = BuildMessageBox(request, &window_);
+  // A box waits for the user: no wait cursor over it, and its buttons work.
+  const bool lift_busy = busy_shown_;
+  if (lift_busy) ShowBusy(false);
   const int button = driver_ != nullptr ? driver_->AnswerMessageBox(*box) : box->exec();
+  if (lift_busy && busy_) ShowBusy(true);
   return AnswerForButton(button, request.buttons);
 }
 

@@ -3,7 +3,9 @@
 // dialogs. A DialogDriver, when set, answers every box and dialog instead of
 // the user (tests script it); the boxes are still built as for the user.
 
+#include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 
 #include "core/shell/panel.h"
@@ -47,6 +49,8 @@ class QtPanel final : public Panel {
   void SetFocus(uint16_t id) override;
   void SetTitle(TextView title) override;
   void Repaint() override;
+  void SetBusy(bool busy) override;
+  void MarkUnstored(bool unstored) override;
   BoxAnswer ShowMessageBox(const MessageBoxRequest& request) override;
   std::optional<std::string> ChooseOpenFile() override;
   std::optional<std::string> ChooseSaveFile() override;
@@ -55,10 +59,15 @@ class QtPanel final : public Panel {
 
  private:
   std::optional<std::string> ChooseFile(bool save);
+  // The busy look on or off, whatever `busy_` says; a box lifts it while it is open.
+  void ShowBusy(bool shown);
 
   MainWindow& window_;
   DialogDriver* driver_ = nullptr;
   bool quit_requested_ = false;
+  bool busy_ = false;
+  bool busy_shown_ = false;
+  std::unique_ptr<QObject> input_dropper_;
 };
 
 }  // namespace tavio::qt

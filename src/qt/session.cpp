@@ -1,14 +1,16 @@
 #include "qt/session.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <QStringList>
 #include <clocale>
 #include <sstream>
 
-#include "core/editors/editors.h"
 #include "core/shell/connection.h"
 #include "core/shell/dispatch.h"
+#include "core/shell/focus.h"
 #include "core/shell/help.h"
+#include "core/shell/store_state.h"
 #include "platform/platform.h"
 #include "qt/device_notices.h"
 #include "qt/hover_tracker.h"
@@ -143,11 +145,15 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   app.link.sleeper = sleeper;
   app.notices = session->notices_.get();
 
-  session->window_ = std::make_unique<MainWindow>(language, artwork);
+  RegisterArtwork();
+  session->artwork_ = std::async(std::launch::async, [artwork] { return DecodeArtwork(artwork); });
+  session->window_ = std::make_unique<MainWindow>(language, DecodedArtwork());
   session->panel_ = std::make_unique<QtPanel>(*session->window_);
   app.panel = session->panel_.get();
   session->window_->SetCommandSink([&app](ControlId id, uint16_t code) { OnCommand(app, id, code); });
-  session->window_->SetArrowsHandler([&app] { OnPoleCountArrows(app); });
+  session->window_->SetArrowsHandler([&app] { OnArrows(app); });
+  session->window_->SetEnterHandler([&app](ControlId id) { OnEnterKey(app, id); });
+  session->window_->SetCloseHandler([&app] { return OnCloseRequest(app); });
   session->window_->SetGreyTextRule([&app](ControlId id) { return IsTextGrey(app, id); });
   session->window_->Hover().SetHandlers([&app](ControlId hit) { return ArmHover(app, hit); },
                                         [&app] { ShowHoverHelp(app); });
@@ -169,6 +175,8 @@ Session::~Session() {
   // The window goes before the App it reports to.
   if (window_ != nullptr) {
     window_->SetCommandSink(nullptr);
+    window_->SetEnterHandler(nullptr);
+    window_->SetCloseHandler(nullptr);
     window_->SetGreyTextRule(nullptr);
     window_->Hover().SetHandlers(nullptr, nullptr);
   }
@@ -177,6 +185,12 @@ Session::~Session() {
 
 void Session::Start() {
   StartDeviceLink(app_);
+  if (artwork_.valid()) {
+    DecodedArtwork artwork = artwork_.get();
+    // The application's icon applies to every window, the boxes included.
+    if (!artwork.icon.isNull()) QApplication::setWindowIcon(ProgramIcon(artwork.icon));
+    window_->SetArtwork(std::move(artwork));
+  }
   window_->show();
   app_.hover_ready = true;
 }

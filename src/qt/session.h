@@ -4,6 +4,7 @@
 // the window and its panel. main() and the start-up tests share it.
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,7 +63,8 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Connects (boxes may be shown), shows the window, arms the hover help.
+  // Connects (boxes may be shown), puts the artwork in place, shows the
+  // window, arms the hover help.
   void Start();
   // Releases the notice registration and the link.
   void Stop();
@@ -86,6 +88,10 @@ class Session {
   std::unique_ptr<NoticeRegistration> notices_;
   // Windows delivers notices as window messages; the filter hands them over.
   std::unique_ptr<QAbstractNativeEventFilter> notice_filter_;
+  // Decoded on a worker while the device link starts (its pauses leave the
+  // GUI thread idle); taken before the window is first shown. The worker
+  // makes images only and touches nothing else.
+  std::future<DecodedArtwork> artwork_;
 };
 
 }  // namespace tavio::qt

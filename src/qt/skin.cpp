@@ -20,6 +20,8 @@ constexpr QRgb kFrameBaseDisabled = qRgb(105, 105, 105);
 constexpr QRgb kButton = qRgb(82, 82, 82);
 constexpr QRgb kButtonDisabled = qRgb(62, 62, 62);
 constexpr QRgb kHighlight = qRgb(45, 105, 165);
+// The style draws a focused button's frame from the highlight colour.
+constexpr QRgb kCommandFocus = qRgb(120, 185, 245);
 
 void SetAllGroups(QPalette& palette, QPalette::ColorRole role, const QBrush& brush) {
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -42,11 +44,14 @@ void RegisterArtwork() {
   (void)registered;
 }
 
-QPixmap LoadTexture(const QString& path) {
+QImage LoadTexture(const QString& path) {
   RegisterArtwork();
-  QPixmap texture;
-  if (!QFile::exists(path) || !texture.load(path)) return QPixmap();
-  return texture;
+  QImage texture;
+  if (!QFile::exists(path) || !texture.load(path)) return QImage();
+  // Our texture is stored grey and stays one byte a pixel; a coloured one
+  // keeps its colours.
+  if (texture.format() == QImage::Format_Grayscale8) return texture;
+  return texture.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage LoadLogo(const QString& path) {
@@ -63,14 +68,20 @@ QImage LoadLogo(const QString& path) {
   return logo;
 }
 
+DecodedArtwork DecodeArtwork(const Artwork& artwork) {
+  RegisterArtwork();
+  QImage icon;
+  if (QFile::exists(artwork.icon)) icon.load(artwork.icon);
+  return DecodedArtwork{LoadTexture(artwork.texture), LoadLogo(artwork.logo), icon};
+}
+
 QPoint LogoPosition(int client_width, QSize logo) {
   return QPoint(client_width - logo.width() - kLogoRightMargin, kLogoTop);
 }
 
-QIcon ProgramIcon() {
-  RegisterArtwork();
-  const QString path = QString::fromLatin1(kIconResource);
-  return QFile::exists(path) ? QIcon(path) : QIcon();
+QIcon ProgramIcon(const QImage& image) {
+  // Pixmaps belong to the GUI thread: made here, from the decoded image.
+  return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
 void UseProgramStyle() {
@@ -107,6 +118,11 @@ QPalette WithStaticTextColour(QPalette palette, QColor colour) {
   // The rule alone decides: labels are never disabled, and the grey of a
   // disabled text would hide what the rule says.
   SetAllGroups(palette, QPalette::WindowText, colour);
+  return palette;
+}
+
+QPalette WithCommandFocusColour(QPalette palette) {
+  SetAllGroups(palette, QPalette::Highlight, QColor::fromRgb(kCommandFocus));
   return palette;
 }
 

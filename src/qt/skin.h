@@ -20,6 +20,14 @@ inline constexpr const char* kIconResource = ":/artwork/icon.png";
 struct Artwork {
   QString texture = QString::fromLatin1(kTextureResource);
   QString logo = QString::fromLatin1(kLogoResource);
+  QString icon = QString::fromLatin1(kIconResource);
+};
+
+// The artwork as the window paints it; null images where a file is missing.
+struct DecodedArtwork {
+  QImage texture;
+  QImage logo;
+  QImage icon;
 };
 
 inline constexpr QRgb kWhiteText = qRgb(255, 255, 255);
@@ -35,14 +43,17 @@ inline constexpr int kLogoTop = 20;
 // Makes sure the embedded artwork is registered (the shell is a static library).
 void RegisterArtwork();
 
-// A null pixmap when the file is missing or unreadable.
-QPixmap LoadTexture(const QString& path);
+// The texture, 8 bits a pixel when it is grey; null when missing or unreadable.
+QImage LoadTexture(const QString& path);
 // The logo with its pure-green pixels made transparent; null when missing.
 QImage LoadLogo(const QString& path);
+// Both, from images only, so it may run off the GUI thread; call
+// RegisterArtwork() on the GUI thread first.
+DecodedArtwork DecodeArtwork(const Artwork& artwork);
 // Where the logo goes in a client area of `client_width`.
 QPoint LogoPosition(int client_width, QSize logo);
-// The program's icon; null when the artwork is missing.
-QIcon ProgramIcon();
+// The program's icon from a decoded image; null for a null image.
+QIcon ProgramIcon(const QImage& image);
 
 // Every window draws with one style, so the palettes below mean the same on
 // each platform.
@@ -56,6 +67,9 @@ QPalette WindowPalette();
 // `palette` with the colour of a static text (labels, values, group titles)
 // in every state.
 QPalette WithStaticTextColour(QPalette palette, QColor colour);
+// A command button's palette: its keyboard focus mark in a light blue that
+// stands out from the dark skin.
+QPalette WithCommandFocusColour(QPalette palette);
 // `palette` with an edit field's text colour; a disabled field stays grey.
 QPalette WithFieldTextColour(QPalette palette, QColor colour);
 

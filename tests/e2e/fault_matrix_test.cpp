@@ -194,7 +194,7 @@ TEST(StoreFault, AReadBackThatDiffersIsAFailureNamingTheOffset) {
     h.Start();
     h.panel.boxes.clear();
     const size_t pause_before_read_back = h.sleeper.pauses.size() + 3 + 8;
-    h.sleeper.on_pause = [&](size_t index) {
+    h.sleeper.on_pause = [&](size_t index, uint32_t) {
       if (index == pause_before_read_back) unit.MutableEeprom()[0x13] ^= 0x01;
     };
 

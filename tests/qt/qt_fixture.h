@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QWindow>
 #include <QtTest>
 #include <deque>
@@ -35,6 +36,7 @@ struct BoxSeen {
   QMessageBox::Icon icon;
   QMessageBox::StandardButtons buttons;
   QWidget* parent;
+  QMessageBox::StandardButton default_button;
 };
 struct FileDialogSeen {
   QFileDialog::AcceptMode mode;
@@ -46,7 +48,8 @@ struct FileDialogSeen {
 class Dialogs final : public DialogDriver {
  public:
   int AnswerMessageBox(QMessageBox& box) override {
-    boxes.push_back({box.text(), box.windowTitle(), box.icon(), box.standardButtons(), box.parentWidget()});
+    boxes.push_back({box.text(), box.windowTitle(), box.icon(), box.standardButtons(), box.parentWidget(),
+                     box.standardButton(box.defaultButton())});
     if (while_box_open) while_box_open();
     return box_answer;
   }

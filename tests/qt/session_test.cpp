@@ -2,12 +2,17 @@
 // start-up and unplugging, what keys and clicks reach the core, the hover
 // help, the look, and the start-up benchmark switch.
 
+#include <QComboBox>
+#include <QCursor>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QWheelEvent>
 #include <QToolButton>
 #include <QtTest>
 
 #include "core/files/backups.h"
+#include "core/link/protocol.h"
 #include "core/shell/display.h"
 #include "qt/up_down_arrows.h"
 #include "qt_fixture.h"
@@ -31,6 +36,25 @@ QImage Artwork(const char* name) {
   return QImage(QStringLiteral(":/artwork/") + QLatin1String(name)).convertToFormat(QImage::Format_RGB32);
 }
 QRgb Rgb(QRgb pixel) { return pixel & 0xFFFFFFu; }
+
+// One notch of the wheel over the middle of `widget`, down or up.
+void Wheel(QWidget* widget, bool down) {
+  const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+  QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, down ? -120 : 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &wheel);
+}
+
+// The ESC's erase requests so far: one per store.
+int Stores(sim::SimUnit& unit) {
+  int erases = 0;
+  for (const sim::TranscriptEntry& e : unit.Transcript()) {
+    erases += e.direction == sim::ReportDirection::ToUnit && e.command == cmd::kEraseConfig ? 1 : 0;
+  }
+  return erases;
+}
+
+const QString kStored = QStringLiteral("The configuration parameters have been transferred to the ESC successfully");
 
 }  // namespace
 
@@ -384,6 +408,257 @@ class SessionTest : public QObject {
       seam_would_show += texture.pixel(label.left(), y) != texture.pixel(0, y - label.top()) ? 1 : 0;
     }
     QVERIFY(seam_would_show > 0);
+  }
+
+  // The steps that used to kill the hover help: the wheel over the governor
+  // list while the spool-up field is being edited changes nothing now, and
+  // the field commits when it is left.
+  void wheelWhileTypingLeavesTheListAndTheHelpAlone() {
+    WindowRun run;
+    auto* governor = run.window().ControlAs<QComboBox>(ctl::kGovernorType);
+    governor->setFocus(Qt::TabFocusReason);
+    Wheel(governor, true);
+    QCOMPARE(governor->currentIndex(), 1);
+    QVERIFY(run.Field(ctl::kSpoolupTime)->isEnabled());
+    run.TypeInto(ctl::kSpoolupTime, QStringLiteral("30"));
+    Wheel(governor, false);
+    QCOMPARE(governor->currentIndex(), 1);
+    QCOMPARE(QApplication::focusWidget(), run.Field(ctl::kSpoolupTime));
+    QTest::keyClick(run.Field(ctl::kSpoolupTime), Qt::Key_Return);
+    QCOMPARE(run.Field(ctl::kSpoolupTime)->text(), QStringLiteral("30s"));
+    run.MoveMouse(QPoint(340, 272));
+    run.timer->Fire();
+    QCOMPARE(run.Text(ctl::kHelpField), Help(333));
+  }
+
+  // The program takes the field away while the user types: the entry is
+  // judged as on leaving the field and the hover help works at once.
+  void fieldTakenAwayWhileTypingCommitsFirst_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addRow("governor off") << "governor" << int(ctl::kSpoolupTime) << "30" << "30s";
+    QTest::addRow("governor off, refused") << "governor" << int(ctl::kSpoolupTime) << "61" << "12s";
+    QTest::addRow("unplugged") << "unplug" << int(ctl::kHoldTime) << "1500" << "1500ms";
+    QTest::addRow("unplugged, refused") << "unplug" << int(ctl::kHoldTime) << "05" << "2000ms";
+  }
+  void fieldTakenAwayWhileTypingCommitsFirst() {
+    QFETCH(QString, how);
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    WindowRun run;
+    App& app = run.session->app();
+    if (how == "governor") {
+      SetFlags(app.image, Flags(app.image) | flag::kGovernorOn);
+      ShowImage(app);
+      RefreshDisplay(app);
+      run.Field(ctl::kSpoolupTime)->setText(QStringLiteral("12s"));
+    }
+    const auto id = static_cast<ControlId>(field);
+    run.TypeInto(id, typed);
+    QVERIFY(!app.hover_ready);
+    if (how == "governor") {
+      // As a selection that arrives while the field has the focus.
+      run.session->panel().SetSelection(ctl::kGovernorType, 0);
+      run.window().Notify(ctl::kGovernorType, ctl::kCbnSelEndOk);
+    } else {
+      run.session->sim_port()->Unplug(qt::kSimulatedUnitPath);
+      QApplication::processEvents();
+      QCOMPARE(run.dialogs.boxes.size(), size_t(1));
+    }
+    QVERIFY(!run.Field(id)->isEnabled());
+    QCOMPARE(run.Field(id)->text(), shown);
+    QVERIFY(app.hover_ready);
+    QCOMPARE(run.FocusNotices(), (Notices{{field, kSet}}));
+    run.MoveMouse(QPoint(340, 272));
+    run.timer->Fire();
+    QCOMPARE(run.Text(ctl::kHelpField), Help(333));
+  }
+
+  // While the ESC is written: the wait cursor, the button held down, and
+  // clicks or keys that come meanwhile start no second store.
+  void storeIsBusyAndTakesNoSecondClick() {
+    WindowRun run;
+    auto* store = run.window().ControlAs<QPushButton>(ctl::kStore);
+    QList<int> cursors;
+    QList<bool> down;
+    run.sleeper.on_pause = [&](size_t, uint32_t) {
+      const QCursor* cursor = QApplication::overrideCursor();
+      cursors << (cursor != nullptr ? int(cursor->shape()) : -1);
+      down << store->isDown();
+      if (cursors.size() == 1) {
+        QTest::mouseClick(store, Qt::LeftButton);
+        QTest::keyClick(store, Qt::Key_Space);
+      }
+    };
+    QTest::mouseClick(store, Qt::LeftButton);
+    run.sleeper.on_pause = nullptr;
+    QVERIFY(!cursors.isEmpty());
+    QCOMPARE(cursors, QList<int>(cursors.size(), int(Qt::WaitCursor)));
+    QCOMPARE(down, QList<bool>(down.size(), true));
+    QCOMPARE(Stores(run.Unit()), 1);
+    QCOMPARE(run.dialogs.boxes.size(), size_t(1));
+    QCOMPARE(run.dialogs.boxes[0].text, kStored);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(!store->isDown());
+  }
+
+  // The success box comes without the wait cursor; the store is over when
+  // it has been answered.
+  void storeBoxShowsTheNormalCursor() {
+    WindowRun run;
+    QList<bool> wait_cursor;
+    run.dialogs.while_box_open = [&] { wait_cursor << (QApplication::overrideCursor() != nullptr); };
+    QTest::mouseClick(run.window().Control(ctl::kStore), Qt::LeftButton);
+    QCOMPARE(wait_cursor, QList<bool>{false});
+  }
+
+  // Enter in a field moves the focus to "Store on ESC" with its focus mark;
+  // Space there stores, as before.
+  void enterThenSpaceStoresWithTheFocusMarkShown() {
+    WindowRun run;
+    auto* store = run.window().ControlAs<QPushButton>(ctl::kStore);
+    const QImage unfocused = store->grab().toImage();
+    run.TypeInto(ctl::kHoldTime, QStringLiteral("1500"));
+    QTest::keyClick(run.Field(ctl::kHoldTime), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), store);
+    QVERIFY(run.window().testAttribute(Qt::WA_KeyboardFocusChange));
+    QVERIFY(store->grab().toImage() != unfocused);
+    QTest::keyClick(store, Qt::Key_Return);  // Enter on "Store on ESC" stores nothing
+    QCOMPARE(Stores(run.Unit()), 0);
+    QVERIFY(run.dialogs.boxes.empty());
+    QTest::keyClick(store, Qt::Key_Space);
+    QCOMPARE(Stores(run.Unit()), 1);
+    QCOMPARE(GetU16(run.Unit().Eeprom(), kHoldTimeOffset), uint16_t{1500});
+  }
+
+  // Enter on the other command buttons clicks them.
+  void enterClicksTheOtherCommandButtons_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("fileDialogs");
+    QTest::addColumn<int>("defaultsDialogs");
+    QTest::addRow("Load file") << int(ctl::kLoadFile) << 1 << 0;
+    QTest::addRow("Save file") << int(ctl::kSaveFile) << 1 << 0;
+    QTest::addRow("Load defaults") << int(ctl::kLoadDefaults) << 0 << 1;
+    QTest::addRow("Store on ESC") << int(ctl::kStore) << 0 << 0;
+  }
+  void enterClicksTheOtherCommandButtons() {
+    QFETCH(int, button);
+    QFETCH(int, fileDialogs);
+    QFETCH(int, defaultsDialogs);
+    WindowRun run;
+    int defaults = 0;
+    run.dialogs.drive_defaults = [&](qt::ModelDefaultsDialog&) { return ++defaults, 0; };
+    QWidget* control = run.window().Control(static_cast<ControlId>(button));
+    control->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(control, Qt::Key_Enter);
+    QCOMPARE(int(run.dialogs.file_dialogs.size()), fileDialogs);
+    QCOMPARE(defaults, defaultsDialogs);
+    QCOMPARE(Stores(run.Unit()), 0);
+    QVERIFY(run.dialogs.boxes.empty());
+  }
+
+  void wheelChangesAListOnlyWithTheFocus() {
+    WindowRun run;
+    auto* battery = run.window().ControlAs<QComboBox>(ctl::kBatteryType);
+    const uint32_t flags = Flags(run.session->app().image);
+    const QString cutoff = run.Field(ctl::kCutoffVoltage)->text();
+    QCOMPARE(battery->currentText(), QStringLiteral("LiPo"));
+    Wheel(battery, true);
+    QCOMPARE(battery->currentText(), QStringLiteral("LiPo"));
+    QCOMPARE(Flags(run.session->app().image), flags);
+    QCOMPARE(run.Field(ctl::kCutoffVoltage)->text(), cutoff);
+    battery->setFocus(Qt::TabFocusReason);
+    Wheel(battery, true);
+    QCOMPARE(battery->currentIndex(), 2);
+    QVERIFY(Flags(run.session->app().image) != flags);
+  }
+
+  // Hovering the warning labels: each text names its own threshold and the
+  // field's limits.
+  void warningLabelsExplainTheirOwnThreshold_data() {
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("names");
+    QTest::addColumn<QString>("limit");
+    // clang-format off
+    QTest::addRow("capacity") << QPoint(650, 83) << "threshold for the used capacity in Ah" << "min 0.0Ah - max 65.0Ah";
+    QTest::addRow("motor current") << QPoint(650, 118) << "threshold for motor current peaks in A"
+                                   << "min 0A - max twice the ESC's model number";
+    QTest::addRow("BEC current") << QPoint(650, 153) << "threshold for BEC current in mA"
+                                 << "min 0mA - max 30000mA, BRENTA 160: max 20000mA";
+    QTest::addRow("FET temperature") << QPoint(650, 188) << "threshold for the power stage (FET) temperature"
+                                     << "min 20°C - max 90°C";
+    QTest::addRow("BEC temperature") << QPoint(650, 223) << "threshold for the BEC temperature"
+                                     << "min 20°C - max 90°C";
+    // clang-format on
+  }
+  void warningLabelsExplainTheirOwnThreshold() {
+    QFETCH(QPoint, point);
+    QFETCH(QString, names);
+    QFETCH(QString, limit);
+    WindowRun run(nullptr);  // not connected: the hover help is the only help
+    run.MoveMouse(point);
+    run.timer->Fire();
+    const QString help = run.Text(ctl::kHelpField);
+    QVERIFY2(help.contains(names), qPrintable(help));
+    QVERIFY2(help.contains(limit), qPrintable(help));
+  }
+
+  // Changing a setting marks "Store on ESC"; closing then asks what to do.
+  void closingAsksWhileTheEscHoldsOtherSettings_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("stored");
+    QTest::addRow("yes") << int(QMessageBox::Yes) << true << true;
+    QTest::addRow("no") << int(QMessageBox::No) << true << false;
+    QTest::addRow("cancel") << int(QMessageBox::Cancel) << false << false;
+  }
+  void closingAsksWhileTheEscHoldsOtherSettings() {
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(bool, stored);
+    WindowRun run;
+    QVERIFY(!run.window().UnstoredMarkShown());
+    run.TypeInto(ctl::kHoldTime, QStringLiteral("1500"));
+    QTest::keyClick(run.Field(ctl::kHoldTime), Qt::Key_Tab);
+    QVERIFY(run.window().UnstoredMarkShown());
+    const uint16_t held = GetU16(run.Unit().Eeprom(), kHoldTimeOffset);
+    run.dialogs.box_answer = answer;
+    QCOMPARE(run.window().close(), closed);
+    QCOMPARE(run.window().isVisible(), !closed);
+    QVERIFY(!run.dialogs.boxes.empty());
+    const BoxSeen& question = run.dialogs.boxes[0];
+    QCOMPARE(question.text, QStringLiteral("The settings shown differ from the ones stored on the ESC.\n\n"
+                                           "Do you want to store the changes on the ESC before closing?"));
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(question.default_button, QMessageBox::Cancel);
+    QCOMPARE(question.caption, QStringLiteral(" "));
+    QCOMPARE(run.dialogs.boxes.size(), size_t(stored ? 2 : 1));
+    QCOMPARE(GetU16(run.Unit().Eeprom(), kHoldTimeOffset), stored ? uint16_t{1500} : held);
+    QCOMPARE(run.window().UnstoredMarkShown(), !stored);
+  }
+
+  void afterStoringClosingAsksNothing() {
+    WindowRun run;
+    run.TypeInto(ctl::kHoldTime, QStringLiteral("1500"));
+    QTest::keyClick(run.Field(ctl::kHoldTime), Qt::Key_Tab);
+    QTest::mouseClick(run.window().Control(ctl::kStore), Qt::LeftButton);
+    QVERIFY(!run.window().UnstoredMarkShown());
+    run.dialogs.boxes.clear();
+    QVERIFY(run.window().close());
+    QVERIFY(run.dialogs.boxes.empty());
+  }
+
+  // The texture is kept as the 8-bit grey it is; the program's icon is the
+  // application's, not decoded again for the window.
+  void artworkKeptSmallIconDecodedOnce() {
+    WindowRun run;
+    QCOMPARE(run.window().Texture().format(), QImage::Format_Grayscale8);
+    QCOMPARE(run.window().Texture().size(), QSize(1300, 813));
+    QVERIFY(!run.window().testAttribute(Qt::WA_SetWindowIcon));
+    QCOMPARE(QApplication::windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
   }
 
   void benchmarkSwitchPrintsOneLine() {

@@ -143,8 +143,9 @@ class WindowTest : public QObject {
     QCOMPARE(bare.notices, Notices{});
   }
 
-  // Focus moves notify as the platform's; disabling the focused field parks
-  // the focus on the window without a focus-out.
+  // Focus moves notify as the platform's. Disabling the focused field parks
+  // the focus on the window without a focus-out: the core has committed the
+  // field before it disables it, and a second commit would judge it twice.
   void focusAndEnablingRoundTrip() {
     Bare bare;
     QVERIFY(ShowActive(bare.window));
@@ -163,17 +164,30 @@ class WindowTest : public QObject {
     QTest::addColumn<int>("qtIcon");
     QTest::addColumn<int>("qtButtons");
     QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("title");  // what the box's title bar gets
     using B = QMessageBox;
+    const QString error = QStringLiteral("Communication error");
     QTest::addRow("information, closed") << int(BoxIcon::Information) << int(BoxButtons::Ok) << int(B::NoButton)
-                                         << int(B::Information) << int(B::Ok) << int(BoxAnswer::Ok);
+                                         << int(B::Information) << int(B::Ok) << int(BoxAnswer::Ok) << error << error;
     QTest::addRow("yes") << int(BoxIcon::Warning) << int(BoxButtons::YesNo) << int(B::Yes) << int(B::Warning)
-                         << int(B::Yes | B::No) << int(BoxAnswer::Yes);
+                         << int(B::Yes | B::No) << int(BoxAnswer::Yes) << error << error;
     QTest::addRow("yes/no closed") << int(BoxIcon::None) << int(BoxButtons::YesNo) << int(B::NoButton) << int(B::NoIcon)
-                                   << int(B::Yes | B::No) << int(BoxAnswer::No);
+                                   << int(B::Yes | B::No) << int(BoxAnswer::No) << error << error;
     QTest::addRow("retry") << int(BoxIcon::Error) << int(BoxButtons::RetryCancel) << int(B::Retry) << int(B::Critical)
-                           << int(B::Retry | B::Cancel) << int(BoxAnswer::Retry);
+                           << int(B::Retry | B::Cancel) << int(BoxAnswer::Retry) << error << error;
     QTest::addRow("retry/cancel closed") << int(BoxIcon::Warning) << int(BoxButtons::RetryCancel) << int(B::NoButton)
-                                         << int(B::Warning) << int(B::Retry | B::Cancel) << int(BoxAnswer::Cancel);
+                                         << int(B::Warning) << int(B::Retry | B::Cancel) << int(BoxAnswer::Cancel) << error << error;
+    const int yes_no_cancel = B::Yes | B::No | B::Cancel;
+    QTest::addRow("yes of three") << int(BoxIcon::Warning) << int(BoxButtons::YesNoCancel) << int(B::Yes)
+                                  << int(B::Warning) << yes_no_cancel << int(BoxAnswer::Yes) << error << error;
+    QTest::addRow("no of three") << int(BoxIcon::Warning) << int(BoxButtons::YesNoCancel) << int(B::No)
+                                 << int(B::Warning) << yes_no_cancel << int(BoxAnswer::No) << error << error;
+    QTest::addRow("three closed") << int(BoxIcon::Warning) << int(BoxButtons::YesNoCancel) << int(B::NoButton)
+                                  << int(B::Warning) << yes_no_cancel << int(BoxAnswer::Cancel) << error << error;
+    // Qt would put the program's name into an empty title.
+    QTest::addRow("no caption") << int(BoxIcon::Information) << int(BoxButtons::Ok) << int(B::Ok)
+                                << int(B::Information) << int(B::Ok) << int(BoxAnswer::Ok) << "" << " ";
   }
   void messageBoxes() {
     QFETCH(int, icon);
@@ -182,15 +196,17 @@ class WindowTest : public QObject {
     QFETCH(int, qtIcon);
     QFETCH(int, qtButtons);
     QFETCH(int, answer);
+    QFETCH(QString, caption);
+    QFETCH(QString, title);
     Bare bare;
     bare.dialogs.box_answer = pressed;
-    const BoxAnswer given = bare.panel.ShowMessageBox({u"Unit lost.\r\n\r\n1.)\r\n<b>plug</b>", u"Communication error",
+    const BoxAnswer given = bare.panel.ShowMessageBox({u"Unit lost.\r\n\r\n1.)\r\n<b>plug</b>", caption.toStdU16String(),
                                                        static_cast<BoxIcon>(icon), static_cast<BoxButtons>(buttons)});
     QCOMPARE(int(given), answer);
     QCOMPARE(bare.dialogs.boxes.size(), size_t(1));
     const BoxSeen& box = bare.dialogs.boxes[0];
     QCOMPARE(box.text, QStringLiteral("Unit lost.\n\n1.)\n<b>plug</b>"));
-    QCOMPARE(box.caption, QStringLiteral("Communication error"));
+    QCOMPARE(box.caption, title);
     QCOMPARE(int(box.icon), qtIcon);
     QCOMPARE(int(box.buttons), qtButtons);
     QCOMPARE(box.parent, static_cast<QWidget*>(&bare.window));

@@ -28,6 +28,10 @@ TEST(StringTable, SampleTextsInBothLanguages) {
       {15021, "Caution! The stored RPM from the governor store mode will be lost! \r\nDo you want to continue?",
        "Achtung! Damit geht der eingelernte Drehzahlwert des Govenour-Store Modus verloren! \r\nWollen Sie fortfahren?"},
       {20008, "System has error code 0x%08x-0x%08x", "System hat Fehlercode 0x%08x-0x%08x"},
+      {20230, "The settings shown differ from the ones stored on the ESC.\r\n\r\nDo you want to store the changes on the ESC "
+              "before closing?",
+       "Die angezeigten Einstellungen weichen von den auf dem Regler gespeicherten ab.\r\n\r\nMöchten Sie die "
+       "Änderungen vor dem Schließen auf dem Regler speichern?"},
       {20121, "The settings could not be saved to %s. The settings were NOT saved; the existing file is unchanged.",
        "Die Einstellungen konnten nicht in %s gespeichert werden. Die Einstellungen wurden NICHT gespeichert, die "
        "vorhandene Datei ist unverändert."},
@@ -36,6 +40,34 @@ TEST(StringTable, SampleTextsInBothLanguages) {
     EXPECT_EQ(Load(Language::English, c.id), c.english) << c.id;
     EXPECT_EQ(Load(Language::German, c.id), c.german) << c.id;
   }
+}
+
+// Each warning threshold's English help describes that threshold, with the
+// limits its field really has, in the form of the others.
+TEST(StringTable, WarningHelpTextsDescribeTheirOwnThreshold) {
+  const struct { StringId id; const char* english; } cases[] = {
+      {319, "-Warning capacity limit- \r\n\r\nSendra-parameter: \r\nthreshold for the used capacity in Ah. When reached "
+            "a transmitter alarm will be activated.\r\n\r\nLimit: min 0.0Ah - max 65.0Ah.\r\n\r\n"
+            "Default: 0.0 means not activated"},
+      {320, "-Warning motor current- \r\n\r\nSendra-parameter: \r\nthreshold for motor current peaks in A. When "
+            "reached a transmitter alarm will be activated.\r\n\r\nLimit: min 0A - max twice the ESC's model number "
+            "(320A for a 160).\r\n\r\nDefault: depends on the ESC"},
+      {321, "-Warning BEC current- \r\n\r\nSendra-parameter: \r\nthreshold for BEC current in mA. When reached a "
+            "transmitter alarm will be activated. (Only for ESCs with BEC current measurement. Not working with all "
+            "transmitters)\r\n\r\nLimits: min 0mA - max 30000mA, BRENTA 160: max 20000mA.\r\n\r\n"
+            "Default: depends on the ESC"},
+      {322, "-Warning FET temperature- \r\n\r\nSendra-parameter: \r\nthreshold for the power stage (FET) "
+            "temperature in °C. When reached a transmitter alarm will be activated.\r\n\r\n"
+            "Limit: min 20°C - max 90°C.\r\n\r\nDefault: 90°C"},
+      {323, "-Warning BEC temperature- \r\n\r\nSendra-parameter: \r\nthreshold for the BEC temperature in °C. When "
+            "reached a transmitter alarm will be activated. (Only for ESCs with BEC)\r\n\r\n"
+            "Limit: min 20°C - max 90°C.\r\n\r\nDefault: 90°C"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Load(Language::English, c.id), c.english) << c.id;
+  // The capacity limit's field takes at most 65.0Ah, as its German text says.
+  const std::string capacity = Load(Language::English, 308);
+  EXPECT_NE(capacity.find("Limit: min 0.0Ah - max 65.0Ah.\r\n"), std::string::npos);
+  EXPECT_EQ(capacity.find("1000"), std::string::npos);
 }
 
 TEST(StringTable, ConnectInstructionsBreakTheirLinesAlikeInBothLanguages) {
@@ -48,7 +80,7 @@ TEST(StringTable, EveryIdHasWellFormedTextsInBothLanguages) {
   const std::pair<int, int> ranges[] = {{200, 205}, {207, 211}, {213, 215}, {218, 223}, {226, 226}, {228, 228},
       {233, 240}, {242, 242}, {300, 323}, {333, 340}, {342, 342}, {400, 401}, {15000, 15005}, {15007, 15009},
       {15011, 15011}, {15013, 15022}, {15100, 15100}, {20001, 20015}, {20111, 20115}, {20120, 20122},
-      {20130, 20140}, {20200, 20205}, {20211, 20214}, {20216, 20220}};
+      {20130, 20140}, {20200, 20205}, {20211, 20214}, {20216, 20220}, {20230, 20230}};
   std::vector<StringId> expected;
   for (auto [first, last] : ranges) for (int id = first; id <= last; ++id) expected.push_back(StringId(id));
   const auto ids = AllStringIds();

@@ -15,7 +15,7 @@ class FakeSleeper final : public Sleeper {
   void SleepMs(uint32_t ms) override {
     pauses.push_back(ms);
     now_ms += ms;
-    if (on_pause) on_pause(pauses.size() - 1);
+    if (on_pause) on_pause(pauses.size() - 1, ms);
   }
   uint64_t TotalMs() const {
     uint64_t total = 0;
@@ -25,8 +25,9 @@ class FakeSleeper final : public Sleeper {
 
   std::vector<uint32_t> pauses;
   uint64_t now_ms = 0;
-  // Runs after each pause with its index: a test's chance to act between exchanges.
-  std::function<void(size_t index)> on_pause;
+  // Runs after each pause with its index and length: a test's chance to act
+  // between exchanges, or while the program waits.
+  std::function<void(size_t index, uint32_t ms)> on_pause;
 };
 
 }  // namespace tavio::test

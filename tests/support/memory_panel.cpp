@@ -72,6 +72,7 @@ Text MemoryPanel::GetItemText(uint16_t id, int index) const {
 void MemoryPanel::Enable(uint16_t id, bool enabled) {
   calls.push_back(Describe("Enable", id, enabled ? "1" : "0"));
   controls_[id].enabled = enabled;
+  if (!enabled && focus == id) focus = 0;
 }
 
 bool MemoryPanel::IsEnabled(uint16_t id) const { return State(id).enabled; }
@@ -95,6 +96,16 @@ void MemoryPanel::Repaint() {
   ++repaints;
 }
 
+void MemoryPanel::SetBusy(bool on) {
+  calls.push_back(std::string("SetBusy ") + (on ? "1" : "0"));
+  busy = on;
+}
+
+void MemoryPanel::MarkUnstored(bool unstored) {
+  calls.push_back(std::string("MarkUnstored ") + (unstored ? "1" : "0"));
+  unstored_mark = unstored;
+}
+
 BoxAnswer MemoryPanel::ShowMessageBox(const MessageBoxRequest& request) {
   calls.push_back(std::string("Box ") + IconName(request.icon) + " [" + ToUtf8(request.caption) + "] " +
                   ToUtf8(request.text));
@@ -108,7 +119,8 @@ BoxAnswer MemoryPanel::ShowMessageBox(const MessageBoxRequest& request) {
   switch (request.buttons) {
     case BoxButtons::Ok: return BoxAnswer::Ok;
     case BoxButtons::YesNo: return BoxAnswer::No;
-    case BoxButtons::RetryCancel: return BoxAnswer::Cancel;
+    case BoxButtons::RetryCancel:
+    case BoxButtons::YesNoCancel: return BoxAnswer::Cancel;
   }
   return BoxAnswer::Ok;
 }

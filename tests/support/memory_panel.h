@@ -41,6 +41,8 @@ class MemoryPanel final : public Panel {
   void SetFocus(uint16_t id) override;
   void SetTitle(TextView title) override;
   void Repaint() override;
+  void SetBusy(bool busy) override;
+  void MarkUnstored(bool unstored) override;
   BoxAnswer ShowMessageBox(const MessageBoxRequest& request) override;
   std::optional<std::string> ChooseOpenFile() override;
   std::optional<std::string> ChooseSaveFile() override;
@@ -53,6 +55,8 @@ class MemoryPanel final : public Panel {
 
   // What the user does, for tests: type into a field (no notification until
   // the focus moves), move the focus, pick a list item, click a button.
+  // Disabling the focused control parks the focus without a notification,
+  // as the Qt window does.
   void UserTypes(ControlId id, TextView text);
   void UserFocuses(ControlId id);
   void UserSelects(ControlId id, int index);
@@ -75,6 +79,8 @@ class MemoryPanel final : public Panel {
   Text title;
   ControlId focus = 0;
   int repaints = 0;
+  bool busy = false;
+  bool unstored_mark = false;
   bool quit_requested = false;
 
   ControlState& State(ControlId id) { return controls_[id]; }

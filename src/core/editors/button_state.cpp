@@ -1,5 +1,6 @@
 #include "core/editors/editors.h"
 #include "core/model/family.h"
+#include "core/shell/focus.h"
 
 namespace tavio {
 namespace {
@@ -48,7 +49,7 @@ bool OnButtonState(App& app, ControlId id) {
     const uint32_t flags = Flags(app.image);
     SetFlags(app.image, checked ? flags | row->bit : flags & ~row->bit);
   }
-  if (timing) panel.Enable(ctl::kFixTimingAngle, !checked);
+  if (timing) EnableControl(app, ctl::kFixTimingAngle, !checked);
   // The bit is already set while the warning is open.
   if (id == ctl::kShutdown && checked) ShowBox(app, sid::kShutdownWarning, 0, BoxIcon::Warning);
   return true;

@@ -15,6 +15,10 @@ bool IsNumericField(ControlId id);
 // flag, focus-out commits the text. True when the code was one of the two.
 bool OnNumericFieldCommand(App& app, ControlId id, uint16_t code);
 
+// Commits the field that holds the focus, as leaving it would; nothing when
+// no numeric field has it. The field no longer counts as focused after.
+void CommitFocusedField(App& app);
+
 void OnBatteryTypeSelected(App& app);
 void OnGovernorTypeSelected(App& app);
 void OnBrakeTypeSelected(App& app);

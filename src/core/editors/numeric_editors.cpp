@@ -55,12 +55,21 @@ bool OnNumericFieldCommand(App& app, ControlId id, uint16_t code) {
     case ctl::kEnSetFocus:
       // Hover help must not replace the field's help while the user types.
       app.hover_ready = false;
+      app.focused_field = id;
       return true;
     case ctl::kEnKillFocus:
+      if (app.focused_field == id) app.focused_field = 0;
       CommitNumericField(app, id);
       return true;
     default: return false;
   }
+}
+
+void CommitFocusedField(App& app) {
+  const ControlId id = app.focused_field;
+  if (id == 0) return;
+  app.focused_field = 0;
+  CommitNumericField(app, id);
 }
 
 void OnPoleCountArrows(App& app) {

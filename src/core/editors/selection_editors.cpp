@@ -5,6 +5,7 @@
 #include "core/editors/field_rules.h"
 #include "core/model/family.h"
 #include "core/shell/display.h"
+#include "core/shell/focus.h"
 
 namespace tavio {
 namespace {
@@ -20,8 +21,8 @@ constexpr ControlId kGovernorFields[] = {ctl::kPPart, ctl::kRiComp, ctl::kSpoolu
 constexpr ControlId kBrakeFields[] = {ctl::kBrakeSlewPos, ctl::kBrakeSlewNeg, ctl::kBrakeMinPwm, ctl::kBrakeMaxPwm};
 constexpr ControlId kSwitchingBrakeFields[] = {ctl::kBrakeSlewPos, ctl::kBrakeSlewNeg, ctl::kBrakeMaxPwm};
 
-void EnableAll(Panel& panel, std::span<const ControlId> ids, bool enabled) {
-  for (ControlId id : ids) panel.Enable(id, enabled);
+void EnableAll(App& app, std::span<const ControlId> ids, bool enabled) {
+  for (ControlId id : ids) EnableControl(app, id, enabled);
 }
 
 bool Contains(TextView text, TextView part) { return text.find(part) != TextView::npos; }
@@ -63,11 +64,11 @@ void OnGovernorTypeSelected(App& app) {
     // A governor mode switches the brake and the hard cut-off off.
     if (known) SetFlags(app.image, GovernorTypeFlags(Flags(app.image), index));
     if (index == kModeOff) {
-      EnableAll(panel, kGovernorFields, false);
+      EnableAll(app, kGovernorFields, false);
     } else {
       panel.SetSelection(ctl::kBrakeType, kModeOff);
-      EnableAll(panel, kGovernorFields, true);
-      EnableAll(panel, kBrakeFields, false);
+      EnableAll(app, kGovernorFields, true);
+      EnableAll(app, kBrakeFields, false);
     }
   }
   ShowImage(app);
@@ -82,18 +83,18 @@ void OnBrakeTypeSelected(App& app) {
     SetFlags(app.image, BrakeTypeFlags(Flags(app.image), index));
   }
   switch (index) {
-    case kModeOff: EnableAll(panel, kBrakeFields, false); break;
+    case kModeOff: EnableAll(app, kBrakeFields, false); break;
     case kModeSwitching:
       panel.SetSelection(ctl::kGovernorType, kModeOff);
-      EnableAll(panel, kSwitchingBrakeFields, true);
+      EnableAll(app, kSwitchingBrakeFields, true);
       // Min. brake PWM applies to the proportional brake only.
-      panel.Enable(ctl::kBrakeMinPwm, false);
-      EnableAll(panel, kGovernorFields, false);
+      EnableControl(app, ctl::kBrakeMinPwm, false);
+      EnableAll(app, kGovernorFields, false);
       break;
     case kModeProportional:
       panel.SetSelection(ctl::kGovernorType, kModeOff);
-      EnableAll(panel, kBrakeFields, true);
-      EnableAll(panel, kGovernorFields, false);
+      EnableAll(app, kBrakeFields, true);
+      EnableAll(app, kGovernorFields, false);
       break;
     default: break;
   }

@@ -8,6 +8,7 @@
 #include "core/link/transfer.h"
 #include "core/shell/connection.h"
 #include "core/shell/display.h"
+#include "core/shell/store_state.h"
 
 namespace tavio {
 namespace {
@@ -48,18 +49,21 @@ bool BackUpBeforeStore(App& app) {
 
 }  // namespace
 
-void StoreOnEsc(App& app) {
+bool StoreOnEsc(App& app) {
   // After an erased readout the window shows 0xFF everywhere; that is no
   // block to send, and no reason to drop the connection either.
   if (IsConnected(app.link) && IsErasedBlock(app.image)) {
     ShowBox(app, sid::kNothingToStore, 0, BoxIcon::Warning);
-    return;
+    return false;
   }
   if (const auto spec = StoreChecksum(Family(app), EscVersion(app))) SealImage(app.image, *spec);
-  if (!BackUpBeforeStore(app)) return;
+  if (!BackUpBeforeStore(app)) return false;
   const StoreResult result = StoreConfiguration(app.link, app.image, CommErrorReporterFor(app));
   switch (result.outcome) {
-    case StoreOutcome::Stored: ShowBox(app, sid::kStoreSucceeded, 0, BoxIcon::Information); break;
+    case StoreOutcome::Stored:
+      NoteEscHolds(app);
+      ShowBox(app, sid::kStoreSucceeded, 0, BoxIcon::Information);
+      return true;
     case StoreOutcome::Failed: break;  // reported, the link is closed
     case StoreOutcome::Mismatch: {
       MessageBoxRequest request;
@@ -71,6 +75,7 @@ void StoreOnEsc(App& app) {
       break;
     }
   }
+  return false;
 }
 
 void OfferRestoreIfBroken(App& app) {

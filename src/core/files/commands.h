@@ -7,8 +7,9 @@
 namespace tavio {
 
 // Seals the image by the store rule, backs up the block the ESC holds, writes
-// the image, reads it back to compare and reports the outcome.
-void StoreOnEsc(App& app);
+// the image, reads it back to compare and reports the outcome; true when the
+// ESC now holds the image.
+bool StoreOnEsc(App& app);
 // After a readout: an erased or damaged block is offered the newest backup of
 // the ESC's family, model and parameter set (Yes stores it); without one the
 // user is pointed to a file or the defaults. The window stays connected.

@@ -34,6 +34,17 @@ struct App {
   // False while an edit field holds the focus, and until start-up is done.
   bool hover_ready = false;
   uint16_t hovered_id = 0;
+  // The numeric field between its focus-in and its commit, 0 for none.
+  uint16_t focused_field = 0;
+
+  // What the ESC holds as far as we know: the block of the last readout or
+  // of the last store that succeeded.
+  ConfigImage esc_image;
+  bool esc_image_known = false;
+  // Whether "Store on ESC" carries the unstored mark now.
+  bool unstored_marked = false;
+  bool store_running = false;
+  bool close_asking = false;
 };
 
 inline uint16_t Family(const App& app) { return ConnectedFamily(app.link.info); }

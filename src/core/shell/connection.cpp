@@ -1,8 +1,10 @@
 #include "core/shell/connection.h"
 
 #include "core/files/commands.h"
+#include "core/editors/editors.h"
 #include "core/link/protocol.h"
 #include "core/shell/display.h"
+#include "core/shell/store_state.h"
 
 namespace tavio {
 namespace {
@@ -22,6 +24,7 @@ void CheckConnection(App& app) {
     return;
   }
   const uint16_t n = ReadConfiguration(app.link, app.image, CommErrorReporterFor(app));
+  if (IsConnected(app.link) && n == BlockLength(app.image)) NoteEscHolds(app);
   RefreshDisplay(app);
   // A failed readout returns 0; the controls are only reloaded when that is
   // the image's own length, as for an image that was never filled. An erased
@@ -31,6 +34,37 @@ void CheckConnection(App& app) {
     RefreshDisplay(app);
   }
   OfferRestoreIfBroken(app);
+}
+
+// The link is going away: a field being edited is judged first, against the
+// ESC it was typed for, as leaving it would.
+void LoseLink(App& app) {
+  CommitFocusedField(app);
+  CloseUsbLink(app.link);
+}
+
+// Arrival connects while not connected; removal of the open unit disconnects.
+bool HandleDeviceChange(App& app, const DeviceNotice& notice) {
+  if (notice.event == kDeviceArrival) {
+    if (notice.device_type == kDeviceTypeInterface && !IsConnected(app.link)) {
+      if (OpenUsbLink(app.link) != kResultOk) {
+        CloseUsbLink(app.link);  // silent: any HID arrival triggers a search
+      } else {
+        CheckConnection(app);
+      }
+    }
+    return true;
+  }
+  if (notice.event == kDeviceRemoveComplete) {
+    if (notice.device_type == kDeviceTypeInterface && IsConnected(app.link) &&
+        app.link.device_path && EqualsIgnoreCase(notice.device_name, *app.link.device_path)) {
+      LoseLink(app);
+      RefreshDisplay(app);
+      ShowInstructionBox(app, sid::kConnectionLost);
+    }
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -80,29 +114,13 @@ void StartDeviceLink(App& app) {
     return;
   }
   CheckConnection(app);
+  UpdateUnstoredMark(app);
 }
 
 bool OnDeviceChange(App& app, const DeviceNotice& notice) {
-  if (notice.event == kDeviceArrival) {
-    if (notice.device_type == kDeviceTypeInterface && !IsConnected(app.link)) {
-      if (OpenUsbLink(app.link) != kResultOk) {
-        CloseUsbLink(app.link);  // silent: any HID arrival triggers a search
-      } else {
-        CheckConnection(app);
-      }
-    }
-    return true;
-  }
-  if (notice.event == kDeviceRemoveComplete) {
-    if (notice.device_type == kDeviceTypeInterface && IsConnected(app.link) &&
-        app.link.device_path && EqualsIgnoreCase(notice.device_name, *app.link.device_path)) {
-      CloseUsbLink(app.link);
-      RefreshDisplay(app);
-      ShowInstructionBox(app, sid::kConnectionLost);
-    }
-    return true;
-  }
-  return false;
+  const bool handled = HandleDeviceChange(app, notice);
+  UpdateUnstoredMark(app);
+  return handled;
 }
 
 void StopDeviceLink(App& app) {
@@ -112,7 +130,7 @@ void StopDeviceLink(App& app) {
 }
 
 void ReportCommError(App& app, const CommError& error) {
-  CloseUsbLink(app.link);
+  LoseLink(app);
   RefreshDisplay(app);
   MessageBoxRequest request;
   request.text = LoadText(app, error.text);

@@ -3,10 +3,12 @@
 #include "core/editors/editors.h"
 #include "core/files/commands.h"
 #include "core/shell/help.h"
+#include "core/shell/store_state.h"
 
 namespace tavio {
+namespace {
 
-void OnCommand(App& app, ControlId id, uint16_t code) {
+void Dispatch(App& app, ControlId id, uint16_t code) {
   // Every command of a parameter control shows its help, before any editor runs.
   if (ctl::IsParameterId(id)) ShowFocusHelp(app, id);
 
@@ -29,12 +31,24 @@ void OnCommand(App& app, ControlId id, uint16_t code) {
   if (code != ctl::kBnClicked) return;
   if (OnButtonState(app, id)) return;
   switch (id) {
-    case ctl::kStore: StoreOnEsc(app); break;
+    case ctl::kStore: StoreCommand(app); break;
     case ctl::kLoadDefaults: LoadDefaultsCommand(app); break;
     case ctl::kSaveFile: SaveConfigFileCommand(app); break;
     case ctl::kLoadFile: LoadConfigFileCommand(app); break;
     default: break;
   }
+}
+
+}  // namespace
+
+void OnCommand(App& app, ControlId id, uint16_t code) {
+  Dispatch(app, id, code);
+  UpdateUnstoredMark(app);
+}
+
+void OnArrows(App& app) {
+  OnPoleCountArrows(app);
+  UpdateUnstoredMark(app);
 }
 
 }  // namespace tavio

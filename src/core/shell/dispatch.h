@@ -8,6 +8,9 @@
 namespace tavio {
 
 // A command from control `id` with notification `code` (0 for a click).
+// Every command ends with the mark on "Store on ESC" brought up to date.
 void OnCommand(App& app, ControlId id, uint16_t code);
+// The pole-count arrows were pressed.
+void OnArrows(App& app);
 
 }  // namespace tavio

@@ -1,4 +1,5 @@
 #include "core/shell/display.h"
+#include "core/shell/focus.h"
 
 #include <initializer_list>
 
@@ -246,7 +247,7 @@ void ShowImage(App& app) {
     if ((row.layouts & Bit(*layout)) == 0) continue;
     switch (row.fill) {
       case Fill::TimingAngle:
-        panel.Enable(row.id, !HasFlag(image, flag::kAutoTiming));
+        EnableControl(app, row.id, !HasFlag(image, flag::kAutoTiming));
         [[fallthrough]];
       case Fill::Text:
         if (const auto text = FieldText(row.id, *layout, image)) panel.SetText(row.id, *text);
@@ -284,7 +285,7 @@ void RefreshDisplay(App& app) {
   const uint16_t version = EscVersion(app);
   for (const EnableRow& row : kEnableRows) {
     for (ControlId id : row.ids) {
-      panel.Enable(id, connected && WhyDisabled(id, family, flags, version) == DisabledReason::None);
+      EnableControl(app, id, connected && WhyDisabled(id, family, flags, version) == DisabledReason::None);
     }
   }
   panel.Repaint();

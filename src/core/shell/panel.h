@@ -12,7 +12,7 @@
 namespace tavio {
 
 enum class BoxIcon : uint8_t { None, Information, Warning, Error };
-enum class BoxButtons : uint8_t { Ok, YesNo, RetryCancel };
+enum class BoxButtons : uint8_t { Ok, YesNo, RetryCancel, YesNoCancel };
 enum class BoxAnswer : uint8_t { Ok, Yes, No, Retry, Cancel };
 
 struct MessageBoxRequest {
@@ -39,10 +39,17 @@ class Panel {
   virtual Text GetItemText(uint16_t id, int index) const = 0;
   virtual void Enable(uint16_t id, bool enabled) = 0;
   virtual bool IsEnabled(uint16_t id) const = 0;
+  // Moves the keyboard focus as the keyboard would, with the focus mark shown.
   virtual void SetFocus(uint16_t id) = 0;
   virtual void SetTitle(TextView title) = 0;
   // Invalidates and repaints the whole window at once.
   virtual void Repaint() = 0;
+  // While the ESC is being written: the wait cursor, "Store on ESC" looking
+  // busy, and input that arrives meanwhile dropped rather than queued.
+  virtual void SetBusy(bool busy) = 0;
+  // The discreet mark on "Store on ESC" while the settings shown are not the
+  // ones the ESC holds.
+  virtual void MarkUnstored(bool unstored) = 0;
 
   // Modal boxes and dialogs; device notices may be handled while they are open.
   virtual BoxAnswer ShowMessageBox(const MessageBoxRequest& request) = 0;

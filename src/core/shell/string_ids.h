@@ -81,6 +81,7 @@ inline constexpr StringId kEscErasedNoBackup = 20137;
 inline constexpr StringId kEscDamagedNoBackup = 20138;
 inline constexpr StringId kFileSaveFailedNew = 20139;   // as 20121, when there was no file before
 inline constexpr StringId kNothingToStore = 20140;      // Store while the erased block is shown
+inline constexpr StringId kCloseUnstored = 20230;     // closing while the ESC holds other settings
 
 // Model-defaults dialogs.
 inline constexpr StringId kDefaultsCaption = 20200;

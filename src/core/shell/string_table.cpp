@@ -130,7 +130,7 @@ constexpr StringRow kStrings[] = {
      u"Additional parameter for under voltage cut off/slow down. The used capacity "
      u"is calculated during operation. When the limit is reached, cut off/slow "
      u"down will be activate. \r\n\r\n"
-     u"Limit: min 0.0Ah - max 1000.0Ah.\r\n\r\n"
+     u"Limit: min 0.0Ah - max 65.0Ah.\r\n\r\n"
      u"Default: 0.0 means not activated",
      u"-Kapazitätslimit- \r\n\r\n"
      u"Zusätzlicher Parameter zu Aktivierung der Abschaltung/Abregelung. Die "
@@ -270,9 +270,9 @@ constexpr StringRow kStrings[] = {
     {319,
      u"-Warning capacity limit- \r\n\r\n"
      u"Sendra-parameter: \r\n"
-     u"threshold motor current. When reached a transmitter alarm will be "
-     u"activated.\r\n\r\n"
-     u"Limit: min 0.0Ah - max 1000.0Ah.\r\n\r\n"
+     u"threshold for the used capacity in Ah. When reached a transmitter alarm "
+     u"will be activated.\r\n\r\n"
+     u"Limit: min 0.0Ah - max 65.0Ah.\r\n\r\n"
      u"Default: 0.0 means not activated",
      u"-Warnung Kapazitätslimit- \r\n\r\n"
      u"Sendra-Parameter: \r\n"
@@ -283,9 +283,9 @@ constexpr StringRow kStrings[] = {
     {320,
      u"-Warning motor current- \r\n\r\n"
      u"Sendra-parameter: \r\n"
-     u"threshold for BEC current. When reached a transmitter alarm will be "
-     u"activated.(Only for ESCs with BEC current measurement. Not working with all "
-     u"transmitters).\r\n\r\n"
+     u"threshold for motor current peaks in A. When reached a transmitter alarm "
+     u"will be activated.\r\n\r\n"
+     u"Limit: min 0A - max twice the ESC's model number (320A for a 160).\r\n\r\n"
      u"Default: depends on the ESC",
      u"-Warnung Motorstrom- \r\n\r\n"
      u"Sendra-Parameter: \r\n"
@@ -295,9 +295,10 @@ constexpr StringRow kStrings[] = {
     {321,
      u"-Warning BEC current- \r\n\r\n"
      u"Sendra-parameter: \r\n"
-     u"threshold for power unit temperature in °C. When reached a transmitter "
-     u"alarm will be activated.\r\n\r\n"
-     u"Limits: min 0mA - max 30000mA.\r\n\r\n"
+     u"threshold for BEC current in mA. When reached a transmitter alarm will be "
+     u"activated. (Only for ESCs with BEC current measurement. Not working with "
+     u"all transmitters)\r\n\r\n"
+     u"Limits: min 0mA - max 30000mA, BRENTA 160: max 20000mA.\r\n\r\n"
      u"Default: depends on the ESC",
      u"-Warnung BEC Strom- \r\n\r\n"
      u"Sendra-Parameter: \r\n"
@@ -309,9 +310,9 @@ constexpr StringRow kStrings[] = {
     {322,
      u"-Warning FET temperature- \r\n\r\n"
      u"Sendra-parameter: \r\n"
-     u"threshold for BEC temperature in °C. When reached a transmitter alarm will "
-     u"be activated. \r\n\r\n"
-     u"Limit: min 0°C - max 90°C.\r\n\r\n"
+     u"threshold for the power stage (FET) temperature in °C. When reached a "
+     u"transmitter alarm will be activated.\r\n\r\n"
+     u"Limit: min 20°C - max 90°C.\r\n\r\n"
      u"Default: 90°C",
      u"-Warnung Endstufentemperatur- \r\n\r\n"
      u"Sendra-Parameter: \r\n"
@@ -322,9 +323,9 @@ constexpr StringRow kStrings[] = {
     {323,
      u"-Warning BEC temperature- \r\n\r\n"
      u"Sendra-parameter: \r\n"
-     u"threshold for under voltage cut off / cell. When reached a transmitter "
-     u"alarm will be activated. (Only for ESCs with BEC)\r\n\r\n"
-     u"Limit: min 0°C - max 90°C.\r\n\r\n"
+     u"threshold for the BEC temperature in °C. When reached a transmitter alarm "
+     u"will be activated. (Only for ESCs with BEC)\r\n\r\n"
+     u"Limit: min 20°C - max 90°C.\r\n\r\n"
      u"Default: 90°C",
      u"-Warnung BEC Temperatur- \r\n\r\n"
      u"Sendra-Parameter: \r\n"
@@ -708,6 +709,12 @@ constexpr StringRow kStrings[] = {
     {20218, u"Reverserotation", u"Drehrichtungsumkehr"},
     {20219, u"Reset (Mode 1)", u"Reset (Mode 1)"},
     {20220, u"Reset (DJI-Mode)", u"Reset (DJI-Modus)"},
+    {20230,
+     u"The settings shown differ from the ones stored on the ESC.\r\n\r\n"
+     u"Do you want to store the changes on the ESC before closing?",
+     u"Die angezeigten Einstellungen weichen von den auf dem Regler gespeicherten "
+     u"ab.\r\n\r\n"
+     u"Möchten Sie die Änderungen vor dem Schließen auf dem Regler speichern?"},
 };
 
 constexpr bool IdsAscend() {

@@ -1,0 +1,31 @@
+#pragma once
+// What becomes of the keyboard focus and of a field's edit when the program
+// takes a control away from the user, and what the Enter key does.
+
+#include "core/shell/app.h"
+#include "core/shell/control_ids.h"
+
+namespace tavio {
+
+// Enables or disables a control. Disabling the field that holds the focus
+// commits it first, as leaving it would, so what was typed is judged and the
+// hover help comes back; the window then parks the focus without a word.
+void EnableControl(App& app, ControlId id, bool enabled);
+
+enum class EnterAction : uint8_t {
+  None,
+  // A field: the focus goes to "Store on ESC", with its mark, so the field
+  // commits; nothing is written.
+  FocusStore,
+  // Any other command button is clicked, as Space would.
+  Click,
+};
+
+// "Store on ESC" itself does nothing on Enter, so that a second Enter after
+// a field's Enter never writes by accident.
+EnterAction EnterKeyAction(ControlId focused);
+
+// Enter released while `focused` has the focus.
+void OnEnterKey(App& app, ControlId focused);
+
+}  // namespace tavio
