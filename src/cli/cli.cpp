@@ -1,205 +1,185 @@
 #include "cli/cli.h"
 
+#include <charconv>
 #include <cstdint>
 #include <ostream>
-#include <sstream>
 
 #include "cli/command.h"
-#include "sim/sim_options.h"
 #include "cli/file_commands.h"
 #include "cli/set_command.h"
+#include "options/program_options.h"
 
 namespace tavio::cli {
 namespace {
 
-struct CommandDef {
-  const char* name;
-  size_t min_args;
-  size_t max_args;
-  int (*run)(Context&);
-  const char* synopsis;
+using RunCommand = int (*)(Context&);
+
+struct Command {
+  CLI::App* app;
+  RunCommand run;
 };
 
-const CommandDef kCommands[] = {
-    {"info", 0, 0, CommandInfo, "info                      identify the unit and the ESC, read and check the block"},
-    {"read", 1, 1, CommandRead,
-     "read OUT.bin [--force]    read the ESC's block and save it as a configuration file; a\n"
-     "                            block with a wrong checksum is refused unless --force, which\n"
-     "                            saves it as read, unsealed"},
-    {"write", 1, 1, CommandWrite,
-     "write IN.bin [--backup OLD.bin] [--force]\n"
-     "                            check the file against the ESC and every shown field against\n"
-     "                            its limits, save the ESC's block to OLD.bin first if asked\n"
-     "                            (and to the backup folder always), store the file on the ESC\n"
-     "                            and read it back to compare; --force stores a file with values\n"
-     "                            outside the limits and keeps a damaged block as OLD.bin"},
-    {"backups", 0, 0, CommandBackups,
-     "backups                   list the automatic backups, newest first (they are made before\n"
-     "                            every store, in $XDG_DATA_HOME/tavio/backups or\n"
-     "                            ~/.local/share/tavio/backups; the newest 100 are kept)"},
-    {"defaults", 2, 2, CommandDefaults,
-     "defaults CODE OUT.bin [--store]\n"
-     "                            apply the model-type defaults CODE (1 sail plane, 2 sports\n"
-     "                            plane, 3 helicopter, 4 RC car, 9 reset; DELMAR-Z: 6\n"
-     "                            multicopter, 7 forward/reverse, 8 reverse rotation, 9 reset)\n"
-     "                            to the ESC's block and save it; --store also stores it on\n"
-     "                            the ESC and reads it back to compare"},
-    {"diff", 2, 2, CommandDiff,
-     "diff A.bin B.bin          list the fields, flag bits and bytes that differ (exit 0 when\n"
-     "                            equal, 1 when they differ, 2 when a file cannot be read)"},
-    {"show", 1, 1, CommandShow,
-     "show IN.bin [--json]      describe a configuration file field by field"},
-    {"set", 3, SIZE_MAX, CommandSet,
-     "set IN.bin OUT.bin NAME=TEXT [NAME=TEXT ...] [--model N]\n"
-     "                            change parameters of a configuration file as if TEXT were\n"
-     "                            typed into their fields (same limits, for the file's family\n"
-     "                            and parameter set); NAME is an image field name such as\n"
-     "                            hold_time_ms or gear_ratio_x100, or the field's control ID;\n"
-     "                            cutoff_nimh_mv, cutoff_lipo_mv and cutoff_lifepo_mv are\n"
-     "                            judged by their own battery type's limits, whatever type the\n"
-     "                            file selects; the lists are governor_type=off|governor|store,\n"
-     "                            brake_type=off|switching|proportional,\n"
-     "                            battery_type=nimh|lipo|lifepo and timing=auto|fixed. A field\n"
-     "                            the window disables (for the family, the parameter set or the\n"
-     "                            state the entries before it left) is refused; the entries\n"
-     "                            apply in the order given. OUT.bin is written only when every\n"
-     "                            entry is accepted"},
-};
+// The JSON `show --json` prints, for its help.
+constexpr const char* kShowJsonKeys =
+    "--json prints one JSON object (UTF-8) with the keys, in this order: \"file\", \"family\" {\"code\",\n"
+    "\"name\"}, \"layout\" (null when none), \"block_length\", \"param_version\" (\"0x0401\"), \"checksum\"\n"
+    "{\"state\": \"correct\"|\"wrong\"|\"none\", and unless none \"prefix\", \"offset\", \"value\",\n"
+    "\"computed\"}, \"fields\" {NAME: {\"raw\", \"text\"}} for the fields the window shows, \"flags\"\n"
+    "{\"raw\", one key per named bit (true/false; \"battery_type\" 0..3), \"other_bits_set\": [bit\n"
+    "numbers]}, \"lists\" {\"battery_type\", \"governor_type\", \"brake_type\"}, \"not_shown\" {NAME:\n"
+    "number, or hex bytes as a string}, \"past_block\" and \"bytes\" (hex of the 92 image bytes).\n"
+    "A file name that is not UTF-8 is shown with replacement characters.";
 
-// Options that take a value, as "--name VALUE" or "--name=VALUE".
-bool TakeValue(const std::vector<std::string>& argv, size_t& i, const std::string& name,
-               std::optional<std::string>& value, std::string& error) {
-  const std::string& arg = argv[i];
-  if (arg == name) {
-    if (i + 1 >= argv.size()) {
-      error = name + " needs a value";
-      return false;
-    }
-    value = argv[++i];
-    return true;
+class CommandLine {
+ public:
+  explicit CommandLine(Options& o)
+      : app_("Reads, edits and writes the configuration of a DRAVEX ESC through a LINKBOX or "
+             "LINKPUCK programming unit, or through the built-in simulated unit.",
+             "tavio-cli") {
+    options::SetUpApp(app_);
+    app_.require_subcommand(0, 1);
+    app_.footer("'tavio-cli COMMAND --help' describes a command and its options; the options above\n"
+                "may also stand after the command.\n\n"
+                "Exit status: 0 success, 1 failure (no usable unit, a refused value, a failed\n"
+                "exchange), 2 wrong usage.");
+    options::AddSharedOptions(app_, o.shared);
+
+    // Commands, with their arguments and their own options.
+    Add("info", CommandInfo, "identify the unit and the ESC, read and check the block", o);
+
+    CLI::App* read = Add("read", CommandRead,
+                         "read the ESC's block and save it as a configuration file; a block with a wrong checksum "
+                         "is refused unless --force",
+                         o);
+    Argument("OUT.bin", o);
+    read->add_flag("--force", o.force, "save a block with a wrong checksum as read, unsealed");
+
+    CLI::App* write = Add("write", CommandWrite,
+                          "check the file against the ESC and every shown field against its limits, store it on "
+                          "the ESC (after a backup to the backup folder) and read it back to compare",
+                          o);
+    Argument("IN.bin", o);
+    options::AddText(*write, "--backup", o.backup, "also save the ESC's block to this file before storing")
+        ->type_name("OLD.bin");
+    write->add_flag("--force", o.force,
+                    "store a file with values outside the limits, and keep a damaged block as OLD.bin");
+
+    Add("backups", CommandBackups,
+        "list the automatic backups, newest first (they are made before every store, in "
+        "$XDG_DATA_HOME/tavio/backups or ~/.local/share/tavio/backups; the newest 100 are kept)",
+        o);
+
+    CLI::App* defaults =
+        Add("defaults", CommandDefaults,
+            "apply the model-type defaults CODE (1 sail plane, 2 sports plane, 3 helicopter, 4 RC car, 9 reset; "
+            "DELMAR-Z: 6 multicopter, 7 forward/reverse, 8 reverse rotation, 9 reset) to the ESC's block and "
+            "save it",
+            o);
+    Argument("CODE", o);
+    Argument("OUT.bin", o);
+    defaults->add_flag("--store", o.store, "also store the result on the ESC and read it back to compare");
+
+    Add("diff", CommandDiff,
+        "list the fields, flag bits and bytes that differ (exit 0 when equal, 1 when they differ, 2 when a file "
+        "cannot be read)",
+        o);
+    Argument("A.bin", o);
+    Argument("B.bin", o);
+
+    CLI::App* show = Add("show", CommandShow, "describe a configuration file field by field", o);
+    Argument("IN.bin", o);
+    show->add_flag("--json", o.json, "print one JSON object instead of text");
+    show->footer(kShowJsonKeys);
+
+    CLI::App* set = Add("set", CommandSet,
+                        "change parameters of a configuration file as if TEXT were typed into their fields (same "
+                        "limits, for the file's family and parameter set); a field the window disables is "
+                        "refused; the entries apply in the order given; OUT.bin is written only when every "
+                        "entry is accepted",
+                        o);
+    Argument("IN.bin", o);
+    Argument("OUT.bin", o);
+    set->add_option_function<std::vector<std::string>>(
+           "NAME=TEXT", [&o](const std::vector<std::string>& entries) { o.args.insert(o.args.end(), entries.begin(), entries.end()); },
+           "NAME is an image field name such as hold_time_ms or gear_ratio_x100, or the field's control ID; "
+           "cutoff_nimh_mv, cutoff_lipo_mv and cutoff_lifepo_mv are judged by their own battery type's limits, "
+           "whatever type the file selects; the lists are governor_type=off|governor|store, "
+           "brake_type=off|switching|proportional, battery_type=nimh|lipo|lifepo and timing=auto|fixed");
+    set->add_option_function<std::string>(
+           "--model", [&o](const std::string& value) { o.model = ParseModel(value); },
+           "the ESC's model number, needed for the fields whose limits depend on it (warn_motor_current_a, and "
+           "warn_bec_current_ma of a BRENTA)")
+        ->type_name("0..4095")
+        ->check(options::Checked("model number", [](std::string_view value, std::string& error) {
+          if (ParseModel(value)) return true;
+          error = "'" + std::string(value) + "' is not a model number 0..4095";
+          return false;
+        }));
   }
-  value = arg.substr(name.size() + 1);
-  return true;
-}
+
+  CLI::App& app() { return app_; }
+
+  // The command given, or none.
+  const Command* Chosen() const {
+    for (const Command& command : commands_) {
+      if (command.app->parsed()) return &command;
+    }
+    return nullptr;
+  }
+
+ private:
+  CLI::App* Add(const char* name, RunCommand run, const std::string& help, Options&) {
+    CLI::App* command = app_.add_subcommand(name, help)->group("Commands");
+    commands_.push_back({command, run});
+    return command;
+  }
+
+  // The next argument of the command last added; arguments are kept in order.
+  void Argument(const char* name, Options& o) {
+    commands_.back()
+        .app->add_option_function<std::string>(name, [&o](const std::string& value) { o.args.push_back(value); })
+        ->required();
+  }
+
+  static std::optional<uint16_t> ParseModel(std::string_view text) {
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > 0xFFF) return std::nullopt;
+    return static_cast<uint16_t>(value);
+  }
+
+  CLI::App app_;
+  std::vector<Command> commands_;
+};
 
 }  // namespace
 
-bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::string& error) {
-  const std::vector<std::string> valued = {"--simulate", "--sim-unit", "--sim-eeprom", "--model", "--backup",
-                                           "--sim-unplug-after"};
-  for (size_t i = 0; i < argv.size(); ++i) {
-    const std::string& arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-      continue;
-    }
-    if (arg == "--json") {
-      options.json = true;
-      continue;
-    }
-    if (arg == "--store") {
-      options.store = true;
-      continue;
-    }
-    if (arg == "--force") {
-      options.force = true;
-      continue;
-    }
-    bool matched = false;
-    for (const std::string& name : valued) {
-      if (arg == name || arg.rfind(name + "=", 0) == 0) {
-        std::optional<std::string> value;
-        if (!TakeValue(argv, i, name, value, error)) return false;
-        // A simulated unit that cannot be described is a usage error.
-        if (name == "--simulate" && !sim::ParseSimEscSpec(*value, error)) return false;
-        if (name == "--sim-unit" && !sim::ParseSimUnitKind(*value, error)) return false;
-        if (name == "--simulate") options.simulate = value;
-        if (name == "--sim-unit") options.sim_unit = *value;
-        if (name == "--sim-eeprom") options.sim_eeprom = value;
-        if (name == "--model") options.model = value;
-        if (name == "--backup") options.backup = value;
-        if (name == "--sim-unplug-after") {
-          options.sim_unplug_after = sim::ParseExchangeCount(*value, error);
-          if (!options.sim_unplug_after) return false;
-        }
-        matched = true;
-        break;
-      }
-    }
-    if (matched) continue;
-    if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-      error = "unknown option " + arg;
-      return false;
-    }
-    options.args.push_back(arg);
-  }
-  if (options.sim_unplug_after && !options.simulate) {
-    error = "--sim-unplug-after needs --simulate";
-    return false;
-  }
-  return true;
+int UsageError(Context& context, std::string_view command, std::string_view message) {
+  context.err << "tavio-cli: " << message << " (see tavio-cli " << command << " --help)\n";
+  return kExitUsage;
 }
 
 std::string UsageText() {
-  std::ostringstream text;
-  text << "Usage: tavio-cli [OPTIONS] COMMAND [ARGUMENTS]\n\n"
-          "Reads, edits and writes the configuration of a DRAVEX ESC through a LINKBOX or\n"
-          "LINKPUCK programming unit, or through the built-in simulated unit.\n\nCommands:\n";
-  for (const CommandDef& command : kCommands) text << "  " << command.synopsis << "\n";
-  text << "\nOptions (they may stand anywhere on the line):\n"
-       << sim::SimOptionsUsage()
-       << "  --backup OLD.bin write: save the ESC's block to OLD.bin before storing\n"
-          "  --store          defaults: also store the result on the ESC\n"
-          "  --force          read, write --backup: save a block with a wrong checksum as\n"
-          "                   read, unsealed; write: store values outside the limits\n"
-          "  --model N        set: the ESC's model number (0..4095); needed for the fields\n"
-          "                   whose limits depend on it (warn_motor_current_a, and\n"
-          "                   warn_bec_current_ma of a BRENTA)\n"
-          "  --json           show: print one JSON object (UTF-8) with the keys, in this\n"
-          "                   order: \"file\", \"family\" {\"code\", \"name\"}, \"layout\"\n"
-          "                   (null when none), \"block_length\", \"param_version\" (\"0x0401\"),\n"
-          "                   \"checksum\" {\"state\": \"correct\"|\"wrong\"|\"none\", and unless\n"
-          "                   none \"prefix\", \"offset\", \"value\", \"computed\"}, \"fields\"\n"
-          "                   {NAME: {\"raw\", \"text\"}} for the fields the window shows,\n"
-          "                   \"flags\" {\"raw\", one key per named bit (true/false;\n"
-          "                   \"battery_type\" 0..3), \"other_bits_set\": [bit numbers]},\n"
-          "                   \"lists\" {\"battery_type\", \"governor_type\", \"brake_type\"},\n"
-          "                   \"not_shown\" {NAME: number, or hex bytes as a string},\n"
-          "                   \"past_block\" and \"bytes\" (hex of the 92 image bytes)\n"
-          "  -h, --help       show this help\n\n"
-          "Exit status: 0 success, 1 failure (no usable unit, a failed exchange, ...),\n"
-          "2 wrong usage.\n";
-  return text.str();
+  Options options;
+  return CommandLine(options).app().help();
 }
 
 int Run(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err,
         const Environment& environment) {
   Options options;
-  std::string error;
-  if (!ParseOptions(argv, options, error)) {
-    err << "tavio-cli: " << error << "\n\n" << UsageText();
+  CommandLine line(options);
+  const options::ParseOutcome parsed = options::Parse(line.app(), argv);
+  if (!parsed.proceed) {
+    (parsed.exit_code == kExitOk ? out : err) << parsed.text;
+    return parsed.exit_code;
+  }
+  const Command* command = line.Chosen();
+  if (command == nullptr) {
+    err << options::UsageError(line.app(), "no command given");
     return kExitUsage;
   }
-  if (options.help) {
-    out << UsageText();
-    return kExitOk;
-  }
-  if (options.args.empty()) {
-    err << "tavio-cli: no command given\n\n" << UsageText();
-    return kExitUsage;
-  }
-  for (const CommandDef& command : kCommands) {
-    if (options.args[0] != command.name) continue;
-    const size_t count = options.args.size() - 1;
-    if (count < command.min_args || count > command.max_args) {
-      err << "tavio-cli: wrong number of arguments\nUsage: tavio-cli " << command.synopsis << "\n";
-      return kExitUsage;
-    }
-    Context context{options, out, err, environment};
-    return command.run(context);
-  }
-  err << "tavio-cli: unknown command " << options.args[0] << "\n\n" << UsageText();
-  return kExitUsage;
+  Context context{options, out, err, environment};
+  return command->run(context);
 }
 
 }  // namespace tavio::cli

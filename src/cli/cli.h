@@ -11,6 +11,7 @@
 
 #include "core/link/hid_port.h"
 #include "core/link/sleeper.h"
+#include "options/shared_options.h"
 
 namespace tavio::cli {
 
@@ -19,21 +20,14 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 struct Options {
-  std::optional<std::string> simulate;    // FAMILY[:MODEL[:VERSION]]
-  std::string sim_unit;                   // LINKBOX (default) or LINKPUCK
-  std::optional<std::string> sim_eeprom;  // persistence file of the simulated ESC
-  std::optional<uint32_t> sim_unplug_after;  // the simulated unit vanishes after N exchanges
-  std::optional<std::string> model;       // model number for offline limits
-  std::optional<std::string> backup;      // write: save the ESC's block here first
-  bool store = false;                     // defaults: also store on the ESC
-  bool force = false;                     // read/write: keep a damaged block; write: ignore limits
-  bool json = false;                      // show: JSON output
-  bool help = false;
-  std::vector<std::string> args;          // the command and its arguments
+  options::SharedOptions shared;           // --simulate, --sim-*, ...
+  std::vector<std::string> args;           // the command's arguments, in order
+  std::optional<uint16_t> model;           // set: the ESC's model number
+  std::optional<std::string> backup;       // write: save the ESC's block here first
+  bool store = false;                      // defaults: also store on the ESC
+  bool force = false;                      // read/write: keep a damaged block; write: ignore limits
+  bool json = false;                       // show: JSON output
 };
-
-// Parses options wherever they stand; false with a message on a usage error.
-bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::string& error);
 
 // What the commands run against; tests replace the sleeper and the port.
 struct Environment {
@@ -45,6 +39,7 @@ struct Environment {
 int Run(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err,
         const Environment& environment = {});
 
+// The help of `tavio-cli --help`.
 std::string UsageText();
 
 }  // namespace tavio::cli

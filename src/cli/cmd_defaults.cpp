@@ -33,13 +33,12 @@ std::string ModelTypeText(uint16_t family, int code) {
 }  // namespace
 
 int CommandDefaults(Context& context) {
-  const std::string& code_text = context.options.args[1];
-  const std::string& path = context.options.args[2];
+  const std::string& code_text = context.options.args[0];
+  const std::string& path = context.options.args[1];
   int code = 0;
   const auto [end, ec] = std::from_chars(code_text.data(), code_text.data() + code_text.size(), code);
   if (ec != std::errc() || end != code_text.data() + code_text.size()) {
-    context.err << "tavio-cli: model type '" << code_text << "' is not a number\n";
-    return kExitUsage;
+    return UsageError(context, "defaults", "model type '" + code_text + "' is not a number");
   }
 
   Device device;

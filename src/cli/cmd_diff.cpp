@@ -21,8 +21,8 @@ std::string Shown(const FieldReport& field) {
 int CommandDiff(Context& context) {
   ConfigFile a;
   ConfigFile b;
-  if (!ReadFileForInspection(context, context.options.args[1], a) ||
-      !ReadFileForInspection(context, context.options.args[2], b)) {
+  if (!ReadFileForInspection(context, context.options.args[0], a) ||
+      !ReadFileForInspection(context, context.options.args[1], b)) {
     return kExitUsage;
   }
   if (a.family == b.family && a.image == b.image) return kExitOk;

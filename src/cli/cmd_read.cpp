@@ -7,7 +7,7 @@
 namespace tavio::cli {
 
 int CommandRead(Context& context) {
-  const std::string& path = context.options.args[1];
+  const std::string& path = context.options.args[0];
   Device device;
   if (!device.Connect(context)) return kExitFailure;
   ConfigImage image;

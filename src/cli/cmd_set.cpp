@@ -146,7 +146,10 @@ bool ApplyEntry(Context& context, const Entry& entry, uint16_t family, const Edi
   const bool has_field = format && (!entry.target.field || format->field == *entry.target.field) &&
                          RuleFor(entry.target.id, family, edit.model_number, battery).has_value();
   if (!has_field) {
-    context.err << "tavio-cli: " << entry.name << " refused: a " << FamilyText(family) << " file of parameter set "
+    const std::string family_text = FamilyText(family);
+    // "an ALDER file", "a BRENTA file".
+    const char* article = std::string_view("AEIOUaeiou").find(family_text[0]) != std::string_view::npos ? "an " : "a ";
+    context.err << "tavio-cli: " << entry.name << " refused: " << article << family_text << " file of parameter set "
                 << VersionHex(edit.param_version) << " has no such field\n";
     return false;
   }
@@ -195,25 +198,19 @@ std::optional<SetTarget> ResolveSetName(std::string_view name) {
 
 int CommandSet(Context& context) {
   const std::vector<std::string>& args = context.options.args;
-  const std::string& in_path = args[1];
-  const std::string& out_path = args[2];
-
-  std::optional<uint16_t> model;
-  if (context.options.model) {
-    model = ParseNumber(*context.options.model, 0xFFF);
-    if (!model) {
-      context.err << "tavio-cli: --model needs a model number 0..4095, not '" << *context.options.model << "'\n";
-      return kExitUsage;
-    }
+  const std::string& in_path = args[0];
+  const std::string& out_path = args[1];
+  const std::optional<uint16_t> model = context.options.model;
+  if (args.size() < 3) {
+    return UsageError(context, "set", "set needs at least one NAME=TEXT");
   }
 
   std::vector<Entry> entries;
-  for (size_t i = 3; i < args.size(); ++i) {
+  for (size_t i = 2; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const size_t equals = arg.find('=');
     if (equals == std::string::npos || equals == 0) {
-      context.err << "tavio-cli: '" << arg << "' is not NAME=TEXT\n";
-      return kExitUsage;
+      return UsageError(context, "set", "'" + arg + "' is not NAME=TEXT");
     }
     Entry entry{arg.substr(0, equals), arg.substr(equals + 1), {}, std::nullopt};
     if (const ListDef* list = FindList(entry.name)) {
@@ -232,9 +229,9 @@ int CommandSet(Context& context) {
     }
     const auto target = ResolveSetName(entry.name);
     if (!target) {
-      context.err << "tavio-cli: unknown parameter '" << entry.name
-                  << "' (an image field name such as hold_time_ms, or a field's control ID)\n";
-      return kExitUsage;
+      return UsageError(context, "set",
+                        "unknown parameter '" + entry.name +
+                            "' (an image field name such as hold_time_ms, or a field's control ID)");
     }
     entry.target = *target;
     entries.push_back(std::move(entry));

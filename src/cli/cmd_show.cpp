@@ -165,7 +165,7 @@ void PrintJson(std::ostream& out, const FileReport& r) {
 }  // namespace
 
 int CommandShow(Context& context) {
-  const std::string& path = context.options.args[1];
+  const std::string& path = context.options.args[0];
   ConfigFile file;
   if (!ReadFileForInspection(context, path, file)) return kExitFailure;
   const FileReport report = Describe(path, file);

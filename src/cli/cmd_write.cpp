@@ -50,7 +50,7 @@ bool WithinLimits(Context& context, const std::string& path, const ConfigFile& f
 }  // namespace
 
 int CommandWrite(Context& context) {
-  const std::string& path = context.options.args[1];
+  const std::string& path = context.options.args[0];
   if (context.options.backup && SameFile(path, *context.options.backup)) {
     context.err << "tavio-cli: --backup names the file to write; the backup would overwrite it\n";
     return kExitUsage;

@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "cli/cli.h"
 #include "core/link/transfer.h"
@@ -23,6 +24,9 @@ struct Context {
   std::ostream& err;
   const Environment& environment;
 };
+
+// A usage error found by a command: one line naming the command's help; the exit code.
+int UsageError(Context& context, std::string_view command, std::string_view message);
 
 // A string-table text as the terminal shows it: English, LF line ends.
 std::string Message(StringId id);

@@ -39,11 +39,9 @@ Device::~Device() { CloseUsbLink(link); }
 
 bool Device::Connect(Context& context) {
   const Options& options = context.options;
-  if (options.simulate) {
+  if (options.shared.simulate) {
     std::string error;
-    const sim::SimCommandLine line{*options.simulate, options.sim_unit, options.sim_eeprom,
-                                   options.sim_unplug_after};
-    auto port = sim::CreateSimulatedPort(line, kSimulatedPath, error);
+    auto port = sim::CreateSimulatedPort(options.shared.sim, kSimulatedPath, error);
     if (port == nullptr) {
       context.err << "tavio-cli: " << error << "\n";
       return false;

@@ -33,9 +33,10 @@ bool MayCarryQtOptions(int argc, char** argv) {
   return false;
 }
 
-int UsageError(const std::string& error) {
-  std::cerr << "tavio: " << error << "\n\n" << tavio::qt::GuiUsageText();
-  return tavio::qt::kExitUsage;
+// Prints the help or the usage error; the exit code.
+int Finish(const tavio::options::ParseOutcome& parsed) {
+  (parsed.exit_code == tavio::qt::kExitOk ? std::cout : std::cerr) << parsed.text;
+  return parsed.exit_code;
 }
 
 }  // namespace
@@ -50,25 +51,17 @@ int main(int argc, char** argv) {
   // errors work on a plain terminal; Qt's options (-platform ...) are only
   // known once QApplication has taken them out.
   GuiOptions options;
-  std::string error;
-  const bool parsed_early = ParseGuiOptions(std::vector<std::string>(argv + 1, argv + argc), options, error);
-  if (parsed_early && options.help) {
-    std::cout << GuiUsageText();
-    return kExitOk;
-  }
-  if (!parsed_early && !MayCarryQtOptions(argc, argv)) return UsageError(error);
+  tavio::options::ParseOutcome parsed = ParseGuiOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+  const bool retry_after_qt = parsed.exit_code != kExitOk && MayCarryQtOptions(argc, argv);
+  if (!parsed.proceed && !retry_after_qt) return Finish(parsed);
 
   QApplication application(argc, argv);
   UseProgramNumberFormat();
   UseProgramStyle();
-  if (!parsed_early) {
+  if (retry_after_qt) {
     options = GuiOptions();
-    error.clear();
-    if (!ParseGuiOptions(ArgumentsOf(QApplication::arguments()), options, error)) return UsageError(error);
-    if (options.help) {
-      std::cout << GuiUsageText();
-      return kExitOk;
-    }
+    parsed = ParseGuiOptions(ArgumentsOf(QApplication::arguments()), options);
+    if (!parsed.proceed) return Finish(parsed);
   }
 
   const tavio::Language language = LanguageFromSystemLocale();
@@ -80,6 +73,7 @@ int main(int argc, char** argv) {
     QApplication::installTranslator(&qt_texts);
   }
 
+  std::string error;
   const std::unique_ptr<Session> session = Session::Create(options, language, nullptr, error);
   if (session == nullptr) {
     std::cerr << "tavio: " << error << "\n";

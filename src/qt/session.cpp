@@ -4,7 +4,6 @@
 #include <QLocale>
 #include <QStringList>
 #include <clocale>
-#include <sstream>
 
 #include "core/shell/connection.h"
 #include "core/shell/dispatch.h"
@@ -20,92 +19,30 @@
 #include "qt/windows_notices.h"
 #endif
 #include "sim/sim_hid_port.h"
+#include "options/program_options.h"
 #include "sim/sim_options.h"
 
 namespace tavio::qt {
 namespace {
 
-constexpr const char* kSimulate = "--simulate";
-constexpr const char* kSimUnit = "--sim-unit";
-constexpr const char* kSimEeprom = "--sim-eeprom";
-constexpr const char* kSimUnplugAfter = "--sim-unplug-after";
-constexpr const char* kBenchmarkStartup = "--benchmark-startup";
-
-bool StoreValue(const std::string& name, const std::string& value, GuiOptions& options, std::string& error) {
-  if (name == kSimulate) {
-    if (!sim::ParseSimEscSpec(value, error)) return false;
-    options.simulate = value;
-  } else if (name == kSimUnit) {
-    if (!sim::ParseSimUnitKind(value, error)) return false;
-    options.sim_unit = value;
-  } else if (name == kSimEeprom) {
-    options.sim_eeprom = value;
-  } else if (name == kSimUnplugAfter) {
-    options.sim_unplug_after = sim::ParseExchangeCount(value, error);
-    if (!options.sim_unplug_after) return false;
-  }
-  return true;
+// The window's command line: the shared options and the start-up benchmark switch.
+void DescribeOptions(CLI::App& app, GuiOptions& gui) {
+  options::SetUpApp(app);
+  app.footer("Without --simulate the first LINKBOX or LINKPUCK found on USB is used.\n\n"
+             "Exit status: 0 after the window was closed, 1 when the simulated unit cannot\n"
+             "be set up, 2 wrong usage.");
+  options::AddSharedOptions(app, gui.shared);
+  app.add_flag("--benchmark-startup", gui.benchmark_startup)->group("");
 }
 
 }  // namespace
 
-bool ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& options, std::string& error) {
-  const std::string valued[] = {kSimulate, kSimUnit, kSimEeprom, kSimUnplugAfter};
-  for (size_t i = 0; i < argv.size(); ++i) {
-    const std::string& arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-      continue;
-    }
-    if (arg == kBenchmarkStartup) {
-      options.benchmark_startup = true;
-      continue;
-    }
-    bool matched = false;
-    for (const std::string& name : valued) {
-      if (arg == name) {
-        if (i + 1 >= argv.size()) {
-          error = name + " needs a value";
-          return false;
-        }
-        if (!StoreValue(name, argv[++i], options, error)) return false;
-        matched = true;
-      } else if (arg.rfind(name + "=", 0) == 0) {
-        if (!StoreValue(name, arg.substr(name.size() + 1), options, error)) return false;
-        matched = true;
-      }
-      if (matched) break;
-    }
-    if (matched) continue;
-    error = arg.size() > 1 && arg[0] == '-' ? "unknown option " + arg : "unexpected argument " + arg;
-    return false;
-  }
-  if (!options.simulate && !options.help) {
-    // The unit options only describe a simulated unit.
-    for (const auto& [given, name] : {std::pair{options.sim_unit.has_value(), kSimUnit},
-                                      std::pair{options.sim_eeprom.has_value(), kSimEeprom},
-                                      std::pair{options.sim_unplug_after.has_value(), kSimUnplugAfter}}) {
-      if (given) {
-        error = std::string(name) + " needs " + kSimulate;
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
-std::string GuiUsageText() {
-  std::ostringstream text;
-  text << "Usage: tavio [OPTIONS]\n\n"
-          "Shows and edits the configuration of a DRAVEX ESC connected through a LINKBOX\n"
-          "or LINKPUCK programming unit, or through the built-in simulated unit.\n\n"
-          "Options:\n"
-       << sim::SimOptionsUsage()
-       << "  -h, --help       show this help\n\n"
-          "Without --simulate the first LINKBOX or LINKPUCK found on USB is used.\n\n"
-          "Exit status: 0 after the window was closed, 1 when the simulated unit cannot\n"
-          "be set up, 2 wrong usage.\n";
-  return text.str();
+options::ParseOutcome ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& gui) {
+  CLI::App app("Shows and edits the configuration of a DRAVEX ESC connected through a LINKBOX "
+               "or LINKPUCK programming unit, or through the built-in simulated unit.",
+               "tavio");
+  DescribeOptions(app, gui);
+  return options::Parse(app, argv);
 }
 
 Language LanguageFromSystemLocale() {
@@ -123,10 +60,8 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   App& app = session->app_;
   app.language = language;
 
-  if (options.simulate) {
-    const sim::SimCommandLine line{*options.simulate, options.sim_unit.value_or(""), options.sim_eeprom,
-                                   options.sim_unplug_after};
-    auto port = sim::CreateSimulatedPort(line, kSimulatedUnitPath, error);
+  if (options.shared.simulate) {
+    auto port = sim::CreateSimulatedPort(options.shared.sim, kSimulatedUnitPath, error);
     if (port == nullptr) return nullptr;
     session->sim_port_ = port.get();
     session->notices_ = std::make_unique<SimNotices>(app, *port);
@@ -158,7 +93,7 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   session->window_->Hover().SetHandlers([&app](ControlId hit) { return ArmHover(app, hit); },
                                         [&app] { ShowHoverHelp(app); });
 #ifdef _WIN32
-  if (!options.simulate) {
+  if (!options.shared.simulate) {
     // The registration needs the window's handle, so it comes after the window.
     session->notices_ = std::make_unique<WindowsNoticeRegistration>(*session->window_);
     app.notices = session->notices_.get();

@@ -14,6 +14,7 @@
 
 #include "core/link/sleeper.h"
 #include "core/shell/app.h"
+#include "options/shared_options.h"
 #include "qt/skin.h"
 
 namespace tavio::sim {
@@ -33,18 +34,14 @@ inline constexpr int kExitUsage = 2;
 inline constexpr const char* kSimulatedUnitPath = "/dev/hidraw-simulated";
 
 struct GuiOptions {
-  std::optional<std::string> simulate;    // FAMILY[:MODEL[:VERSION]]
-  std::optional<std::string> sim_unit;    // LINKBOX or LINKPUCK
-  std::optional<std::string> sim_eeprom;  // persistence file of the simulated ESC
-  std::optional<uint32_t> sim_unplug_after;
-  bool help = false;
-  // Not in the usage text: prints the time to the first paint and quits.
+  options::SharedOptions shared;  // --simulate, --sim-*, ...
+  // Not in the help: prints the time to the first paint and quits.
   bool benchmark_startup = false;
 };
 
-// False with a message on a usage error; option values are checked here.
-bool ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& options, std::string& error);
-std::string GuiUsageText();
+// Parses the window's options (`argv` without the program name): proceed,
+// or end with the help or a one-line usage error and the exit code.
+options::ParseOutcome ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& options);
 
 // German when the user's first interface language is German.
 Language LanguageFromSystemLocale();

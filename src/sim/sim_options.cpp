@@ -113,7 +113,7 @@ std::optional<uint32_t> ParseExchangeCount(std::string_view text, std::string& e
   uint32_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
   if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-    error = "--sim-unplug-after needs a number of exchanges, not '" + std::string(text) + "'";
+    error = "'" + std::string(text) + "' is not a number of exchanges";
     return std::nullopt;
   }
   return value;
@@ -122,7 +122,7 @@ std::optional<uint32_t> ParseExchangeCount(std::string_view text, std::string& e
 std::unique_ptr<SimHidPort> CreateSimulatedPort(const SimCommandLine& line, const std::string& path,
                                                 std::string& error) {
   const auto esc = ParseSimEscSpec(line.spec, error);
-  const auto product = esc ? ParseSimUnitKind(line.unit_kind, error) : std::nullopt;
+  const auto product = esc ? ParseSimUnitKind(line.unit_kind.value_or(""), error) : std::nullopt;
   if (!esc || !product) return nullptr;
   SimUnitConfig config = MakeSimUnitConfig(*esc, *product);
   if (line.eeprom_file) config.eeprom_file = *line.eeprom_file;
@@ -134,22 +134,6 @@ std::unique_ptr<SimHidPort> CreateSimulatedPort(const SimCommandLine& line, cons
   }
   unit.faults().unplug_after_exchanges = line.unplug_after_exchanges;
   return port;
-}
-
-std::string SimOptionsUsage() {
-  return "  --simulate FAMILY[:MODEL[:VERSION]]\n"
-         "                   use the simulated unit with this ESC instead of a real one;\n"
-         "                   FAMILY is ALDER, BRENTA, CORVAN, DELMAR-Z or a number, MODEL\n"
-         "                   defaults to 160, VERSION to 0x0401 for BRENTA and CORVAN and\n"
-         "                   0x0104 otherwise (example: --simulate BRENTA:160:0x0401)\n"
-         "  --sim-unit LINKBOX|LINKPUCK\n"
-         "                   the kind of simulated unit (default LINKBOX)\n"
-         "  --sim-eeprom PATH keep the simulated ESC's memory in this file: read at start\n"
-         "                   when it exists, written after every completed write\n"
-         "  --sim-unplug-after N\n"
-         "                   the simulated unit vanishes once N exchanges are done (the\n"
-         "                   identification takes three), to try an unplug in the middle\n"
-         "                   of a readout or a write\n";
 }
 
 }  // namespace tavio::sim

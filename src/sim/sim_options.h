@@ -44,7 +44,7 @@ class SimHidPort;
 // The simulated unit as the command lines of tavio and tavio-cli describe it.
 struct SimCommandLine {
   std::string spec;                    // FAMILY[:MODEL[:VERSION]]
-  std::string unit_kind;               // LINKBOX or LINKPUCK; empty: LINKBOX
+  std::optional<std::string> unit_kind;  // LINKBOX or LINKPUCK; none: LINKBOX
   std::optional<std::string> eeprom_file;
   std::optional<uint32_t> unplug_after_exchanges;
 };
@@ -56,8 +56,5 @@ std::optional<uint32_t> ParseExchangeCount(std::string_view text, std::string& e
 // description or the EEPROM file cannot be used.
 std::unique_ptr<SimHidPort> CreateSimulatedPort(const SimCommandLine& line, const std::string& path,
                                                 std::string& error);
-
-// The lines describing the --simulate and --sim-* options, for both usage texts.
-std::string SimOptionsUsage();
 
 }  // namespace tavio::sim

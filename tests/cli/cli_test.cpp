@@ -150,31 +150,78 @@ TEST_F(Cli, InfoPrintsFamilyLayoutBlockAndChecksum) {
                            "\n\n1.)\n", 0), 0u);
 }
 
-TEST_F(Cli, UsageErrorsExitTwo) {
+// Every usage error is one line naming the help to read, exit 2, nothing on standard output.
+TEST_F(Cli, UsageErrorsAreOneLineAndExitTwo) {
+  const std::string see = " (see tavio-cli --help)\n";
+  const std::string not_expected = "tavio-cli: unexpected argument: ";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{}, "tavio-cli: no command given\n\nUsage: tavio-cli [OPTIONS] COMMAND [ARGUMENTS]\n"},
-      {{"frobnicate"}, "tavio-cli: unknown command frobnicate\n"},
-      {{"--bogus", "info"}, "tavio-cli: unknown option --bogus\n"},
+      {{}, "tavio-cli: no command given" + see},
+      {{"frobnicate", "x"}, "tavio-cli: unknown command frobnicate" + see},
+      {{"--bogus"}, not_expected + "--bogus" + see},
+      {{"--bogus", "info"}, not_expected + "--bogus (see tavio-cli info --help)\n"},
       {{"--simulate", "WALNUT", "info"},
-       "tavio-cli: unknown ESC family 'WALNUT' (ALDER, BRENTA, CORVAN, DELMAR-Z or a number 1..4095)\n"},
-      {{"read"}, "tavio-cli: wrong number of arguments\nUsage: tavio-cli read OUT.bin"},
-      {{"--sim-unplug-after", "3", "read", "a"}, "tavio-cli: --sim-unplug-after needs --simulate\n"},
+       "tavio-cli: --simulate: unknown ESC family 'WALNUT' (ALDER, BRENTA, CORVAN, DELMAR-Z or a number 1..4095)" +
+           see},
+      {{"--simulate=ALDER", "info", "--sim-unit=box"},
+       "tavio-cli: --sim-unit: unknown programming unit 'box' (LINKBOX or LINKPUCK)" + see},
+      {{"--simulate", "BRENTA", "--sim-unplug-after", "x", "info"},
+       "tavio-cli: --sim-unplug-after: 'x' is not a number of exchanges" + see},
+      {{"--simulate"}, "tavio-cli: --simulate: 1 required FAMILY[:MODEL[:VERSION]] missing" + see},
+      // The simulated unit's options without --simulate, before or after the command.
+      {{"--sim-eeprom", "X", "info"}, "tavio-cli: --sim-eeprom requires --simulate" + see},
+      {{"--sim-unplug-after", "3", "read", "a"}, "tavio-cli: --sim-unplug-after requires --simulate" + see},
+      {{"info", "--sim-unit", "LINKPUCK"}, "tavio-cli: --sim-unit requires --simulate" + see},
+      // Options of another command.
+      {{"info", "--json"}, not_expected + "--json (see tavio-cli info --help)\n"},
+      {{"read", "x", "--store"}, not_expected + "--store (see tavio-cli read --help)\n"},
+      {{"show", "a", "--backup", "b"}, "tavio-cli: unexpected arguments: --backup b (see tavio-cli show --help)\n"},
+      {{"write", "a", "--model", "1"}, "tavio-cli: unexpected arguments: --model 1 (see tavio-cli write --help)\n"},
+      // Arguments too few or too many.
+      {{"read"}, "tavio-cli: OUT.bin is required (see tavio-cli read --help)\n"},
+      {{"diff", "a"}, "tavio-cli: B.bin is required (see tavio-cli diff --help)\n"},
+      {{"read", "a", "b"}, not_expected + "b (see tavio-cli read --help)\n"},
+      {{"info", "read", "x"}, "tavio-cli: unexpected arguments: read x (see tavio-cli info --help)\n"},
+      {{"set", "a", "b"}, "tavio-cli: set needs at least one NAME=TEXT (see tavio-cli set --help)\n"},
+      {{"set", "a", "b", "hold_time_ms=1", "--model", "4096"},
+       "tavio-cli: --model: '4096' is not a model number 0..4095 (see tavio-cli set --help)\n"},
       {{"set", "a", "b", "flags=1"}, "tavio-cli: unknown parameter 'flags' (an image field name such as "
-                                     "hold_time_ms, or a field's control ID)\n"},
+                                     "hold_time_ms, or a field's control ID) (see tavio-cli set --help)\n"},
+      {{"set", "a", "b", "=1"}, "tavio-cli: '=1' is not NAME=TEXT (see tavio-cli set --help)\n"},
+      {{"defaults", "x", "a.bin"}, "tavio-cli: model type 'x' is not a number (see tavio-cli defaults --help)\n"},
   };
   for (const auto& [args, err] : cases) {
-    SCOPED_TRACE(args.empty() ? "" : args[0]);
-    const Result r = Run(args);
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err.substr(0, err.size()), err);
+    SCOPED_TRACE(::testing::PrintToString(args));
+    EXPECT_EQ(Run(args), (Result{2, "", err}));
   }
+}
+
+TEST_F(Cli, HelpOfTheProgramAndOfACommand) {
+  const Result all = Run({"--help"});
+  EXPECT_EQ(all.code, 0);
+  EXPECT_EQ(all.err, "");
+  EXPECT_EQ(all.out, cli::UsageText());
+  for (const char* line : {"Usage: tavio-cli [OPTIONS] [COMMAND]\n", "  --sim-unplug-after N    the simulated unit",
+                           "\n  set                     change parameters"}) {
+    EXPECT_NE(all.out.find(line), std::string::npos) << line;
+  }
+  const Result show = Run({"show", "x.bin", "--help"});
+  EXPECT_EQ(show.code, 0);
+  EXPECT_EQ(show.out.rfind("describe a configuration file field by field\nUsage: tavio-cli show [OPTIONS] IN.bin\n", 0),
+            0u)
+      << show.out;
+  EXPECT_NE(show.out.find("  --json                  print one JSON object"), std::string::npos) << show.out;
 }
 
 TEST_F(Cli, SetRefusesWhatTheFieldRefusesAndSealsWhatItTakes) {
   ASSERT_EQ(Run({"--simulate", "BRENTA:160:0x0400", "read", Path("in.bin")}).code, 0);
   EXPECT_EQ(Run({"set", Path("in.bin"), Path("out.bin"), "hold_time_ms=99"}),
             (Result{1, "", "tavio-cli: hold_time_ms: 99 refused (100..3000 ms); stays 2000ms\n"}));
+  EXPECT_FALSE(fs::exists(Path("out.bin")));
+
+  ASSERT_EQ(Run({"--simulate", "ALDER", "read", Path("alder.bin")}).code, 0);
+  EXPECT_EQ(Run({"set", Path("alder.bin"), Path("out.bin"), "warn_bec_current_ma=5000"}),
+            (Result{1, "", "tavio-cli: warn_bec_current_ma refused: an ALDER file of parameter set 0x0104 has no "
+                           "such field\n"}));
   EXPECT_FALSE(fs::exists(Path("out.bin")));
 
   EXPECT_EQ(Run({"set", Path("in.bin"), Path("out.bin"), "hold_time_ms=100"}),
@@ -194,7 +241,7 @@ TEST_F(Cli, ReadWriteReadGivesTheSameFileAndBackupSavesTheOldBlock) {
                                                         "Settings saved successfully! (" + Path("a.bin") + ")\n", ""}));
   ASSERT_EQ(Run({"set", Path("a.bin"), Path("new.bin"), "warn_cutoff_mv=3700"}).code, 0);
   const std::string backup_line = "Backup of the ESC's block: " + Backup("CORVAN_120_0x0401_TIME.bin") + "\n";
-  EXPECT_EQ(Corvan({"--backup", Path("old.bin"), "write", Path("new.bin")}),
+  EXPECT_EQ(Corvan({"write", Path("new.bin"), "--backup", Path("old.bin")}),
             (Result{0, "Settings saved successfully! (" + Path("old.bin") + ")\n" + backup_line + kStored, ""}));
   EXPECT_EQ(ReadBytes(Path("old.bin")), ReadBytes(Path("a.bin")));
   ASSERT_EQ(Corvan({"write", Path("a.bin")}).out, backup_line + kStored);

@@ -661,6 +661,45 @@ class SessionTest : public QObject {
     QCOMPARE(QApplication::windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
   }
 
+  // Usage errors end the program before a window, with one line; the
+  // simulated unit's options need --simulate also behind Qt's own options.
+  void commandLine_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err");
+    const QString see = QStringLiteral(" (see tavio --help)\n");
+    QTest::addRow("eeprom alone") << QStringList{"--sim-eeprom", "x"} << 2
+                                  << "tavio: --sim-eeprom requires --simulate" + see;
+    QTest::addRow("after Qt's options") << QStringList{"-platform", "offscreen", "--sim-unplug-after", "3"} << 2
+                                        << "tavio: --sim-unplug-after requires --simulate" + see;
+    QTest::addRow("bad family") << QStringList{"--simulate=WALNUT"} << 2
+                                << "tavio: --simulate: unknown ESC family 'WALNUT' (ALDER, BRENTA, CORVAN, "
+                                   "DELMAR-Z or a number 1..4095)" + see;
+    QTest::addRow("a command's option") << QStringList{"--json"} << 2
+                                        << "tavio: unexpected argument: --json" + see;
+    QTest::addRow("an argument") << QStringList{"a.bin"} << 2
+                                 << "tavio: unexpected argument: a.bin" + see;
+    QTest::addRow("help") << QStringList{"--sim-unit", "LINKPUCK", "--help"} << 0 << QString();
+  }
+  void commandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+    QProcess tavio;
+    tavio.start(QStringLiteral(TAVIO_GUI_EXECUTABLE), args);
+    QVERIFY(tavio.waitForFinished(60000));
+    QCOMPARE(tavio.exitCode(), code);
+    // Our lines only: Qt may add its own warnings once it has started.
+    QString ours;
+    for (const QString& line : QString::fromUtf8(tavio.readAllStandardError()).split('\n', Qt::SkipEmptyParts)) {
+      if (line.startsWith(QStringLiteral("tavio"))) ours += line + '\n';
+    }
+    QCOMPARE(ours, err);
+    const QString out = QString::fromUtf8(tavio.readAllStandardOutput());
+    QCOMPARE(out.startsWith(QStringLiteral("Shows and edits the configuration")), code == 0);
+    QCOMPARE(out.contains(QStringLiteral("\n  --sim-eeprom PATH       keep the simulated ESC's memory")), code == 0);
+  }
+
   void benchmarkSwitchPrintsOneLine() {
     QProcess tavio;
     tavio.start(QStringLiteral(TAVIO_GUI_EXECUTABLE), {"--simulate", kBrenta, "--benchmark-startup"});

@@ -1,0 +1,179 @@
+#include "options/program_options.h"
+
+#include <memory>
+#include <sstream>
+
+namespace tavio::options {
+namespace {
+
+constexpr size_t kHelpColumn = 26;
+constexpr size_t kHelpWidth = 80;
+
+// Words of `text` in lines of at most `width` characters.
+std::string Wrap(const std::string& text, size_t width = kHelpWidth - kHelpColumn) {
+  std::string out;
+  size_t line = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (line > 0 && line + 1 + word.size() > width) {
+      out += '\n';
+      line = 0;
+    } else if (line > 0) {
+      out += ' ';
+      ++line;
+    }
+    out += word;
+    line += word.size();
+    start = end + 1;
+  }
+  return out;
+}
+
+// CLI11's help with wrapped descriptions, and an option's value named once
+// ("--sim-unit LINKBOX|LINKPUCK"), its needs told in its description.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  HelpFormatter() {
+    column_width(kHelpColumn);
+    label("SUBCOMMAND", "COMMAND");
+    label("Positionals", "Arguments");
+  }
+  std::string make_option_opts(const CLI::Option* option) const override {
+    if (!option->nonpositional() || option->get_type_size() == 0) return "";
+    return " " + option->get_type_name();
+  }
+  std::string make_option_desc(const CLI::Option* option) const override { return Wrap(option->get_description()); }
+  std::string make_description(const CLI::App* app) const override {
+    return app->get_description().empty() ? "" : Wrap(app->get_description(), kHelpWidth) + "\n";
+  }
+  std::string make_subcommand(const CLI::App* command) const override {
+    std::ostringstream out;
+    CLI::detail::format_help(out, command->get_display_name(), Wrap(command->get_description()), kHelpColumn);
+    return out.str();
+  }
+};
+
+}  // namespace
+
+// One statement per option; every --sim-* option needs --simulate.
+void AddSharedOptions(CLI::App& app, SharedOptions& options) {
+  CLI::Option* simulate =
+      app.add_option_function<std::string>(
+             "--simulate",
+             [&options](const std::string& value) {
+               options.simulate = true;
+               options.sim.spec = value;
+             },
+             "use the simulated unit with this ESC instead of a real one; FAMILY is ALDER, BRENTA, CORVAN, "
+             "DELMAR-Z or a number, MODEL defaults to 160, VERSION to 0x0401 for BRENTA and CORVAN and 0x0104 "
+             "otherwise (example: --simulate BRENTA:160:0x0401)")
+          ->type_name("FAMILY[:MODEL[:VERSION]]")
+          ->check(Checked("ESC", [](std::string_view value, std::string& error) {
+            return sim::ParseSimEscSpec(value, error).has_value();
+          }));
+  AddText(app, "--sim-unit", options.sim.unit_kind, "the kind of simulated unit (default LINKBOX; needs --simulate)")
+      ->type_name("LINKBOX|LINKPUCK")
+      ->check(Checked("unit", [](std::string_view value, std::string& error) {
+        return sim::ParseSimUnitKind(value, error).has_value();
+      }))
+      ->needs(simulate);
+  AddText(app, "--sim-eeprom", options.sim.eeprom_file,
+          "keep the simulated ESC's memory in this file: read at start when it exists, written after every "
+          "completed write (needs --simulate)")
+      ->type_name("PATH")
+      ->needs(simulate);
+  app.add_option_function<std::string>(
+         "--sim-unplug-after",
+         [&options](const std::string& value) {
+           std::string error;
+           options.sim.unplug_after_exchanges = sim::ParseExchangeCount(value, error);
+         },
+         "the simulated unit vanishes once N exchanges are done (the identification takes three), to try an "
+         "unplug in the middle of a readout or a write (needs --simulate)")
+      ->type_name("N")
+      ->check(Checked("count", [](std::string_view value, std::string& error) {
+        return sim::ParseExchangeCount(value, error).has_value();
+      }))
+      ->needs(simulate);
+}
+
+void SetUpApp(CLI::App& app) {
+  app.formatter(std::make_shared<HelpFormatter>());
+  // Options of the program may also stand after a command's arguments.
+  app.fallthrough();
+}
+
+CLI::Option* AddText(CLI::App& app, const std::string& name, std::optional<std::string>& target,
+                     const std::string& help) {
+  return app.add_option_function<std::string>(
+      name, [&target](const std::string& value) { target = value; }, help);
+}
+
+CLI::Validator Checked(const std::string& what, ValueParser parse) {
+  return CLI::Validator(
+      [parse = std::move(parse)](std::string& value) {
+        std::string error;
+        return parse(value, error) ? std::string() : error;
+      },
+      "", what);
+}
+
+std::string UsageError(const CLI::App& app, std::string_view message) {
+  std::string name = app.get_name();
+  std::string program = name;
+  for (const CLI::App* up = app.get_parent(); up != nullptr; up = up->get_parent()) {
+    program = up->get_name();
+    name = program + " " + name;
+  }
+  return program + ": " + std::string(message) + " (see " + name + " --help)\n";
+}
+
+namespace {
+
+// The command given on the line, or the program itself.
+const CLI::App* Chosen(const CLI::App& app) {
+  const CLI::App* chosen = &app;
+  for (const CLI::App* command : app.get_subcommands()) chosen = command;
+  return chosen;
+}
+
+}  // namespace
+
+ParseOutcome Parse(CLI::App& app, const std::vector<std::string>& args) {
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    // The help of the command it was asked for, or of the program.
+    const CLI::App* asked = Chosen(app);
+    return {false, kExitOk, asked == &app ? app.help() : asked->help(app.get_name())};
+  } catch (const CLI::ExtrasError&) {
+    // CLI11 lists them last first; the user's order reads better.
+    const std::vector<std::string> extras = app.remaining(true);
+    const CLI::App& chosen = *Chosen(app);
+    if (&chosen == &app && !app.get_subcommands({}).empty() && !extras.empty() && extras[0].rfind('-', 0) != 0) {
+      return {false, kExitUsage, UsageError(app, "unknown command " + extras[0])};
+    }
+    std::string list;
+    size_t count = 0;
+    for (const std::string& arg : extras) {
+      list += (count++ == 0 ? "" : " ") + arg;
+    }
+    return {false, kExitUsage,
+            UsageError(chosen, (count > 1 ? "unexpected arguments: " : "unexpected argument: ") + list)};
+  } catch (const CLI::ParseError& error) {
+    // The help that describes what was wrong: the program's for its own
+    // options, else the command's.
+    const std::string message = error.what();
+    const std::string first = message.substr(0, message.find_first_of(": "));
+    const bool own_option = app.get_option_no_throw(first) != nullptr;
+    return {false, kExitUsage, UsageError(own_option ? app : *Chosen(app), message)};
+  }
+  return {};
+}
+
+}  // namespace tavio::options

@@ -1,0 +1,29 @@
+#pragma once
+// The options every program takes, as parsed, and the outcome of parsing. A new shared option is a field
+// here and one line in AddSharedOptions (program_options.cpp).
+
+#include <string>
+
+#include "sim/sim_options.h"
+
+namespace tavio::options {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 2;
+
+struct SharedOptions {
+  // --simulate and the --sim-* options; `simulate` false: a real unit.
+  bool simulate = false;
+  sim::SimCommandLine sim;
+};
+
+// The outcome of parsing a command line: go on, or end with `exit_code`
+// after printing `text` (the help to standard output, or one line with the
+// usage error to standard error).
+struct ParseOutcome {
+  bool proceed = true;
+  int exit_code = kExitOk;
+  std::string text;
+};
+
+}  // namespace tavio::options
