@@ -105,6 +105,10 @@ class CommandLine {
            "cutoff_nimh_mv, cutoff_lipo_mv and cutoff_lifepo_mv are judged by their own battery type's limits, "
            "whatever type the file selects; the lists are governor_type=off|governor|store, "
            "brake_type=off|switching|proportional, battery_type=nimh|lipo|lifepo and timing=auto|fixed");
+    options::AddText(*set, "--from", o.from,
+                     "apply every field of this `show --json` document whose text differs from IN.bin's, as if "
+                     "typed, before any NAME=TEXT")
+        ->type_name("SETTINGS.json");
     set->add_option_function<std::string>(
            "--model", [&o](const std::string& value) { o.model = ParseModel(value); },
            "the ESC's model number, needed for the fields whose limits depend on it (warn_motor_current_a, and "

@@ -23,6 +23,7 @@ struct Options {
   options::SharedOptions shared;           // --simulate, --sim-*, ...
   std::vector<std::string> args;           // the command's arguments, in order
   std::optional<uint16_t> model;           // set: the ESC's model number
+  std::optional<std::string> from;         // set: a `show --json` document
   std::optional<std::string> backup;       // write: save the ESC's block here first
   bool store = false;                      // defaults: also store on the ESC
   bool force = false;                      // read/write: keep a damaged block; write: ignore limits

@@ -1,10 +1,15 @@
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli/file_commands.h"
+#include "cli/image_report.h"
 #include "cli/set_command.h"
 #include "core/editors/editors.h"
 #include "core/editors/field_rules.h"
@@ -196,49 +201,102 @@ std::optional<SetTarget> ResolveSetName(std::string_view name) {
   return std::nullopt;
 }
 
+namespace {
+
+// An entry for NAME, a field or a list; false after a usage error.
+bool AddEntry(Context& context, std::string name, std::string text, std::vector<Entry>& entries) {
+  if (const ListDef* list = FindList(name)) {
+    const auto index = ChoiceIndex(*list, text);
+    if (!index) {
+      context.err << "tavio-cli: " << name << "=" << text << ": the choices are";
+      for (const char* choice : list->choices) {
+        if (choice != nullptr) context.err << " " << choice;
+      }
+      context.err << "\n";
+      return false;
+    }
+    entries.push_back({std::move(name), std::move(text), {}, ListChoice{list->id, *index}});
+    return true;
+  }
+  const auto target = ResolveSetName(name);
+  if (!target) {
+    UsageError(context, "set",
+               "unknown parameter '" + name + "' (an image field name such as hold_time_ms, or a field's control ID)");
+    return false;
+  }
+  entries.push_back({std::move(name), std::move(text), *target, std::nullopt});
+  return true;
+}
+
+// The fields of a `show --json` document whose text is not what `file` shows,
+// as entries typed in the document's order; false after printing why not.
+bool EntriesFromDocument(Context& context, const std::string& path, const ConfigFile& file, std::vector<Entry>& entries,
+                         int& code) {
+  using Json = nlohmann::ordered_json;
+  // UTF-8 like every path of the program.
+  std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+  if (!in) {
+    context.err << "tavio-cli: cannot read " << path << "\n";
+    code = kExitFailure;
+    return false;
+  }
+  const Json document = Json::parse(in, nullptr, /*allow_exceptions=*/false);
+  const auto fields = document.is_object() ? document.find("fields") : document.end();
+  if (fields == document.end() || !fields->is_object()) {
+    context.err << "tavio-cli: " << path << " is not a document as `show --json` writes it (no \"fields\" object)\n";
+    code = kExitFailure;
+    return false;
+  }
+  const auto layout = SelectLayout(file.family, ParamVersion(file.image));
+  const std::vector<FieldReport> shown = layout ? ReportFields(file.image, *layout) : std::vector<FieldReport>();
+  for (const auto& [name, field] : fields->items()) {
+    const auto text = field.is_object() ? field.find("text") : field.end();
+    if (text == field.end() || !text->is_string()) {
+      context.err << "tavio-cli: " << path << ": field " << name << " has no \"text\" string\n";
+      code = kExitFailure;
+      return false;
+    }
+    const std::string& wanted = text->get_ref<const std::string&>();
+    const auto same = std::find_if(shown.begin(), shown.end(), [&](const FieldReport& report) {
+      return report.text && FieldName(report.field) == name && *report.text == wanted;
+    });
+    if (same != shown.end()) continue;
+    if (!AddEntry(context, name, wanted, entries)) {
+      code = kExitUsage;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 int CommandSet(Context& context) {
   const std::vector<std::string>& args = context.options.args;
   const std::string& in_path = args[0];
   const std::string& out_path = args[1];
   const std::optional<uint16_t> model = context.options.model;
-  if (args.size() < 3) {
-    return UsageError(context, "set", "set needs at least one NAME=TEXT");
+  if (args.size() < 3 && !context.options.from) {
+    return UsageError(context, "set", "set needs NAME=TEXT or --from SETTINGS.json");
   }
 
-  std::vector<Entry> entries;
+  std::vector<Entry> typed;
   for (size_t i = 2; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const size_t equals = arg.find('=');
     if (equals == std::string::npos || equals == 0) {
       return UsageError(context, "set", "'" + arg + "' is not NAME=TEXT");
     }
-    Entry entry{arg.substr(0, equals), arg.substr(equals + 1), {}, std::nullopt};
-    if (const ListDef* list = FindList(entry.name)) {
-      const auto index = ChoiceIndex(*list, entry.text);
-      if (!index) {
-        context.err << "tavio-cli: " << entry.name << "=" << entry.text << ": the choices are";
-        for (const char* choice : list->choices) {
-          if (choice != nullptr) context.err << " " << choice;
-        }
-        context.err << "\n";
-        return kExitUsage;
-      }
-      entry.choice = ListChoice{list->id, *index};
-      entries.push_back(std::move(entry));
-      continue;
-    }
-    const auto target = ResolveSetName(entry.name);
-    if (!target) {
-      return UsageError(context, "set",
-                        "unknown parameter '" + entry.name +
-                            "' (an image field name such as hold_time_ms, or a field's control ID)");
-    }
-    entry.target = *target;
-    entries.push_back(std::move(entry));
+    if (!AddEntry(context, arg.substr(0, equals), arg.substr(equals + 1), typed)) return kExitUsage;
   }
 
   ConfigFile file;
   if (!ReadInput(context, in_path, file)) return kExitFailure;
+  // The document's fields come first; NAME=TEXT on the line has the last word.
+  std::vector<Entry> entries;
+  int code = kExitOk;
+  if (context.options.from && !EntriesFromDocument(context, *context.options.from, file, entries, code)) return code;
+  entries.insert(entries.end(), typed.begin(), typed.end());
 
   EditContext edit;
   edit.family = file.family;

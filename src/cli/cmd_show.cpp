@@ -1,5 +1,5 @@
+#include <nlohmann/json.hpp>
 #include <ostream>
-#include <sstream>
 
 #include "cli/file_commands.h"
 #include "cli/image_report.h"
@@ -104,62 +104,49 @@ void PrintText(std::ostream& out, const FileReport& r) {
   if (!r.past_block.empty()) out << "  " << Pad("past the block", 22) << r.past_block << "\n";
 }
 
+// One JSON object; names that are not UTF-8 get replacement characters.
 void PrintJson(std::ostream& out, const FileReport& r) {
-  out << "{\n";
-  out << "  \"file\": " << JsonQuote(r.path) << ",\n";
-  out << "  \"family\": {\"code\": " << r.family << ", \"name\": " << JsonQuote(FamilyName(r.family)) << "},\n";
-  out << "  \"layout\": " << (r.layout ? JsonQuote(LayoutName(*r.layout)) : "null") << ",\n";
-  out << "  \"block_length\": " << r.block_length << ",\n";
-  out << "  \"param_version\": " << JsonQuote(HexValue(r.param_version, 4)) << ",\n";
-  out << "  \"checksum\": {\"state\": " << JsonQuote(ChecksumState(r));
+  using Json = nlohmann::ordered_json;
+  Json json;
+  json["file"] = r.path;
+  json["family"] = {{"code", r.family}, {"name", FamilyName(r.family)}};
+  json["layout"] = r.layout ? Json(LayoutName(*r.layout)) : Json(nullptr);
+  json["block_length"] = r.block_length;
+  json["param_version"] = HexValue(r.param_version, 4);
+  Json& checksum = json["checksum"] = {{"state", ChecksumState(r)}};
   if (r.checksum) {
-    out << ", \"prefix\": " << int{r.checksum->prefix} << ", \"offset\": " << int{r.checksum->offset}
-        << ", \"value\": " << JsonQuote(HexValue(r.checksum_stored, 8))
-        << ", \"computed\": " << JsonQuote(HexValue(r.checksum_computed, 8));
+    checksum["prefix"] = r.checksum->prefix;
+    checksum["offset"] = r.checksum->offset;
+    checksum["value"] = HexValue(r.checksum_stored, 8);
+    checksum["computed"] = HexValue(r.checksum_computed, 8);
   }
-  out << "},\n";
-
-  out << "  \"fields\": {";
-  for (size_t i = 0; i < r.shown.size(); ++i) {
-    const FieldReport& f = r.shown[i];
-    out << (i == 0 ? "\n" : ",\n") << "    " << JsonQuote(FieldName(f.field)) << ": {\"raw\": " << f.raw
-        << ", \"text\": " << JsonQuote(*f.text) << "}";
-  }
-  out << (r.shown.empty() ? "},\n" : "\n  },\n");
-
+  // Head fields aside, every field of a layout is a number or a run of bytes.
+  const auto raw = [](const FieldReport& f) { return f.value ? Json(*f.value) : Json(f.raw); };
+  Json& fields = json["fields"] = Json::object();
+  for (const FieldReport& f : r.shown) fields[std::string(FieldName(f.field))] = {{"raw", raw(f)}, {"text", *f.text}};
   if (r.layout) {
-    out << "  \"flags\": {\"raw\": " << JsonQuote(HexValue(r.flags, 8));
-    std::string others;
+    Json& flags = json["flags"] = {{"raw", HexValue(r.flags, 8)}};
+    Json others = Json::array();
     for (const FlagReport& flag : ReportFlags(r.flags)) {
-      if (!flag.named) {
-        if (flag.value != 0) others += (others.empty() ? "" : ", ") + std::to_string(flag.first_bit);
-        continue;
-      }
-      out << ", " << JsonQuote(flag.name) << ": ";
-      if (flag.width == 1) {
-        out << (flag.value != 0 ? "true" : "false");
-      } else {
-        out << flag.value;
+      if (flag.named) {
+        flags[flag.name] = flag.width == 1 ? Json(flag.value != 0) : Json(flag.value);
+      } else if (flag.value != 0) {
+        others.push_back(flag.first_bit);
       }
     }
-    out << ", \"other_bits_set\": [" << others << "]},\n";
-    out << "  \"lists\": {\"battery_type\": " << JsonQuote(r.selections.battery_type)
-        << ", \"governor_type\": " << JsonQuote(r.selections.governor_type)
-        << ", \"brake_type\": " << JsonQuote(r.selections.brake_type) << "},\n";
+    flags["other_bits_set"] = others;
+    json["lists"] = {{"battery_type", r.selections.battery_type},
+                     {"governor_type", r.selections.governor_type},
+                     {"brake_type", r.selections.brake_type}};
   } else {
-    out << "  \"flags\": null,\n  \"lists\": null,\n";
+    json["flags"] = nullptr;
+    json["lists"] = nullptr;
   }
-
-  out << "  \"not_shown\": {";
-  for (size_t i = 0; i < r.not_shown.size(); ++i) {
-    const FieldReport& f = r.not_shown[i];
-    out << (i == 0 ? "\n" : ",\n") << "    " << JsonQuote(FieldName(f.field)) << ": "
-        << (f.value ? f.raw : JsonQuote(f.raw));
-  }
-  out << (r.not_shown.empty() ? "},\n" : "\n  },\n");
-  out << "  \"past_block\": " << JsonQuote(r.past_block) << ",\n";
-  out << "  \"bytes\": " << JsonQuote(r.bytes) << "\n";
-  out << "}\n";
+  Json& not_shown = json["not_shown"] = Json::object();
+  for (const FieldReport& f : r.not_shown) not_shown[std::string(FieldName(f.field))] = raw(f);
+  json["past_block"] = r.past_block;
+  json["bytes"] = r.bytes;
+  out << json.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
 }
 
 }  // namespace

@@ -82,30 +82,6 @@ std::string HexBytes(std::span<const uint8_t> bytes) {
   return out;
 }
 
-std::string JsonQuote(std::string_view utf8) {
-  std::string out = "\"";
-  for (char c : utf8) {
-    const auto u = static_cast<unsigned char>(c);
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (u < 0x20 || u == 0x7F) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-          out += escaped;
-        } else {
-          out.push_back(c);  // UTF-8 passes through as it is
-        }
-    }
-  }
-  out.push_back('"');
-  return out;
-}
-
 bool IsHeadField(Field field) {
   return field == Field::BlockLength || field == Field::ParamVersion || field == Field::Flags ||
          field == Field::Checksum;

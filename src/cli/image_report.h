@@ -1,7 +1,6 @@
 #pragma once
 // How `show` and `diff` describe an image: its fields with raw values and
-// window texts, the flag bits by name, and the JSON and hex spelling they
-// share.
+// window texts, the flag bits by name, and the hex spelling they share.
 
 #include <cstdint>
 #include <optional>
@@ -18,8 +17,6 @@ namespace tavio::cli {
 std::string HexValue(uint32_t value, int digits);
 // "00 1F FF".
 std::string HexBytes(std::span<const uint8_t> bytes);
-// The UTF-8 text as a JSON string literal, quotes included.
-std::string JsonQuote(std::string_view utf8);
 
 // One field of a layout as read from an image.
 struct FieldReport {

@@ -11,7 +11,7 @@
 
 namespace tavio::cli {
 
-// set IN.bin OUT.bin NAME=TEXT [NAME=TEXT ...] [--model N]
+// set IN.bin OUT.bin [NAME=TEXT ...] [--from SETTINGS.json] [--model N]
 int CommandSet(Context& context);
 
 // What a NAME of the command line edits: the field of control `id`; a cut-off

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -14,6 +13,8 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
+
+#include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
 #include "core/files/backups.h"
@@ -27,52 +28,6 @@ namespace tavio::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Checks that a text is one JSON value and nothing else.
-struct JsonChecker {
-  std::string_view t;
-  size_t i = 0;
-
-  bool Whole() { return Value() && (Space(), i == t.size()); }
-  void Space() {
-    while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i]))) ++i;
-  }
-  bool Eat(char c) {
-    Space();
-    return i < t.size() && t[i] == c && ++i;
-  }
-  bool String() {
-    if (!Eat('"')) return false;
-    while (i < t.size() && t[i] != '"') {
-      if (static_cast<unsigned char>(t[i]) < 0x20) return false;
-      if (t[i++] != '\\') continue;
-      if (i >= t.size() || std::string_view("\"\\/bfnrtu").find(t[i]) == std::string_view::npos) return false;
-      for (int k = t[i++] == 'u' ? 4 : 0; k > 0; --k) {
-        if (i >= t.size() || !std::isxdigit(static_cast<unsigned char>(t[i++]))) return false;
-      }
-    }
-    return i++ < t.size();
-  }
-  bool Value() {
-    Space();
-    if (i < t.size() && (t[i] == '{' || t[i] == '[')) {
-      const char close = t[i++] == '{' ? '}' : ']';
-      if (Eat(close)) return true;
-      do {
-        if (close == '}' && !(String() && Eat(':'))) return false;
-        if (!Value()) return false;
-      } while (Eat(','));
-      return Eat(close);
-    }
-    if (i < t.size() && t[i] == '"') return String();
-    for (const std::string_view word : {"true", "false", "null"}) {
-      if (t.substr(i, word.size()) == word) return (i += word.size()) > 0;
-    }
-    const size_t start = i += i < t.size() && t[i] == '-';
-    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i;
-    return i > start;
-  }
-};
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -181,7 +136,7 @@ TEST_F(Cli, UsageErrorsAreOneLineAndExitTwo) {
       {{"diff", "a"}, "tavio-cli: B.bin is required (see tavio-cli diff --help)\n"},
       {{"read", "a", "b"}, not_expected + "b (see tavio-cli read --help)\n"},
       {{"info", "read", "x"}, "tavio-cli: unexpected arguments: read x (see tavio-cli info --help)\n"},
-      {{"set", "a", "b"}, "tavio-cli: set needs at least one NAME=TEXT (see tavio-cli set --help)\n"},
+      {{"set", "a", "b"}, "tavio-cli: set needs NAME=TEXT or --from SETTINGS.json (see tavio-cli set --help)\n"},
       {{"set", "a", "b", "hold_time_ms=1", "--model", "4096"},
        "tavio-cli: --model: '4096' is not a model number 0..4095 (see tavio-cli set --help)\n"},
       {{"set", "a", "b", "flags=1"}, "tavio-cli: unknown parameter 'flags' (an image field name such as "
@@ -467,32 +422,197 @@ TEST_F(Cli, DefaultsOfferOnlyTheFamilysModelTypes) {
   EXPECT_FALSE(fs::exists(Path("x.bin")));
 }
 
-TEST_F(Cli, ShowAndDiff) {
-  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
-  Result r = Run({"show", "--json", Path("a.bin")});
-  EXPECT_EQ(r.code, 0);
-  EXPECT_TRUE(JsonChecker{r.out}.Whole()) << r.out;
-  EXPECT_NE(r.out.find("  \"file\": \"" + JsonPath("a.bin") + "\",\n"), std::string::npos) << r.out;
-  for (const char* line : {"  \"family\": {\"code\": 300, \"name\": \"CORVAN\"},\n", "  \"layout\": \"Layout92B\",\n",
-                           "    \"warn_cutoff_mv\": {\"raw\": 3500, \"text\": \"3500mV\"},\n",
-                           "    \"warn_motor_current_a\": {\"raw\": 150, \"text\": \"150A\"},\n",
-                           "    \"warn_fet_temp_c\": {\"raw\": 90, \"text\": \"90\xC2\xB0" "C\"},\n",
-                           "    \"warn_bec_temp_c\": {\"raw\": 90, \"text\": \"90\xC2\xB0" "C\"},\n",
-                           "    \"warn_bec_current_ma\": {\"raw\": 8750, \"text\": \"8750mA\"},\n",
-                           "    \"warn_capacity_dah\": {\"raw\": 0, \"text\": \"0.0Ah = Aus\"}\n"}) {
-    EXPECT_NE(r.out.find(line), std::string::npos) << line;
-  }
-#ifdef _WIN32
-  // No quote or control character in a Windows name; the folder's backslashes still need escaping.
-  const std::string odd = "we'ird name.bin", odd_json = "we'ird name.bin";
-#else
-  const std::string odd = "we\"ird\\name\t.bin", odd_json = "we\\\"ird\\\\name\\t.bin";
-#endif
-  fs::copy_file(Path("a.bin"), Path(odd));
-  r = Run({"show", Path(odd), "--json"});
-  EXPECT_TRUE(JsonChecker{r.out}.Whole()) << r.out;
-  EXPECT_NE(r.out.find("  \"file\": \"" + JsonPath("") + odd_json + "\",\n"), std::string::npos) << r.out;
+// The simulated ALDER's block as `show --json` describes it, after the "file" line.
+const std::string kAlderJson = R"json(",
+  "family": {
+    "code": 100,
+    "name": "ALDER"
+  },
+  "layout": "Layout80A",
+  "block_length": 80,
+  "param_version": "0x0104",
+  "checksum": {
+    "state": "correct",
+    "prefix": 76,
+    "offset": 76,
+    "value": "0xFFFEC022",
+    "computed": "0xFFFEC022"
+  },
+  "fields": {
+    "cutoff_nimh_mv": {
+      "raw": 800,
+      "text": "800mV"
+    },
+    "cutoff_lipo_mv": {
+      "raw": 3000,
+      "text": "3000mV"
+    },
+    "cutoff_lifepo_mv": {
+      "raw": 2300,
+      "text": "2300mV"
+    },
+    "bec_voltage_mv": {
+      "raw": 5600,
+      "text": "5.6V"
+    },
+    "hold_time_ms": {
+      "raw": 2000,
+      "text": "2000ms"
+    },
+    "fix_timing_deg": {
+      "raw": 5,
+      "text": "5°"
+    },
+    "slew_pos_ms": {
+      "raw": 500,
+      "text": "500ms"
+    },
+    "slew_neg_ms": {
+      "raw": 200,
+      "text": "200ms"
+    },
+    "spoolup_ms": {
+      "raw": 12000,
+      "text": "12s"
+    },
+    "gov_p": {
+      "raw": 4,
+      "text": "4"
+    },
+    "gov_i": {
+      "raw": 4,
+      "text": "4"
+    },
+    "min_pwm": {
+      "raw": 204,
+      "text": "5%"
+    },
+    "max_start_current": {
+      "raw": 100,
+      "text": "100%"
+    }
+  },
+  "flags": {
+    "raw": "0x00000B15",
+    "brake_on": true,
+    "brake_proportional": false,
+    "battery_type": 1,
+    "governor_on": false,
+    "governor_store": false,
+    "governor_rpm_stored": false,
+    "shutdown": true,
+    "auto_timing": true,
+    "reverse_rotation": false,
+    "forward_backward": false,
+    "soft_start": false,
+    "other_bits_set": [
+      4,
+      11
+    ]
+  },
+  "lists": {
+    "battery_type": "LiPo",
+    "governor_type": "Off",
+    "brake_type": "Switching brake"
+  },
+  "not_shown": {
+    "brake_slew_pos_ms": 800,
+    "stick_brake_us": 1100,
+    "stick_neutral_us": 1500,
+    "stick_full_us": 1900,
+    "aux_1c": 409,
+    "aux_1e": 409,
+    "aux_20": 245,
+    "aux_2c": 128,
+    "aux_2e": 0,
+    "aux_30": 30000,
+    "aux_34": 500,
+    "aux_36": 5000,
+    "aux_38": 10000,
+    "reserved_3e": "00 00 00 00 00 00 00 00 00 00 00 00 00 00"
+  },
+  "past_block": "00 00 00 00 00 00 00 00 00 00 00 00",
+  "bytes": "50 00 04 01 15 0B 00 00 20 03 B8 0B FC 08 20 03 E0 15 D0 07 05 00 4C 04 DC 05 6C 07 99 01 99 01 F5 00 F4 01 C8 00 E0 2E 04 00 04 00 80 00 00 00 30 75 00 00 F4 01 88 13 10 27 CC 00 64 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 22 C0 FE FF 00 00 00 00 00 00 00 00 00 00 00 00"
+}
+)json";
 
+TEST_F(Cli, ShowJsonIsValidUtf8WhateverTheFileName) {
+  ASSERT_EQ(Run({"--simulate", "ALDER", "read", Path("alder.bin")}).code, 0);
+  EXPECT_EQ(Run({"show", "--json", Path("alder.bin")}), (Result{0, "{\n  \"file\": \"" + JsonPath("alder.bin") + kAlderJson, ""}));
+#ifdef _WIN32
+  // No quote, control character or stray byte in a Windows name; the folder's backslashes still need escaping.
+  const std::pair<std::string, std::string> names[] = {{"we'ird name.bin", "we'ird name.bin"}};
+#else
+  const std::pair<std::string, std::string> names[] = {
+      {"we\"ird\\name\t.bin", "we\\\"ird\\\\name\\t.bin"},
+      {"bad\xFF.bin", "bad\xEF\xBF\xBD.bin"},          // not UTF-8: a replacement character
+      {"cut\xC3.bin", "cut\xEF\xBF\xBD.bin"},          // a sequence cut short
+      {"gr\xC3\xBC\xC3\x9F.bin", "gr\xC3\xBC\xC3\x9F.bin"},  // UTF-8 stays as it is
+  };
+#endif
+  for (const auto& [name, json] : names) {
+    fs::copy_file(Path("alder.bin"), Path(name));
+    const Result r = Run({"show", Path(name), "--json"});
+    EXPECT_TRUE(nlohmann::json::accept(r.out)) << r.out;
+    EXPECT_EQ(r.out, "{\n  \"file\": \"" + JsonPath("") + json + kAlderJson);
+  }
+}
+
+// A `show --json` document edited by hand and given back to `set --from`.
+TEST_F(Cli, SetFromAShowDocumentTypesTheChangedTexts) {
+  ASSERT_EQ(Run({"--simulate", "ALDER", "read", Path("a.bin")}).code, 0);
+  const std::string shown = Run({"show", Path("a.bin"), "--json"}).out;
+  const auto edited = [&](const std::string& from, const std::string& to) {
+    std::string text = shown;
+    const size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    std::ofstream(Path("edited.json"), std::ios::binary) << text;
+    return Path("edited.json");
+  };
+  const std::string refused_alder =
+      " refused: an ALDER file of parameter set 0x0104 has no such field\n";
+  struct Case {
+    std::string from, to;
+    Result result;
+  };
+  const Case cases[] = {
+      {"", "", {0, "", ""}},  // unchanged: nothing typed
+      {"\"text\": \"2000ms\"", "\"text\": \"1500\"", {0, "hold_time_ms: 1500ms\n", ""}},
+      {"\"text\": \"5.6V\"", "\"text\": \"5.04\"", {0, "bec_voltage_mv: 5.0V\n", ""}},
+      {"\"text\": \"2000ms\"", "\"text\": \"99\"",
+       {1, "", "tavio-cli: hold_time_ms: 99 refused (100..3000 ms); stays 2000ms\n"}},
+      {"\"fields\": {", "\"fields\": {\"warn_bec_current_ma\": {\"raw\": 0, \"text\": \"5000\"},",
+       {1, "", "tavio-cli: warn_bec_current_ma" + refused_alder}},
+      {"\"fields\": {", "\"fields\": {\"flags\": {\"text\": \"1\"},",
+       {2, "", "tavio-cli: unknown parameter 'flags' (an image field name such as hold_time_ms, or a field's "
+               "control ID) (see tavio-cli set --help)\n"}},
+      {"\"text\": \"2000ms\"", "\"text\": 2000",
+       {1, "", "tavio-cli: " + Path("edited.json") + ": field hold_time_ms has no \"text\" string\n"}},
+      {"\"fields\"", "\"feld\"",
+       {1, "", "tavio-cli: " + Path("edited.json") + " is not a document as `show --json` writes it (no "
+               "\"fields\" object)\n"}},
+      {"{", "[", {1, "", "tavio-cli: " + Path("edited.json") + " is not a document as `show --json` writes it "
+                         "(no \"fields\" object)\n"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    fs::remove(Path("b.bin"));
+    EXPECT_EQ(Run({"set", Path("a.bin"), Path("b.bin"), "--from", edited(c.from, c.to)}), c.result);
+    EXPECT_EQ(fs::exists(Path("b.bin")), c.result.code == 0);
+  }
+  // Exactly the edited field and the checksum changed; a NAME=TEXT after it has the last word.
+  ASSERT_EQ(Run({"set", Path("a.bin"), Path("b.bin"), "--from", edited("\"text\": \"2000ms\"", "\"text\": \"1500\""),
+                 "slew_pos_ms=600"}),
+            (Result{0, "hold_time_ms: 1500ms\nslew_pos_ms: 600ms\n", ""}));
+  EXPECT_EQ(Run({"diff", Path("a.bin"), Path("b.bin")}),
+            (Result{1, "hold_time_ms: 2000 (2000ms) -> 1500 (1500ms)\nslew_pos_ms: 500 (500ms) -> 600 (600ms)\n"
+                       "checksum: 0xFFFEC022 -> 0xFFFEC1B2\n", ""}));
+  EXPECT_EQ(Run({"set", Path("a.bin"), Path("b.bin"), "--from", Path("missing.json")}),
+            (Result{1, "", "tavio-cli: cannot read " + Path("missing.json") + "\n"}));
+}
+
+TEST_F(Cli, Diff) {
+  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
   ASSERT_EQ(Run({"set", Path("a.bin"), Path("b.bin"), "warn_cutoff_mv=3600", "hold_time_ms=2001"}).code, 0);
   EXPECT_EQ(Run({"diff", Path("a.bin"), Path("a.bin")}), (Result{0, "", ""}));
   EXPECT_EQ(Run({"diff", Path("a.bin"), Path("b.bin")}),
