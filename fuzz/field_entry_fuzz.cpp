@@ -1,12 +1,16 @@
 // Any text typed into any numeric field, for any family, version and model:
-// the commit must never crash, must store only within the field's limits,
-// and must give a text that commits back to the same image.
+// the commit must never crash, must leave a refused entry's image alone, and
+// must show an accepted value as the field formats what it stored. Leaving
+// the field with that text stores what it shows ("5.04" in the BEC voltage
+// shows 5.0V and stores 5.0 V once committed again), and from there on
+// nothing changes.
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "core/editors/field_rules.h"
 #include "core/model/family.h"
+#include "core/shell/display.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavio;
@@ -32,12 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // to go keeps the typed text.
   if (first.status != CommitStatus::NotStored && first.text.size() > 31) std::abort();
   if (first.status == CommitStatus::Accepted) {
-    // The canonical text of an accepted value is itself an acceptable entry,
-    // and committing it again changes nothing more.
+    const auto layout = SelectLayout(context.family, context.param_version);
+    if (!layout || FieldText(id, *layout, first.image) != first.text) std::abort();
     const CommitResult again = CommitField(id, first.text, first.image, context);
-    if (again.status != CommitStatus::Accepted || !(again.image == first.image) || again.text != first.text) {
+    if (!again.accepted() || again.text != first.text || FieldText(id, *layout, again.image) != first.text) {
       std::abort();
     }
+    const CommitResult settled = CommitField(id, again.text, again.image, context);
+    if (!settled.accepted() || !(settled.image == again.image) || settled.text != first.text) std::abort();
   }
   return 0;
 }
