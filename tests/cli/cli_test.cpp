@@ -167,6 +167,39 @@ TEST_F(Cli, HelpOfTheProgramAndOfACommand) {
   EXPECT_NE(show.out.find("  --json                  print one JSON object"), std::string::npos) << show.out;
 }
 
+#ifdef TAVIO_PACKAGING_DIR
+// The manual page and the bash completion know every command and option the help lists.
+TEST_F(Cli, ManualPageAndCompletionNameEveryCommandAndOption) {
+  const std::string completion = ReadBytes(TAVIO_PACKAGING_DIR "/tavio-cli.bash-completion");
+  std::string manual = ReadBytes(TAVIO_PACKAGING_DIR "/man/tavio-cli.1");
+  for (size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-", at)) manual.replace(at, 2, "-");
+  ASSERT_FALSE(completion.empty());
+  ASSERT_FALSE(manual.empty());
+  // Option lines of a help start "  --name"; command lines "  name" under "Commands:".
+  const auto words = [](const std::string& help, bool commands) {
+    std::vector<std::string> found;
+    std::istringstream lines(help.substr(commands ? help.find("\nCommands:\n") + 11 : 0));
+    for (std::string line; std::getline(lines, line) && !(commands && line.empty());) {
+      if (line.rfind(commands ? "  " : "  --", 0) != 0 || line[2] == ' ') continue;
+      found.push_back(line.substr(2, line.find(' ', 2) - 2));
+    }
+    return found;
+  };
+  const std::vector<std::string> commands = words(Run({"--help"}).out, true);
+  EXPECT_EQ(commands.size(), 7u);
+  std::vector<std::string> names = commands;
+  for (const std::string& option : words(Run({"--help"}).out, false)) names.push_back(option);
+  for (const std::string& command : commands) {
+    for (const std::string& option : words(Run({command, "--help"}).out, false)) names.push_back(option);
+  }
+  for (const std::string& name : names) {
+    if (name == "--help") continue;
+    EXPECT_NE(completion.find(name), std::string::npos) << name << " is not in the completion";
+    EXPECT_NE(manual.find(name), std::string::npos) << name << " is not in the manual page";
+  }
+}
+#endif
+
 TEST_F(Cli, SetRefusesWhatTheFieldRefusesAndSealsWhatItTakes) {
   ASSERT_EQ(Run({"--simulate", "BRENTA:160:0x0400", "read", Path("in.bin")}).code, 0);
   EXPECT_EQ(Run({"set", Path("in.bin"), Path("out.bin"), "hold_time_ms=99"}),
