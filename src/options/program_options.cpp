@@ -176,4 +176,17 @@ ParseOutcome Parse(CLI::App& app, const std::vector<std::string>& args) {
   return {};
 }
 
+ParseOutcome ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& options) {
+  CLI::App app("Shows and edits the configuration of a DRAVEX ESC connected through a LINKBOX or LINKPUCK "
+               "programming unit, or through the built-in simulated unit.",
+               "tavio");
+  SetUpApp(app);
+  app.footer("Without --simulate the first LINKBOX or LINKPUCK found on USB is used.\n\n"
+             "Exit status: 0 after the window was closed, 1 when the simulated unit cannot\n"
+             "be set up, 2 wrong usage.");
+  AddSharedOptions(app, options.shared);
+  app.add_flag("--benchmark-startup", options.benchmark_startup)->group("");
+  return Parse(app, args);
+}
+
 }  // namespace tavio::options

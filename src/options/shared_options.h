@@ -3,6 +3,7 @@
 // here and one line in AddSharedOptions (program_options.cpp).
 
 #include <string>
+#include <vector>
 
 #include "sim/sim_options.h"
 
@@ -25,5 +26,16 @@ struct ParseOutcome {
   int exit_code = kExitOk;
   std::string text;
 };
+
+// The window's command line (tavio). It is parsed with the other programs'
+// options in one place, so the window's sources need no parser headers.
+struct WindowOptions {
+  SharedOptions shared;
+  // Not in the help: prints the time to the first paint and quits.
+  bool benchmark_startup = false;
+};
+
+// `args` without the program's own name.
+ParseOutcome ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& options);
 
 }  // namespace tavio::options

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
   // errors work on a plain terminal; Qt's options (-platform ...) are only
   // known once QApplication has taken them out.
   GuiOptions options;
-  tavio::options::ParseOutcome parsed = ParseGuiOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+  using tavio::options::ParseWindowOptions;
+  tavio::options::ParseOutcome parsed = ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc), options);
   const bool retry_after_qt = parsed.exit_code != kExitOk && MayCarryQtOptions(argc, argv);
   if (!parsed.proceed && !retry_after_qt) return Finish(parsed);
 
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
   UseProgramStyle();
   if (retry_after_qt) {
     options = GuiOptions();
-    parsed = ParseGuiOptions(ArgumentsOf(QApplication::arguments()), options);
+    parsed = ParseWindowOptions(ArgumentsOf(QApplication::arguments()), options);
     if (!parsed.proceed) return Finish(parsed);
   }
 

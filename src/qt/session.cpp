@@ -19,31 +19,9 @@
 #include "qt/windows_notices.h"
 #endif
 #include "sim/sim_hid_port.h"
-#include "options/program_options.h"
 #include "sim/sim_options.h"
 
 namespace tavio::qt {
-namespace {
-
-// The window's command line: the shared options and the start-up benchmark switch.
-void DescribeOptions(CLI::App& app, GuiOptions& gui) {
-  options::SetUpApp(app);
-  app.footer("Without --simulate the first LINKBOX or LINKPUCK found on USB is used.\n\n"
-             "Exit status: 0 after the window was closed, 1 when the simulated unit cannot\n"
-             "be set up, 2 wrong usage.");
-  options::AddSharedOptions(app, gui.shared);
-  app.add_flag("--benchmark-startup", gui.benchmark_startup)->group("");
-}
-
-}  // namespace
-
-options::ParseOutcome ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& gui) {
-  CLI::App app("Shows and edits the configuration of a DRAVEX ESC connected through a LINKBOX "
-               "or LINKPUCK programming unit, or through the built-in simulated unit.",
-               "tavio");
-  DescribeOptions(app, gui);
-  return options::Parse(app, argv);
-}
 
 Language LanguageFromSystemLocale() {
   const QLocale system = QLocale::system();

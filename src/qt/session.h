@@ -33,15 +33,8 @@ inline constexpr int kExitUsage = 2;
 // Where the simulated unit appears among the HID interfaces.
 inline constexpr const char* kSimulatedUnitPath = "/dev/hidraw-simulated";
 
-struct GuiOptions {
-  options::SharedOptions shared;  // --simulate, --sim-*, ...
-  // Not in the help: prints the time to the first paint and quits.
-  bool benchmark_startup = false;
-};
-
-// Parses the window's options (`argv` without the program name): proceed,
-// or end with the help or a one-line usage error and the exit code.
-options::ParseOutcome ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& options);
+// The command line (options::ParseWindowOptions reads it).
+using GuiOptions = options::WindowOptions;
 
 // German when the user's first interface language is German.
 Language LanguageFromSystemLocale();

@@ -132,7 +132,7 @@ struct WindowRun {
     std::string error;
     std::vector<std::string> args = {"--simulate", esc != nullptr ? esc : kBrenta};
     args.insert(args.end(), more.begin(), more.end());
-    ParseGuiOptions(args, options);
+    tavio::options::ParseWindowOptions(args, options);
     session = Session::Create(options, Language::English, &sleeper, error, artwork);
     session->panel().SetDialogDriver(&dialogs);
     auto rest = std::make_unique<ManualRestTimer>();
