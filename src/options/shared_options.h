@@ -1,6 +1,7 @@
 #pragma once
-// The options every program takes, as parsed, and the outcome of parsing. A new shared option is a field
-// here and one line in AddSharedOptions (program_options.cpp).
+// The options every program takes, as parsed, and the outcome of parsing.
+// A new shared option is a field here and one statement in AddSharedOptions
+// (program_options.cpp).
 
 #include <string>
 #include <vector>
