@@ -186,7 +186,7 @@ TEST_F(Cli, ManualPageAndCompletionNameEveryCommandAndOption) {
     return found;
   };
   const std::vector<std::string> commands = words(Run({"--help"}).out, true);
-  EXPECT_EQ(commands.size(), 7u);
+  EXPECT_EQ(commands.size(), 8u);
   std::vector<std::string> names = commands;
   for (const std::string& option : words(Run({"--help"}).out, false)) names.push_back(option);
   for (const std::string& command : commands) {
