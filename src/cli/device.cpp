@@ -28,7 +28,7 @@ std::string CommErrorText(const CommError& error) {
   if (error.code != kResultNotConnected) {
     text += u"\r\n";
     text += FormatPattern(LoadString(Language::English, sid::kSystemErrorCode),
-                          static_cast<unsigned>(static_cast<uint32_t>(error.code)),
+                          static_cast<unsigned>(CodeLineValue(error)),
                           static_cast<unsigned>(error.os_error));
   }
   return ToTerminal(text);
