@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/command.h"
+#include "core/link/trace_port.h"
 #include "sim/sim_options.h"
 #include "cli/file_commands.h"
 #include "cli/set_command.h"
@@ -86,7 +87,7 @@ bool TakeValue(const std::vector<std::string>& argv, size_t& i, const std::strin
 
 bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::string& error) {
   const std::vector<std::string> valued = {"--simulate", "--sim-unit", "--sim-eeprom", "--model", "--backup",
-                                           "--sim-unplug-after"};
+                                           "--sim-unplug-after", "--sim-fault", "--sim-firmware", "--trace"};
   for (size_t i = 0; i < argv.size(); ++i) {
     const std::string& arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -118,6 +119,11 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::s
         if (name == "--sim-eeprom") options.sim_eeprom = value;
         if (name == "--model") options.model = value;
         if (name == "--backup") options.backup = value;
+        if (name == "--sim-fault" && !sim::ParseSimFault(*value, error)) return false;
+        if (name == "--sim-fault") options.sim_faults.push_back(*value);
+        if (name == "--sim-firmware" && !sim::ParseSimFirmware(*value, error)) return false;
+        if (name == "--sim-firmware") options.sim_firmware = value;
+        if (name == "--trace") options.trace = value;
         if (name == "--sim-unplug-after") {
           options.sim_unplug_after = sim::ParseExchangeCount(*value, error);
           if (!options.sim_unplug_after) return false;
@@ -133,9 +139,15 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options, std::s
     }
     options.args.push_back(arg);
   }
-  if (options.sim_unplug_after && !options.simulate) {
-    error = "--sim-unplug-after needs --simulate";
-    return false;
+  if (!options.simulate) {
+    for (const auto& [given, name] : {std::pair{options.sim_unplug_after.has_value(), "--sim-unplug-after"},
+                                      std::pair{!options.sim_faults.empty(), "--sim-fault"},
+                                      std::pair{options.sim_firmware.has_value(), "--sim-firmware"}}) {
+      if (given) {
+        error = std::string(name) + " needs --simulate";
+        return false;
+      }
+    }
   }
   return true;
 }
@@ -147,7 +159,7 @@ std::string UsageText() {
           "LINKPUCK programming unit, or through the built-in simulated unit.\n\nCommands:\n";
   for (const CommandDef& command : kCommands) text << "  " << command.synopsis << "\n";
   text << "\nOptions (they may stand anywhere on the line):\n"
-       << sim::SimOptionsUsage()
+       << sim::SimOptionsUsage() << TraceOptionUsage()
        << "  --backup OLD.bin write: save the ESC's block to OLD.bin before storing\n"
           "  --store          defaults: also store the result on the ESC\n"
           "  --force          read, write --backup: save a block with a wrong checksum as\n"

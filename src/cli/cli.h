@@ -23,6 +23,9 @@ struct Options {
   std::string sim_unit;                   // LINKBOX (default) or LINKPUCK
   std::optional<std::string> sim_eeprom;  // persistence file of the simulated ESC
   std::optional<uint32_t> sim_unplug_after;  // the simulated unit vanishes after N exchanges
+  std::vector<std::string> sim_faults;    // --sim-fault SPEC, each
+  std::optional<std::string> sim_firmware;  // --sim-firmware UNIT:BOOT:ESC
+  std::optional<std::string> trace;       // every report to and from the unit goes to this file
   std::optional<std::string> model;       // model number for offline limits
   std::optional<std::string> backup;      // write: save the ESC's block here first
   bool store = false;                     // defaults: also store on the ESC

@@ -2,6 +2,7 @@
 
 #include "cli/command.h"
 #include "core/link/protocol.h"
+#include "core/link/trace_port.h"
 #include "platform/platform.h"
 #include "sim/sim_hid_port.h"
 #include "sim/sim_options.h"
@@ -42,7 +43,7 @@ bool Device::Connect(Context& context) {
   if (options.simulate) {
     std::string error;
     const sim::SimCommandLine line{*options.simulate, options.sim_unit, options.sim_eeprom,
-                                   options.sim_unplug_after};
+                                   options.sim_unplug_after, options.sim_faults, options.sim_firmware};
     auto port = sim::CreateSimulatedPort(line, kSimulatedPath, error);
     if (port == nullptr) {
       context.err << "tavio-cli: " << error << "\n";
@@ -53,6 +54,14 @@ bool Device::Connect(Context& context) {
     port_ = context.environment.make_platform_port();
   } else {
     port_ = CreatePlatformHidPort();
+  }
+  if (options.trace) {
+    std::string error;
+    port_ = TraceToFile(std::move(port_), *options.trace, error);
+    if (port_ == nullptr) {
+      context.err << "tavio-cli: " << error << "\n";
+      return false;
+    }
   }
   if (context.environment.sleeper != nullptr) {
     link.sleeper = context.environment.sleeper;

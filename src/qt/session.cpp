@@ -6,6 +6,7 @@
 #include <clocale>
 #include <sstream>
 
+#include "core/link/trace_port.h"
 #include "core/shell/connection.h"
 #include "core/shell/dispatch.h"
 #include "core/shell/focus.h"
@@ -29,6 +30,9 @@ constexpr const char* kSimulate = "--simulate";
 constexpr const char* kSimUnit = "--sim-unit";
 constexpr const char* kSimEeprom = "--sim-eeprom";
 constexpr const char* kSimUnplugAfter = "--sim-unplug-after";
+constexpr const char* kSimFault = "--sim-fault";
+constexpr const char* kSimFirmware = "--sim-firmware";
+constexpr const char* kTrace = "--trace";
 constexpr const char* kBenchmarkStartup = "--benchmark-startup";
 
 bool StoreValue(const std::string& name, const std::string& value, GuiOptions& options, std::string& error) {
@@ -40,6 +44,14 @@ bool StoreValue(const std::string& name, const std::string& value, GuiOptions& o
     options.sim_unit = value;
   } else if (name == kSimEeprom) {
     options.sim_eeprom = value;
+  } else if (name == kSimFault) {
+    if (!sim::ParseSimFault(value, error)) return false;
+    options.sim_faults.push_back(value);
+  } else if (name == kSimFirmware) {
+    if (!sim::ParseSimFirmware(value, error)) return false;
+    options.sim_firmware = value;
+  } else if (name == kTrace) {
+    options.trace = value;
   } else if (name == kSimUnplugAfter) {
     options.sim_unplug_after = sim::ParseExchangeCount(value, error);
     if (!options.sim_unplug_after) return false;
@@ -50,7 +62,7 @@ bool StoreValue(const std::string& name, const std::string& value, GuiOptions& o
 }  // namespace
 
 bool ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& options, std::string& error) {
-  const std::string valued[] = {kSimulate, kSimUnit, kSimEeprom, kSimUnplugAfter};
+  const std::string valued[] = {kSimulate, kSimUnit, kSimEeprom, kSimUnplugAfter, kSimFault, kSimFirmware, kTrace};
   for (size_t i = 0; i < argv.size(); ++i) {
     const std::string& arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -84,7 +96,9 @@ bool ParseGuiOptions(const std::vector<std::string>& argv, GuiOptions& options, 
     // The unit options only describe a simulated unit.
     for (const auto& [given, name] : {std::pair{options.sim_unit.has_value(), kSimUnit},
                                       std::pair{options.sim_eeprom.has_value(), kSimEeprom},
-                                      std::pair{options.sim_unplug_after.has_value(), kSimUnplugAfter}}) {
+                                      std::pair{options.sim_unplug_after.has_value(), kSimUnplugAfter},
+                                      std::pair{!options.sim_faults.empty(), kSimFault},
+                                      std::pair{options.sim_firmware.has_value(), kSimFirmware}}) {
       if (given) {
         error = std::string(name) + " needs " + kSimulate;
         return false;
@@ -100,7 +114,7 @@ std::string GuiUsageText() {
           "Shows and edits the configuration of a DRAVEX ESC connected through a LINKBOX\n"
           "or LINKPUCK programming unit, or through the built-in simulated unit.\n\n"
           "Options:\n"
-       << sim::SimOptionsUsage()
+       << sim::SimOptionsUsage() << TraceOptionUsage()
        << "  -h, --help       show this help\n\n"
           "Without --simulate the first LINKBOX or LINKPUCK found on USB is used.\n\n"
           "Exit status: 0 after the window was closed, 1 when the simulated unit cannot\n"
@@ -125,7 +139,7 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
 
   if (options.simulate) {
     const sim::SimCommandLine line{*options.simulate, options.sim_unit.value_or(""), options.sim_eeprom,
-                                   options.sim_unplug_after};
+                                   options.sim_unplug_after, options.sim_faults, options.sim_firmware};
     auto port = sim::CreateSimulatedPort(line, kSimulatedUnitPath, error);
     if (port == nullptr) return nullptr;
     session->sim_port_ = port.get();
@@ -136,6 +150,10 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
 #ifndef _WIN32
     session->notices_ = std::make_unique<UdevNotices>(app);
 #endif
+  }
+  if (options.trace) {
+    session->port_ = TraceToFile(std::move(session->port_), *options.trace, error);
+    if (session->port_ == nullptr) return nullptr;
   }
   if (sleeper == nullptr) {
     session->own_sleeper_ = std::make_unique<RealSleeper>();

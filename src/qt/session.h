@@ -37,6 +37,9 @@ struct GuiOptions {
   std::optional<std::string> sim_unit;    // LINKBOX or LINKPUCK
   std::optional<std::string> sim_eeprom;  // persistence file of the simulated ESC
   std::optional<uint32_t> sim_unplug_after;
+  std::vector<std::string> sim_faults;      // --sim-fault SPEC, each
+  std::optional<std::string> sim_firmware;  // --sim-firmware UNIT:BOOT:ESC
+  std::optional<std::string> trace;         // every report to and from the unit goes to this file
   bool help = false;
   // Not in the usage text: prints the time to the first paint and quits.
   bool benchmark_startup = false;

@@ -124,6 +124,7 @@ struct Trigger {
 
   static Trigger AtExchange(uint32_t index) { return Trigger{index, 0, 0}; }
   static Trigger OnCommand(uint8_t code, uint32_t nth = 0) { return Trigger{std::nullopt, code, nth}; }
+  bool operator==(const Trigger&) const = default;
 };
 
 struct ErrorFault {
