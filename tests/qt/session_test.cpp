@@ -5,8 +5,10 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QProcess>
+#include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QToolButton>
 #include <QtTest>
@@ -659,6 +661,50 @@ class SessionTest : public QObject {
     QCOMPARE(run.window().Texture().size(), QSize(1300, 813));
     QVERIFY(!run.window().testAttribute(Qt::WA_SetWindowIcon));
     QCOMPARE(QApplication::windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
+  }
+
+  // --sim-firmware shows in the firmware fields, "----------" for an ESC
+  // without firmware; --trace gets every report of the start-up readout.
+  void simulatorOptionsOfTheWindow() {
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--sim-firmware", "::0xFFFF"}, "--sim-firmware needs --simulate"},
+        {{"--sim-fault", "mode=1"}, "--sim-fault needs --simulate"},
+        {{"--simulate", kBrenta, "--sim-fault", "mode"}, "--sim-fault 'mode': mode needs a value after '='"},
+        {{"--simulate", kBrenta, "--sim-firmware=1:2:3:4"}, "--sim-firmware '1:2:3:4' has more than UNIT:BOOT:ESC"},
+        {{"--trace"}, "--trace needs a value"},
+    };
+    for (const auto& [args, message] : refused) {
+      qt::GuiOptions options;
+      std::string error;
+      QVERIFY(!qt::ParseGuiOptions(args, options, error));
+      QCOMPARE(error, message);
+    }
+    QTemporaryDir folder;
+    const std::string trace = folder.filePath(QStringLiteral("trace.txt")).toStdString();
+    qt::GuiOptions options;
+    std::string error;
+    QVERIFY(qt::ParseGuiOptions({"--simulate", kBrenta, "--sim-firmware", "0x00020100:0x0203:0xFFFF", "--trace", trace,
+                                 "--sim-fault", "esc-state=3"},
+                                options, error));
+    tavio::test::FakeSleeper sleeper;
+    Dialogs dialogs;
+    const auto session = qt::Session::Create(options, Language::English, &sleeper, error);
+    QVERIFY(session != nullptr);
+    session->panel().SetDialogDriver(&dialogs);
+    session->Start();
+    const auto text = [&](ControlId id) { return QString::fromStdU16String(session->panel().GetText(id)); };
+    QCOMPARE(session->window().windowTitle(), kConnected);
+    QCOMPARE(text(ctl::kUnitVersion), QStringLiteral("2.1"));
+    QCOMPARE(text(ctl::kEscBootloaderVersion), QStringLiteral("2.3"));
+    QCOMPARE(text(ctl::kEscFirmwareVersion), QStringLiteral("----------"));
+    session->Stop();
+    QFile file(QString::fromStdString(trace));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString lines = QString::fromLatin1(file.readAll());
+    // Identification and the readout of 92 bytes: six requests, six answers.
+    QCOMPARE(lines.count(QRegularExpression(QStringLiteral("  #[0-5] > 01 "))), 6);
+    QCOMPARE(lines.count(QRegularExpression(QStringLiteral("  #[0-5] < 02 00 "))), 6);
+    QVERIFY(lines.endsWith(QStringLiteral("  close\n")));
   }
 
   void benchmarkSwitchPrintsOneLine() {
