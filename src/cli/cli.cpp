@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "core/link/trace_port.h"
 #include "cli/file_commands.h"
 #include "cli/set_command.h"
 #include "options/program_options.h"

@@ -2,6 +2,7 @@
 
 #include "cli/command.h"
 #include "core/link/protocol.h"
+#include "core/link/trace_port.h"
 #include "platform/platform.h"
 #include "sim/sim_hid_port.h"
 #include "sim/sim_options.h"
@@ -28,7 +29,7 @@ std::string CommErrorText(const CommError& error) {
   if (error.code != kResultNotConnected) {
     text += u"\r\n";
     text += FormatPattern(LoadString(Language::English, sid::kSystemErrorCode),
-                          static_cast<unsigned>(static_cast<uint32_t>(error.code)),
+                          static_cast<unsigned>(CodeLineValue(error)),
                           static_cast<unsigned>(error.os_error));
   }
   return ToTerminal(text);
@@ -51,6 +52,14 @@ bool Device::Connect(Context& context) {
     port_ = context.environment.make_platform_port();
   } else {
     port_ = CreatePlatformHidPort();
+  }
+  if (options.shared.trace) {
+    std::string error;
+    port_ = TraceToFile(std::move(port_), *options.shared.trace, error);
+    if (port_ == nullptr) {
+      context.err << "tavio-cli: " << error << "\n";
+      return false;
+    }
   }
   if (context.environment.sleeper != nullptr) {
     link.sleeper = context.environment.sleeper;

@@ -81,8 +81,8 @@ void AddSharedOptions(CLI::App& app, SharedOptions& options) {
       }))
       ->needs(simulate);
   AddText(app, "--sim-eeprom", options.sim.eeprom_file,
-          "keep the simulated ESC's memory in this file: read at start when it exists, written after every "
-          "completed write (needs --simulate)")
+          "keep the simulated ESC's memory in this file: read at start when it exists, replaced after every "
+          "change (the erase and each block); a file that cannot be written fails the exchange (needs --simulate)")
       ->type_name("PATH")
       ->needs(simulate);
   app.add_option_function<std::string>(
@@ -98,6 +98,31 @@ void AddSharedOptions(CLI::App& app, SharedOptions& options) {
         return sim::ParseExchangeCount(value, error).has_value();
       }))
       ->needs(simulate);
+  app.add_option_function<std::vector<std::string>>(
+         "--sim-fault", [&options](const std::vector<std::string>& values) { options.sim.faults = values; },
+         "a fault of the simulated unit (repeatable): error=CODE@WHEN, silent@WHEN (no answer), echo@WHEN (the "
+         "other lock or flash state), unplug@N, mode=M, esc-state=S, lengths=IN:OUT (report lengths), "
+         "block-length=L, open=denied|failed; WHEN is an exchange number N (from 0, as --trace counts) or a "
+         "command (ReadMemory, WriteBlock, ... or 0x1D) with #K for its K-th request only (example: --sim-fault "
+         "error=0@WriteBlock#1; needs --simulate)")
+      ->type_name("SPEC")
+      ->allow_extra_args(false)
+      ->check(Checked("fault", [](std::string_view value, std::string& error) {
+        return sim::ParseSimFault(value, error).has_value();
+      }))
+      ->needs(simulate);
+  AddText(app, "--sim-firmware", options.sim.firmware,
+          "firmware versions of the unit, the ESC's bootloader and the ESC (hex with 0x or decimal; an empty "
+          "part keeps the default; ESC 0xFFFF means none: --sim-firmware ::0xFFFF; needs --simulate)")
+      ->type_name("UNIT:BOOT:ESC")
+      ->check(Checked("firmware", [](std::string_view value, std::string& error) {
+        return sim::ParseSimFirmware(value, error).has_value();
+      }))
+      ->needs(simulate);
+  AddText(app, "--trace", options.trace,
+          "write every report to and from the unit (real or simulated) to FILE, with its time and exchange "
+          "number, in hex")
+      ->type_name("FILE");
 }
 
 void SetUpApp(CLI::App& app) {

@@ -3,6 +3,7 @@
 // A new shared option is a field here and one statement in AddSharedOptions
 // (program_options.cpp).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct SharedOptions {
   // --simulate and the --sim-* options; `simulate` false: a real unit.
   bool simulate = false;
   sim::SimCommandLine sim;
+  // --trace: every report to and from the unit, real or simulated, goes here.
+  std::optional<std::string> trace;
 };
 
 // The outcome of parsing a command line: go on, or end with `exit_code`

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <clocale>
 
+#include "core/link/trace_port.h"
 #include "core/shell/connection.h"
 #include "core/shell/dispatch.h"
 #include "core/shell/focus.h"
@@ -49,6 +50,10 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
 #ifndef _WIN32
     session->notices_ = std::make_unique<UdevNotices>(app);
 #endif
+  }
+  if (options.shared.trace) {
+    session->port_ = TraceToFile(std::move(session->port_), *options.shared.trace, error);
+    if (session->port_ == nullptr) return nullptr;
   }
   if (sleeper == nullptr) {
     session->own_sleeper_ = std::make_unique<RealSleeper>();

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/sim_unit.h"
 
@@ -35,6 +36,48 @@ uint16_t DefaultSimVersion(uint16_t family);
 
 SimUnitConfig MakeSimUnitConfig(const SimEscSpec& esc, uint16_t product_id);
 
+// One fault of the simulated unit, "--sim-fault SPEC" (the option may be
+// given several times):
+//   error=CODE@WHEN     answer with the error status and CODE (32 bits, hex
+//                       with 0x or decimal) instead of carrying the command out
+//   silent@WHEN         no answer at all: the read times out
+//   echo@WHEN           SystemLock or FlashAccess echoes the other state
+//   unplug@N            the unit is pulled out while exchange N waits for its answer
+//   mode=M              the unit runs in mode M (not 0: the wrong mode)
+//   esc-state=S         the unit reports esc_state S (not 3: no updatable ESC)
+//   lengths=IN:OUT      the input and output report lengths
+//   block-length=L      the ESC's block starts with the length word L
+//   open=denied|failed  opening the unit is refused
+// WHEN is an exchange number N (from 0 since the unit was opened, as --trace
+// numbers them), or a command, by name (UnitStatus, UnitDataQuery,
+// SystemLock, WriteBlock, ReadMemory, EraseConfig, AssignWriteAddress,
+// FlashAccess, EscIdentity; any letter case) or code (0x1D), for each of its
+// requests, or with "#K" for its K-th request only (from 1).
+struct SimFault {
+  enum class Kind : uint8_t { Error, Silent, Echo, Unplug, Mode, EscState, Lengths, BlockLength, Open };
+  Kind kind = Kind::Error;
+  Trigger when;
+  uint32_t value = 0;   // the code, mode, state, input length, block length, HidOpenStatus
+  uint32_t value2 = 0;  // the output length
+  bool operator==(const SimFault&) const = default;
+};
+
+std::optional<SimFault> ParseSimFault(std::string_view text, std::string& error);
+void ApplySimFault(SimUnit& unit, const SimFault& fault);
+
+// "--sim-firmware UNIT:BOOT:ESC": the unit's firmware version, the ESC's
+// bootloader and firmware versions (hex with 0x, or decimal; ESC at most
+// 0xFFFF, which means no firmware); an empty part keeps the default.
+struct SimFirmware {
+  std::optional<uint32_t> unit;
+  std::optional<uint32_t> bootloader;
+  std::optional<uint16_t> esc;
+  bool operator==(const SimFirmware&) const = default;
+};
+
+std::optional<SimFirmware> ParseSimFirmware(std::string_view text, std::string& error);
+void ApplySimFirmware(SimUnitConfig& config, const SimFirmware& firmware);
+
 }  // namespace tavio::sim
 
 namespace tavio::sim {
@@ -47,6 +90,8 @@ struct SimCommandLine {
   std::optional<std::string> unit_kind;  // LINKBOX or LINKPUCK; none: LINKBOX
   std::optional<std::string> eeprom_file;
   std::optional<uint32_t> unplug_after_exchanges;
+  std::vector<std::string> faults;     // --sim-fault SPEC, each
+  std::optional<std::string> firmware; // --sim-firmware UNIT:BOOT:ESC
 };
 
 // "--sim-unplug-after N": a decimal number of exchanges.

@@ -8,6 +8,7 @@
 #include "core/files/defaults.h"
 #include "core/model/bytes.h"
 #include "core/model/config_image.h"
+#include "sim/eeprom_file.h"
 
 namespace tavio::sim {
 namespace {
@@ -108,25 +109,18 @@ void SimUnit::LoadEeprom() {
   eeprom_ = loaded;
 }
 
-void SimUnit::SaveEeprom() {
-  if (config_.eeprom_file.empty()) return;
-  // Written beside the target and renamed, so a crash never leaves half a file.
-  const std::string temp = config_.eeprom_file + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(eeprom_.data()), eeprom_.size());
-    if (!out) {
-      persist_error_ = "cannot write '" + temp + "'";
-      return;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, config_.eeprom_file, ec);
-  if (ec) {
-    persist_error_ = "cannot replace '" + config_.eeprom_file + "': " + ec.message();
-    return;
-  }
-  persist_error_.clear();
+bool SimUnit::SaveEeprom() {
+  if (config_.eeprom_file.empty()) return true;
+  EepromFileCalls& calls = config_.file_calls != nullptr ? *config_.file_calls : RealEepromFileCalls();
+  persist_error_ = WriteEepromFile(config_.eeprom_file, eeprom_, calls);
+  return persist_error_.empty();
+}
+
+bool SimUnit::KeepChange(const std::array<uint8_t, kEepromSize>& before) {
+  if (SaveEeprom()) return true;
+  // The ESC and its file must not part: the change is undone and refused.
+  eeprom_ = before;
+  return false;
 }
 
 void SimUnit::SetBlockLengthWord(uint16_t length) { PutU16(eeprom_, kOffBlockLength, length); }
@@ -152,7 +146,6 @@ void SimUnit::BeginSession() {
   occurrences_.fill(0);
   locked_ = false;
   flash_open_ = false;
-  changed_since_open_ = false;
   write_pointer_.reset();
   pending_.reset();
 }
@@ -223,6 +216,30 @@ UnitReadStatus SimUnit::AnswerReport(std::span<uint8_t> report) {
   return UnitReadStatus::Ok;
 }
 
+namespace {
+
+// The parameter-length byte each command carries; WriteBlock's is its data length.
+std::optional<uint8_t> ParameterLength(uint8_t command) {
+  switch (command) {
+    case cmd::kUnitStatus: return 0;
+    case cmd::kUnitDataQuery: return 12;
+    case cmd::kSystemLock: return 1;
+    case cmd::kReadMemory: return 8;
+    case cmd::kEraseConfig: return 4;
+    case cmd::kAssignWriteAddress: return 9;
+    case cmd::kFlashAccess: return 1;
+    case cmd::kEscIdentity: return 0;
+    default: return std::nullopt;
+  }
+}
+
+// Commands that talk to the ESC, which needs the normal mode and an updatable ESC.
+bool NeedsEsc(uint8_t command) {
+  return command == cmd::kSystemLock || command == cmd::kReadMemory || command == cmd::kEscIdentity;
+}
+
+}  // namespace
+
 Report SimUnit::Execute(const Request& request) {
   if (request.bytes[0] != kOutputReportId) return ErrorAnswer(kErrBadReportId);
   const uint8_t command = request.command();
@@ -231,6 +248,15 @@ Report SimUnit::Execute(const Request& request) {
     return std::any_of(faults_.wrong_echo.begin(), faults_.wrong_echo.end(),
                        [&](const Trigger& t) { return Fires(t, exchange, command); });
   };
+  if (command != cmd::kWriteBlock) {
+    const std::optional<uint8_t> length = ParameterLength(command);
+    if (!length) return ErrorAnswer(kErrUnknownCommand);
+    if (request.length() != *length) return ErrorAnswer(kErrBadParamLength);
+  }
+  if (NeedsEsc(command)) {
+    if (config_.unit_mode != 0) return ErrorAnswer(kErrWrongMode);
+    if (config_.esc_state != kEscStateUpdatable) return ErrorAnswer(kErrNoEsc);
+  }
 
   switch (command) {
     case cmd::kUnitStatus: {
@@ -252,8 +278,9 @@ Report SimUnit::Execute(const Request& request) {
       return r;
     }
     case cmd::kUnitDataQuery: {
+      if (request.U32(4) != kUnitDataQueryAddress) return ErrorAnswer(kErrQueryAddress);
       Report r = Answer(12);
-      PutU32(r, 4, request.U32(4));  // word 0 names the queried place
+      PutU32(r, 4, kUnitDataQueryAddress);  // word 0 names the queried place
       PutU32(r, 8, config_.unit_firmware_version);
       PutU32(r, 12, config_.unit_aux_word);
       return r;
@@ -269,14 +296,9 @@ Report SimUnit::Execute(const Request& request) {
       r[kOffState] = wanted ? 1 : 0;
       if (command == cmd::kSystemLock) {
         locked_ = wanted;
-      } else if (!wanted) {
-        flash_open_ = true;
-        changed_since_open_ = false;
       } else {
-        const bool save = flash_open_ && changed_since_open_;
-        flash_open_ = false;
-        write_pointer_.reset();
-        if (save) SaveEeprom();
+        flash_open_ = !wanted;
+        if (wanted) write_pointer_.reset();
       }
       return r;
     }
@@ -284,6 +306,9 @@ Report SimUnit::Execute(const Request& request) {
     case cmd::kEraseConfig: return EraseAnswer(request);
     case cmd::kAssignWriteAddress: {
       if (request.U32(8) != kUnlockWord) return ErrorAnswer(kErrBadUnlockWord);
+      if (request.state() != 1 || request.U32(4) != 0) return ErrorAnswer(kErrBadParameter);
+      if (!locked_) return ErrorAnswer(kErrNotLocked);
+      if (!flash_open_) return ErrorAnswer(kErrFlashClosed);
       write_pointer_ = 0;
       Report r = Answer(4);
       PutU32(r, kOffData, kAssignedWriteAddress);
@@ -321,9 +346,9 @@ Report SimUnit::EraseAnswer(const Request& request) {
   if (request.U32(4) != kUnlockWord) return ErrorAnswer(kErrBadUnlockWord);
   if (!locked_) return ErrorAnswer(kErrNotLocked);
   if (!flash_open_) return ErrorAnswer(kErrFlashClosed);
+  const auto before = eeprom_;
   eeprom_.fill(0xFF);
-  changed_since_open_ = true;
-  return Answer();
+  return KeepChange(before) ? Answer() : ErrorAnswer(kErrPersist);
 }
 
 Report SimUnit::WriteBlockAnswer(const Request& request) {
@@ -333,9 +358,10 @@ Report SimUnit::WriteBlockAnswer(const Request& request) {
   if (!flash_open_) return ErrorAnswer(kErrFlashClosed);
   if (!write_pointer_) return ErrorAnswer(kErrNoWriteAddress);
   if (*write_pointer_ + count > kEepromSize) return ErrorAnswer(kErrWriteOverflow);
+  const auto before = eeprom_;
   std::copy_n(request.bytes.begin() + kOffData, count, eeprom_.begin() + *write_pointer_);
+  if (!KeepChange(before)) return ErrorAnswer(kErrPersist);
   *write_pointer_ += count;
-  changed_since_open_ = true;
   return Answer();
 }
 

@@ -16,14 +16,26 @@
 // 16-bit code take R[4..5]), everything else 0; a command answered with an
 // error has no effect. The unit's own error codes are the kErr* constants.
 //
-// Write rules. EraseConfig and WriteBlock are honoured only while the system
-// lock is held and flash access is open (FlashAccess 0 opens it, 1 closes it);
-// WriteBlock also needs a write address (AssignWriteAddress puts the write
-// pointer at EEPROM offset 0). Blocks are placed one after the other.
+// Request checks, as a unit following the protocol makes them: the
+// parameter-length byte must be the command's own (UnitStatus 0,
+// UnitDataQuery 12, SystemLock 1, ReadMemory 8, EraseConfig 4,
+// AssignWriteAddress 9, FlashAccess 1, EscIdentity 0; WriteBlock whole words,
+// at most 56 bytes); UnitDataQuery answers only for its one address;
+// SystemLock, ReadMemory and EscIdentity need the normal unit mode and an
+// updatable ESC (esc_state 3).
+//
+// Write rules. EraseConfig, AssignWriteAddress and WriteBlock are honoured
+// only while the system lock is held and flash access is open (FlashAccess 0
+// opens it, 1 closes it); WriteBlock also needs a write address
+// (AssignWriteAddress puts the write pointer at EEPROM offset 0). Blocks are
+// placed one after the other.
 //
 // Persistence file: exactly 256 raw EEPROM bytes, nothing else. It is read at
-// construction when it exists, and written whenever FlashAccess 1 closes a
-// session in which the EEPROM was erased or written.
+// construction when it exists, and replaced after every change the unit
+// makes (the erase and each block), so it always mirrors the simulated ESC.
+// When it cannot be written the change is undone and the exchange answered
+// with kErrPersist. Changes through MutableEeprom() and SetBlockLengthWord()
+// stay in memory.
 
 #include <array>
 #include <cstdint>
@@ -39,6 +51,8 @@
 #include "core/model/family.h"
 
 namespace tavio::sim {
+
+class EepromFileCalls;
 
 inline constexpr size_t kEepromSize = 256;
 inline constexpr size_t kFirmwareInfoSize = 32;
@@ -56,6 +70,12 @@ inline constexpr uint32_t kErrNoWriteAddress = 0x0122;  // WriteBlock before Ass
 inline constexpr uint32_t kErrWriteOverflow = 0x0123;   // WriteBlock past the EEPROM's end
 inline constexpr uint32_t kErrBadUnlockWord = 0x0124;   // erase or assign with another unlock word
 inline constexpr uint32_t kErrBadBlockSize = 0x0125;    // WriteBlock byte count above 56 or not whole words
+inline constexpr uint32_t kErrBadParamLength = 0x0102;  // parameter-length byte not the command's own
+inline constexpr uint32_t kErrQueryAddress = 0x0112;    // UnitDataQuery of another address
+inline constexpr uint32_t kErrBadParameter = 0x0126;    // AssignWriteAddress with another mode or offset
+inline constexpr uint32_t kErrWrongMode = 0x0130;       // lock, read or identity outside the normal mode
+inline constexpr uint32_t kErrNoEsc = 0x0131;           // lock, read or identity without an updatable ESC
+inline constexpr uint32_t kErrPersist = 0x0140;         // the memory file could not be written
 
 // What AssignWriteAddress answers: where the block starts in the ESC's flash.
 inline constexpr uint32_t kAssignedWriteAddress = 0x0801F800;
@@ -89,6 +109,8 @@ struct SimUnitConfig {
   uint32_t output_report_length = kReportSize;
   // Empty: the EEPROM lives in memory only.
   std::string eeprom_file;
+  // How the memory file is written; null: the real file system.
+  EepromFileCalls* file_calls = nullptr;
   // Time stamps of the transcript; none given: every stamp is 0.
   std::function<uint64_t()> clock;
 };
@@ -102,6 +124,7 @@ struct Trigger {
 
   static Trigger AtExchange(uint32_t index) { return Trigger{index, 0, 0}; }
   static Trigger OnCommand(uint8_t code, uint32_t nth = 0) { return Trigger{std::nullopt, code, nth}; }
+  bool operator==(const Trigger&) const = default;
 };
 
 struct ErrorFault {
@@ -187,7 +210,11 @@ class SimUnit {
   struct Request;
   void FillInitialEeprom();
   void LoadEeprom();
-  void SaveEeprom();
+  // False (with PersistError set) when the file could not be replaced.
+  bool SaveEeprom();
+  // Keeps a change of the EEPROM only when the file takes it too; else
+  // restores `before` and says false.
+  bool KeepChange(const std::array<uint8_t, kEepromSize>& before);
   bool Fires(const Trigger& trigger, uint32_t exchange, uint8_t command) const;
   Report Execute(const Request& request);
   Report ReadMemoryAnswer(uint32_t address, uint32_t length) const;
@@ -206,7 +233,6 @@ class SimUnit {
   std::array<uint32_t, 256> occurrences_{};
   bool locked_ = false;
   bool flash_open_ = false;
-  bool changed_since_open_ = false;
   std::optional<uint32_t> write_pointer_;
 
   std::optional<Report> pending_;

@@ -139,6 +139,17 @@ TEST_F(Cli, UsageErrorsAreOneLineAndExitTwo) {
       {{"set", "a", "b"}, "tavio-cli: set needs NAME=TEXT or --from SETTINGS.json (see tavio-cli set --help)\n"},
       {{"set", "a", "b", "hold_time_ms=1", "--model", "4096"},
        "tavio-cli: --model: '4096' is not a model number 0..4095 (see tavio-cli set --help)\n"},
+      {{"--sim-fault", "mode=2", "info"}, "tavio-cli: --sim-fault requires --simulate" + see},
+      {{"info", "--sim-firmware=::0xFFFF"}, "tavio-cli: --sim-firmware requires --simulate" + see},
+      {{"--simulate", "ALDER", "--sim-fault", "error=1@Erase", "info"},
+       "tavio-cli: --sim-fault: 'error=1@Erase': 'Erase' is neither an exchange number nor a command "
+       "(UnitStatus, UnitDataQuery, SystemLock, WriteBlock, ReadMemory, EraseConfig, AssignWriteAddress, "
+       "FlashAccess, EscIdentity or a code such as 0x1D)" + see},
+      {{"--simulate", "ALDER", "--sim-fault=silent", "info"},
+       "tavio-cli: --sim-fault: 'silent': needs @WHEN (an exchange number or a command)" + see},
+      {{"--simulate", "ALDER", "--sim-firmware", "1:2:3:4", "info"},
+       "tavio-cli: --sim-firmware: '1:2:3:4' has more than UNIT:BOOT:ESC" + see},
+      {{"info", "--trace"}, "tavio-cli: --trace: 1 required FILE missing" + see},
       {{"set", "a", "b", "flags=1"}, "tavio-cli: unknown parameter 'flags' (an image field name such as "
                                      "hold_time_ms, or a field's control ID) (see tavio-cli set --help)\n"},
       {{"set", "a", "b", "=1"}, "tavio-cli: '=1' is not NAME=TEXT (see tavio-cli set --help)\n"},
@@ -437,6 +448,105 @@ TEST_F(Cli, PipesAreRefusedAtOnce) {
   EXPECT_EQ(fs::status(Path("pipe")).type(), fs::file_type::fifo);
 }
 #endif
+
+TEST_F(Cli, SimulatedFaultsAndFirmwareFromTheCommandLine) {
+  const std::string wrong_mode = "A programming unit was found on the USB Port which is in the wrong mode.";
+  const std::string no_esc = "A programming unit was found on the USB Port but no updatable ESC.";
+  const std::string no_unit = "No programming unit was found on the USB Port.";
+  const std::string read_failed = "Error when reading ESC EEPROMs\n";
+  const struct {
+    std::vector<std::string> options;
+    std::string command;  // info, or write of the ESC's own block
+    std::string err;      // how stderr starts; empty: success
+  } cases[] = {
+      {{"--sim-fault", "mode=2"}, "info", wrong_mode},
+      {{"--sim-fault", "esc-state=1"}, "info", no_esc},
+      {{"--sim-fault", "lengths=44:12"}, "info", no_unit},
+      {{"--sim-fault", "open=denied"}, "info", no_unit},
+      {{"--sim-fault", "silent@1"}, "info", no_unit},
+      {{"--sim-fault", "block-length=93"}, "info", read_failed},
+      {{"--sim-fault", "unplug@4"}, "info", read_failed + "System has error code 0xfffffffd-0x00000013\n"},
+      {{"--sim-fault", "error=0@ReadMemory#3"}, "info", read_failed + "System has error code 0x00000000-0x00000000\n"},
+      {{"--sim-fault", "error=0xFFFFFFFF@4"}, "info", read_failed + "System has error code 0x0000ffff-0x00000000\n"},
+      {{"--sim-fault", "silent@EraseConfig"}, "write",
+       "Error during writing on EEPROM. No data writing possible.\nSystem has error code 0xfffffffd-0x0000006e\n"},
+      {{"--sim-fault", "echo@SystemLock#1"}, "write",
+       "System-Lock of programming unit could not be set. No data writing possible.\n"
+       "System has error code 0x0000065b-0x00000000\n"},
+      {{"--sim-fault", "error=0xFFFFFFFD@AssignWriteAddress"}, "write",
+       "The address for writing new EEPROM data was not found. Data writing was cancelled.\n"
+       "System has error code 0xfffffffd-0x00000000\n"},
+      // Block 1 refused with code 0: the write fails; block 2 is never sent.
+      {{"--sim-fault", "error=0@WriteBlock#1", "--sim-fault", "error=7@WriteBlock#2"}, "write",
+       "Error when writing last EEPROM data block. Data writing was canceled.\n"
+       "System has error code 0x00000000-0x00000000\n"},
+      {{"--sim-fault", "echo@FlashAccess#2"}, "write",
+       "The flash memory of the ESC could not be closed after writing. The configuration may not have been stored.\n"
+       "System has error code 0x0000065b-0x00000000\n"},
+  };
+  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options[1]);
+    std::vector<std::string> args = {"--simulate", "CORVAN:120:0x0401", c.command};
+    if (c.command == "write") args.push_back(Path("a.bin"));
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const Result r = Run(args);
+    EXPECT_EQ(r.code, c.err.empty() ? 0 : 1);
+    EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+    if (c.command == "info") {
+      EXPECT_EQ(r.out, "");
+    }
+  }
+  const Result r = Run({"--simulate", "ALDER", "--sim-firmware", "0x00020100:0x0203:0xFFFF", "info"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.out.find("Unit firmware:    2.1\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ESC bootloader:   2.3\nESC firmware:     ----------\n"), std::string::npos) << r.out;
+}
+
+TEST_F(Cli, TraceHoldsEveryReportAndIsWrittenOnlyWhenAsked) {
+  ASSERT_EQ(Run({"--simulate", "BRENTA", "info", "--trace", Path("trace.txt")}).code, 0);
+  std::istringstream in(ReadBytes(Path("trace.txt")));
+  std::vector<std::string> reports;  // "#N > HEAD" of every report line
+  for (std::string line; std::getline(in, line);) {
+    const size_t hash = line.find("  #");
+    if (hash == std::string::npos) continue;
+    reports.push_back(line.substr(hash + 2, 16));
+    EXPECT_EQ(line.size(), hash + 2 + 5 + 60 * 3 - 1) << line;  // the whole 60-byte report
+  }
+  // Identification, then the readout of 4 + 48 + 40 bytes: every request and every answer.
+  EXPECT_EQ(reports, (std::vector<std::string>{"#0 > 01 08 00 00", "#0 < 02 00 0C 00", "#1 > 01 1D 08 00",
+                                               "#1 < 02 00 20 00", "#2 > 01 22 00 00", "#2 < 02 00 28 00",
+                                               "#3 > 01 1D 08 00", "#3 < 02 00 04 00", "#4 > 01 1D 08 00",
+                                               "#4 < 02 00 30 00", "#5 > 01 1D 08 00", "#5 < 02 00 28 00"}));
+  ASSERT_EQ(Run({"--simulate", "BRENTA", "info"}).code, 0);
+  EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(folder), {}), std::vector<fs::path>{folder / "trace.txt"});
+  const Result r = Run({"--simulate", "BRENTA", "info", "--trace", Path("missing/trace.txt")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err.rfind("tavio-cli: cannot write the trace file '" + Path("missing/trace.txt") + "': ", 0), 0u);
+}
+
+// The memory file follows the simulated ESC through every change, so an
+// interrupted store is seen by the next run; a file that cannot be written
+// never lets a store succeed.
+TEST_F(Cli, MemoryFileKeepsAnInterruptedStoreAndNeverHidesAFailure) {
+  ASSERT_EQ(Corvan({"read", Path("a.bin")}).code, 0);
+  EXPECT_EQ(Corvan({"write", Path("a.bin"), "--sim-fault", "error=0x31@WriteBlock#1"}).code, 1);
+  EXPECT_EQ(ReadBytes(Path("esc.eeprom")), std::string(256, '\xFF'));
+  const Result erased = Corvan({"info"});
+  EXPECT_EQ(erased.code, 1);
+  EXPECT_NE(erased.out.find("Block length:     0xFFFF: the configuration is erased (every byte 0xFF)\n"),
+            std::string::npos) << erased.out;
+  EXPECT_EQ(Corvan({"write", Path("a.bin")}).code, 0);
+  EXPECT_EQ(ReadBytes(Path("esc.eeprom")).substr(0, 92), ReadBytes(Path("a.bin")).substr(2));
+
+  const Result r = Run({"--simulate", "CORVAN:120:0x0401", "--sim-eeprom", Path("missing/esc.eeprom"), "write",
+                        Path("a.bin")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Error during writing on EEPROM. No data writing possible.\n"
+                   "System has error code 0x00000140-0x00000000\n");
+  EXPECT_EQ(r.out.find("successfully"), std::string::npos) << r.out;
+  EXPECT_FALSE(fs::exists(Path("missing")));
+}
 
 TEST_F(Cli, WriteOfAnIncompatibleFileSendsNothing) {
   ASSERT_EQ(Corvan({"read", Path("corvan.bin")}).code, 0);

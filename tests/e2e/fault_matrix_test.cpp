@@ -19,17 +19,27 @@
 namespace tavio::test {
 namespace {
 
-enum Fault { kUnplugBefore, kUnplugDuring, kErrorStatus, kNoAnswer };
-const char* const kFaultNames[] = {"UnplugBefore", "UnplugDuring", "ErrorStatus", "NoAnswer"};
-// The code line of each: the result and the platform's error value.
+// The error status with three codes: an ordinary one, 0, and one whose bits
+// would read as the program's own -1 (not connected, no code line).
+enum Fault { kUnplugBefore, kUnplugDuring, kErrorStatus, kErrorCode0, kErrorAllOnes, kNoAnswer };
+const char* const kFaultNames[] = {"UnplugBefore", "UnplugDuring", "ErrorStatus", "ErrorCode0", "ErrorAllOnes",
+                                   "NoAnswer"};
+constexpr uint32_t kFaultCodes[] = {0, 0, 0x1234, 0, 0xFFFFFFFF, 0};
+// The code line of each, for a 32-bit and a 16-bit code: the result (or the
+// unit's own code) and the platform's error value.
 const char16_t* const kCodeLines[] = {u"0xfffffffe-0x00000013", u"0xfffffffd-0x00000013", u"0x00001234-0x00000000",
-                                      u"0xfffffffd-0x0000006e"};
+                                      u"0x00000000-0x00000000", u"0xffffffff-0x00000000", u"0xfffffffd-0x0000006e"};
+const char16_t* const kCodeLines16[] = {u"0xfffffffe-0x00000013", u"0xfffffffd-0x00000013", u"0x00001234-0x00000000",
+                                        u"0x00000000-0x00000000", u"0x0000ffff-0x00000000",
+                                        u"0xfffffffd-0x0000006e"};
+
+bool IsErrorStatus(Fault fault) { return fault == kErrorStatus || fault == kErrorCode0 || fault == kErrorAllOnes; }
 
 void Inject(sim::SimUnit& unit, Fault fault, uint32_t exchange) {
   sim::SimFaults& f = unit.faults();
   if (fault == kUnplugBefore) f.unplug_after_exchanges = exchange;
   if (fault == kUnplugDuring) f.unplug_during_exchange = exchange;
-  if (fault == kErrorStatus) f.errors.push_back({sim::Trigger::AtExchange(exchange), 0x1234});
+  if (IsErrorStatus(fault)) f.errors.push_back({sim::Trigger::AtExchange(exchange), kFaultCodes[fault]});
   if (fault == kNoAnswer) f.no_answer.push_back(sim::Trigger::AtExchange(exchange));
 }
 
@@ -49,7 +59,8 @@ void ExpectCommError(const AppHarness& h, StringId text, const char16_t* code_li
 using MatrixCase = std::tuple<Fault, uint32_t>;  // the fault and the exchange it hits
 
 auto AllCases(uint32_t exchanges) {
-  return ::testing::Combine(::testing::Values(kUnplugBefore, kUnplugDuring, kErrorStatus, kNoAnswer),
+  return ::testing::Combine(::testing::Values(kUnplugBefore, kUnplugDuring, kErrorStatus, kErrorCode0, kErrorAllOnes,
+                                              kNoAnswer),
                             ::testing::Range(0u, exchanges));
 }
 std::string CaseName(const ::testing::TestParamInfo<MatrixCase>& info) {
@@ -78,13 +89,14 @@ TEST_P(ReadoutFault, IsReportedAndLeavesTheImagePartlyRead) {
     // Identification failed: the start-up explanation, no error boxes. The
     // status command is not tested for an error answer, whose zero bytes
     // then read as "no updatable ESC".
-    const StringId explanation = fault == kErrorStatus && k == 0 ? sid::kNoUpdatableEsc : sid::kNoUnitFound;
+    const StringId explanation = IsErrorStatus(fault) && k == 0 ? sid::kNoUpdatableEsc : sid::kNoUnitFound;
     ASSERT_EQ(h.panel.boxes.size(), 1u);
     EXPECT_EQ(h.panel.boxes[0].text.rfind(Str(explanation), 0), 0u);
     EXPECT_FALSE(IsConnected(h.app.link));
     EXPECT_EQ(ToUtf8(h.panel.title), "TAVIO (Version 01.02.00): Not connected");
   } else {
-    ExpectCommError(h, sid::kReadEepromFailed, kCodeLines[fault]);
+    // Nothing of an error answer reaches the image (its bytes 4.. are no data).
+    ExpectCommError(h, sid::kReadEepromFailed, kCodeLines16[fault]);
     // The pieces before the failed one stay in the image.
     std::copy_n(eeprom.begin(), k == 3 ? 0 : k == 4 ? 4 : 52, expected.bytes.begin());
   }
@@ -138,7 +150,7 @@ TEST_P(StoreFault, IsReportedAndNeverCalledASuccess) {
   }
   // The unlock looks only at the echoed state, which an error answer's zero
   // byte matches: the ESC took the block, and the read-back proves it.
-  if (fault == kErrorStatus && k == 10) {
+  if (IsErrorStatus(fault) && k == 10) {
     ASSERT_EQ(h.panel.boxes.size(), 1u);
     EXPECT_EQ(h.panel.boxes[0].text, Str(sid::kStoreSucceeded));
     EXPECT_EQ(Bytes(unit.Eeprom()).size(), 256u);
@@ -148,8 +160,10 @@ TEST_P(StoreFault, IsReportedAndNeverCalledASuccess) {
   // Nothing is sent after the failing exchange.
   EXPECT_EQ(Commands(unit).size(), fault == kUnplugBefore ? k : k + 1);
   // The lock looks only at the echoed state, which an error answer lacks: 1627.
-  const bool lock_error = k == 3 && fault == kErrorStatus;
-  ExpectCommError(h, kStepText[k], lock_error ? u"0x0000065b-0x00000000" : kCodeLines[fault]);
+  const bool lock_error = k == 3 && IsErrorStatus(fault);
+  // Readouts carry a 16-bit code, the write's steps a 32-bit one.
+  const bool read = k < 3 || k > 10;
+  ExpectCommError(h, kStepText[k], lock_error ? u"0x0000065b-0x00000000" : read ? kCodeLines16[fault] : kCodeLines[fault]);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryExchange, StoreFault, AllCases(kStoreExchanges), CaseName);

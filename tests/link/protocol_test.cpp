@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "link/sim_link_fixture.h"
 
@@ -33,7 +34,13 @@ TEST_F(SimLinkTest, SearchOrderSkipRulesAndReportLengths) {
       {{{"/a", kBox}}, kResultNotConnected, "/a", "", 60, 61},
       {{{"/a", kBox}}, kResultNotConnected, "/a", "", 0, 60},
       {{{"/a", kBox}}, kResultNotConnected, "/a", "", 60, 0},
-      {{{"/a", kBox}}, kResultOk, "/a", "", 44, 12},
+      // Too short to carry a WriteBlock request (60) or a 48-byte ReadMemory answer (52).
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 44, 12},
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 44, 60},
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 60, 12},
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 51, 60},
+      {{{"/a", kBox}}, kResultNotConnected, "/a", "", 60, 59},
+      {{{"/a", kBox}}, kResultOk, "/a", "", 52, 60},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
@@ -104,28 +111,40 @@ Command Block(std::string hex, uint32_t words) {
 }
 
 TEST_F(SimLinkTest, RequestsAndResultCodes) {
+  constexpr int32_t kUnit = kResultUnitError;
   const struct {
     Command act;
     int32_t result;
     std::string request;  // the request's leading bytes, the rest of the 60 zero; empty: nothing sent
-    uint32_t unit_error = 0;  // the error code the unit answers with
+    std::optional<uint32_t> unit_error = {};  // the error code the unit answers with
     bool echo_other = false;  // the unit echoes the other state
+    uint32_t kept_code = 0;   // the code the link keeps for the error report
   } cases[] = {
       {UnitStatus, kResultOk, "01 08 00 00"},
       {[](UsbLink& l) { std::array<uint32_t, 3> w{}; return UnitDataQuery(l, w); }, kResultOk,
        "01 0A 0C 00 00 FC 01 08"},
       {[](UsbLink& l) { return SystemLock(l, 7); }, kResultOk, "01 0B 01 01"},
-      {Block(Seq(0x40, 0x78), 14), sim::kErrNotLocked, "01 1C 38 00 " + Seq(0x40, 0x78)},
-      {Block("01 02 03 04", 1), int32_t(0x80000001), "01 1C 04 00 01 02 03 04", 0x80000001},
+      {Block(Seq(0x40, 0x78), 14), kUnit, "01 1C 38 00 " + Seq(0x40, 0x78), {}, false, sim::kErrNotLocked},
+      {Block("01 02 03 04", 1), kUnit, "01 1C 04 00 01 02 03 04", 0x80000001, false, 0x80000001},
       {Read<56>(52, 56), kResultOk, "01 1D 08 00 38 00 00 00 34 00 00 00"},
       // 16-bit codes of ReadMemory and EscIdentity, zero-extended.
-      {Read<32>(kFirmwareInfoAddress, kFirmwareInfoLength), 0x8001, "01 1D 08 00 20 00 00 00 E0 FF FF FF", 0xABCD8001},
-      {[](UsbLink& l) { std::array<uint8_t, 40> d{}; return EscIdentity(l, d); }, 0xFFFE, "01 22 00 00", 0xFFFFFFFE},
-      {[](UsbLink& l) { return EraseConfig(l); }, int32_t(0xABCD1234), "01 1E 04 00 19 E7 5A 3C", 0xABCD1234},
-      {[](UsbLink& l) { return AssignWriteAddress(l); }, 0x12345, "01 1F 09 01 00 00 00 00 19 E7 5A 3C", 0x12345},
+      {Read<32>(kFirmwareInfoAddress, kFirmwareInfoLength), kUnit, "01 1D 08 00 20 00 00 00 E0 FF FF FF", 0xABCD8001,
+       false, 0x8001},
+      {[](UsbLink& l) { std::array<uint8_t, 40> d{}; return EscIdentity(l, d); }, kUnit, "01 22 00 00", 0xFFFFFFFE,
+       false, 0xFFFE},
+      {[](UsbLink& l) { return EraseConfig(l); }, kUnit, "01 1E 04 00 19 E7 5A 3C", 0xABCD1234, false, 0xABCD1234},
+      {[](UsbLink& l) { return AssignWriteAddress(l); }, kUnit, "01 1F 09 01 00 00 00 00 19 E7 5A 3C", 0x12345,
+       false, 0x12345},
+      // An error answer fails whatever its code: 0, or codes that would read as the program's own results.
+      {Read<4>(0, 4), kUnit, "01 1D 08 00 04 00 00 00 00 00 00 00", 0, false, 0},
+      {[](UsbLink& l) { return EraseConfig(l); }, kUnit, "01 1E 04 00 19 E7 5A 3C", 0, false, 0},
+      {Block("01 02 03 04", 1), kUnit, "01 1C 04 00 01 02 03 04", 0xFFFFFFFF, false, 0xFFFFFFFF},
+      {[](UsbLink& l) { return AssignWriteAddress(l); }, kUnit, "01 1F 09 01 00 00 00 00 19 E7 5A 3C", 0xFFFFFFFD,
+       false, 0xFFFFFFFD},
+      {[](UsbLink& l) { return FlashAccess(l, 0); }, kUnit, "01 20 01 00", 1627, false, 1627},
       // FlashAccess tests its 32-bit code before the echo.
-      {[](UsbLink& l) { return FlashAccess(l, 0); }, 0x10007, "01 20 01 00", 0x10007},
-      {[](UsbLink& l) { return FlashAccess(l, 2); }, kResultStateMismatch, "01 20 01 01", 0, true},
+      {[](UsbLink& l) { return FlashAccess(l, 0); }, kUnit, "01 20 01 00", 0x10007, false, 0x10007},
+      {[](UsbLink& l) { return FlashAccess(l, 2); }, kResultStateMismatch, "01 20 01 01", {}, true},
       // Refused before any I/O.
       {Block(Seq(0, 60), 15), kResultNotConnected, ""},
       {Block("01 02 03", 1), kResultNotConnected, ""},
@@ -136,9 +155,11 @@ TEST_F(SimLinkTest, RequestsAndResultCodes) {
     SCOPED_TRACE(testing::Message() << c.request << " -> " << c.result);
     Reset();
     sim::SimUnit& unit = Connect();  // identification took exchanges 0..2
-    if (c.unit_error != 0) unit.faults().errors.push_back({sim::Trigger::AtExchange(3), c.unit_error});
+    if (c.unit_error) unit.faults().errors.push_back({sim::Trigger::AtExchange(3), *c.unit_error});
     if (c.echo_other) unit.faults().wrong_echo.push_back(sim::Trigger::AtExchange(3));
+    link.unit_error_code = 0x5A5A5A5A;  // stays unless the unit reports an error
     EXPECT_EQ(c.act(link), c.result);
+    EXPECT_EQ(link.unit_error_code, c.result == kUnit ? c.kept_code : 0x5A5A5A5A);
     EXPECT_EQ(Requests(unit), c.request.empty() ? std::vector<std::string>{} : std::vector{Full(c.request)});
     // Not connected: nothing is sent.
     CloseUsbLink(link);

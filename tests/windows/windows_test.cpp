@@ -115,5 +115,34 @@ TEST(WindowsHidPort, ReportsMoveWholeOverANamedPipe) {
   port.Close(handle);
 }
 
+// A device that takes no more reports: the write gives up after its time-out
+// instead of holding the program, and cancels the transfer.
+TEST(WindowsHidPort, AWriteTheDeviceNeverTakesTimesOut) {
+  const std::wstring name = L"\\\\.\\pipe\\tavio-hid-stall-" + std::to_wstring(GetCurrentProcessId());
+  HANDLE device = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 1,
+                                   256, 256, 0, nullptr);
+  ASSERT_NE(device, INVALID_HANDLE_VALUE) << GetLastError();
+  WindowsHidPort port(/*write_timeout_ms=*/100);
+  HidHandle handle = kInvalidHidHandle;
+  ASSERT_EQ(port.Open(*WideToUtf8(name), handle), HidOpenStatus::Ok) << port.LastError();
+  // The pipe's buffer fills up, since nobody reads; then a write stalls.
+  int written = 0;
+  while (written < 1000 && port.WriteReport(handle, Pattern(60))) ++written;
+  EXPECT_LT(written, 1000);
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ERROR_TIMEOUT));
+  // The reports that went out are whole; the cancelled one is not among them.
+  std::vector<uint8_t> received(100);
+  for (int i = 0; i < written; ++i) {
+    DWORD n = 0;
+    ASSERT_TRUE(ReadFile(device, received.data(), 100, &n, nullptr)) << i;
+    EXPECT_EQ(std::vector(received.begin(), received.begin() + n), Pattern(60));
+  }
+  DWORD queued = 0;
+  ASSERT_TRUE(PeekNamedPipe(device, nullptr, 0, nullptr, &queued, nullptr));
+  EXPECT_EQ(queued, 0u);
+  port.Close(handle);
+  CloseHandle(device);
+}
+
 }  // namespace
 }  // namespace tavio

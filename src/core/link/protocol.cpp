@@ -14,8 +14,18 @@ Report NewRequest(uint8_t command, uint8_t parameter_length) {
 }
 
 bool IsError(const Report& response) { return response[1] == kStatusError; }
-int32_t Code16(const Report& response) { return static_cast<int32_t>(GetU16(response, 4)); }
-int32_t Code32(const Report& response) { return static_cast<int32_t>(GetU32(response, 4)); }
+
+// An error answer is a failure whatever code it carries, 0 included; the
+// code goes to the link, never into the result, where it could pass for
+// one of the program's own results.
+int32_t UnitError16(UsbLink& link, const Report& response) {
+  link.unit_error_code = GetU16(response, 4);
+  return kResultUnitError;
+}
+int32_t UnitError32(UsbLink& link, const Report& response) {
+  link.unit_error_code = GetU32(response, 4);
+  return kResultUnitError;
+}
 
 }  // namespace
 
@@ -69,7 +79,7 @@ int32_t WriteBlock(UsbLink& link, std::span<const uint8_t> data, uint32_t word_c
   Report response{};
   const int32_t result = Transact(link, request, response);
   if (result != kResultOk) return result;
-  return IsError(response) ? Code32(response) : kResultOk;
+  return IsError(response) ? UnitError32(link, response) : kResultOk;
 }
 
 int32_t ReadMemory(UsbLink& link, uint32_t address, uint32_t length, std::span<uint8_t> destination) {
@@ -80,7 +90,7 @@ int32_t ReadMemory(UsbLink& link, uint32_t address, uint32_t length, std::span<u
   Report response{};
   const int32_t result = Transact(link, request, response);
   if (result != kResultOk) return result;
-  if (IsError(response)) return Code16(response);
+  if (IsError(response)) return UnitError16(link, response);
   std::copy_n(response.begin() + 4, length, destination.begin());
   return kResultOk;
 }
@@ -91,7 +101,7 @@ int32_t EraseConfig(UsbLink& link) {
   Report response{};
   const int32_t result = Transact(link, request, response, kEraseWaitMs);
   if (result != kResultOk) return result;
-  return IsError(response) ? Code32(response) : kResultOk;
+  return IsError(response) ? UnitError32(link, response) : kResultOk;
 }
 
 int32_t AssignWriteAddress(UsbLink& link, uint32_t* value) {
@@ -102,7 +112,7 @@ int32_t AssignWriteAddress(UsbLink& link, uint32_t* value) {
   Report response{};
   const int32_t result = Transact(link, request, response);
   if (result != kResultOk) return result;
-  if (IsError(response)) return Code32(response);
+  if (IsError(response)) return UnitError32(link, response);
   if (value != nullptr) *value = GetU32(response, 4);
   return kResultOk;
 }
@@ -114,7 +124,7 @@ int32_t FlashAccess(UsbLink& link, uint32_t state) {
   Report response{};
   const int32_t result = Transact(link, request, response);
   if (result != kResultOk) return result;
-  if (IsError(response)) return Code32(response);
+  if (IsError(response)) return UnitError32(link, response);
   return response[3] == wanted ? kResultOk : kResultStateMismatch;
 }
 
@@ -123,7 +133,7 @@ int32_t EscIdentity(UsbLink& link, std::array<uint8_t, 40>& destination) {
   Report response{};
   const int32_t result = Transact(link, request, response);
   if (result != kResultOk) return result;
-  if (IsError(response)) return Code16(response);
+  if (IsError(response)) return UnitError16(link, response);
   std::copy_n(response.begin() + 4, destination.size(), destination.begin());
   return kResultOk;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The nine commands of the programming unit and the identification sequence.
-// Each command is one Transact exchange and returns 0 or a failure code.
+// Each command is one Transact exchange and returns 0 or a failure code; an
+// answer with the error status gives kResultUnitError, whatever code it
+// carries, and leaves that code in link.unit_error_code.
 
 #include <array>
 #include <cstdint>

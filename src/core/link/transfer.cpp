@@ -15,7 +15,8 @@ void Pause(UsbLink& link, uint32_t ms) {
 void Fail(UsbLink& link, const CommErrorReporter& report, int32_t code, StringId text) {
   // The platform's error value is taken right after the failure.
   const uint32_t os_error = LinkLastError(link);
-  if (report) report(CommError{code, sid::kCommErrorCaption, text, os_error});
+  const uint32_t unit_code = code == kResultUnitError ? link.unit_error_code : 0;
+  if (report) report(CommError{code, sid::kCommErrorCaption, text, os_error, unit_code});
 }
 
 }  // namespace

@@ -17,8 +17,15 @@ struct CommError {
   StringId caption = sid::kCommErrorCaption;
   StringId text = 0;
   uint32_t os_error = 0;
+  uint32_t unit_code = 0;  // the unit's own code when `code` is kResultUnitError
   bool operator==(const CommError&) const = default;
 };
+
+// The first number of the code line: the unit's own code for an error the
+// unit reported, else the result as 32 bits (-2 shows as 0xfffffffe).
+inline uint32_t CodeLineValue(const CommError& error) {
+  return error.code == kResultUnitError ? error.unit_code : static_cast<uint32_t>(error.code);
+}
 
 using CommErrorReporter = std::function<void(const CommError&)>;
 

@@ -58,9 +58,10 @@ int32_t OpenUsbLink(UsbLink& link, OpenDiagnostics* diagnostics) {
   uint32_t input_length = 0;
   uint32_t output_length = 0;
   if (!link.port->GetReportLengths(handle, input_length, output_length)) return kResultNotConnected;
-  // Reports must carry at least the report ID and fit the 60-byte buffers.
-  if (input_length == 0 || output_length == 0 || input_length > kReportSize ||
-      output_length > kReportSize) {
+  // Reports must fit the 60-byte buffers and carry the longest request and
+  // answer whole: shorter ones would cut data off without a word.
+  if (input_length < kMinInputReportLength || output_length < kMinOutputReportLength ||
+      input_length > kReportSize || output_length > kReportSize) {
     return kResultNotConnected;
   }
   link.input_report_length = input_length;

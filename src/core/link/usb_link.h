@@ -21,13 +21,23 @@ inline constexpr uint16_t kProductLinkbox = 0x0002;
 inline constexpr size_t kReportSize = 60;
 using Report = std::array<uint8_t, kReportSize>;
 
-// Result codes of device-link operations.
+// Result codes of device-link operations. The unit's own error codes are
+// 32 bits wide and may take any value, 0 and 0xFFFFFFFF included, so they
+// never travel as the result: a command answered with the error status
+// returns kResultUnitError, whatever code the unit sent, and the code itself
+// is kept in the link's `unit_error_code` for the error report.
 inline constexpr int32_t kResultOk = 0;
 inline constexpr int32_t kResultNotConnected = -1;  // also: refused before any I/O
 inline constexpr int32_t kResultWriteFailed = -2;
 inline constexpr int32_t kResultReadFailed = -3;
 inline constexpr int32_t kResultNoUnit = -4;
+inline constexpr int32_t kResultUnitError = -5;
 inline constexpr int32_t kResultStateMismatch = 1627;
+
+// The smallest report lengths that carry the protocol: a WriteBlock request
+// fills all 60 bytes, a ReadMemory answer of 48 bytes needs 4 + 48.
+inline constexpr uint32_t kMinOutputReportLength = 60;
+inline constexpr uint32_t kMinInputReportLength = 52;
 
 // A response that does not come within this time is a failed read.
 inline constexpr int kResponseTimeoutMs = 3000;
@@ -67,6 +77,9 @@ struct UsbLink {
   uint32_t output_report_length = 0;
   uint32_t input_report_length = 0;
   DeviceInfo info{};
+  // The code of the unit's last error answer (16-bit codes zero-extended);
+  // meaningful after a result of kResultUnitError.
+  uint32_t unit_error_code = 0;
 };
 
 inline bool IsConnected(const UsbLink& link) { return link.handle != kInvalidHidHandle; }

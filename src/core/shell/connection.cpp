@@ -137,7 +137,7 @@ void ReportCommError(App& app, const CommError& error) {
   if (error.code != kResultNotConnected) {
     request.text += u"\r\n";
     request.text += FormatPattern(LoadString(app.language, sid::kSystemErrorCode),
-                                  static_cast<unsigned>(static_cast<uint32_t>(error.code)),
+                                  static_cast<unsigned>(CodeLineValue(error)),
                                   static_cast<unsigned>(error.os_error));
   }
   request.caption = LoadText(app, error.caption);

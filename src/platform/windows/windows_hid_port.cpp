@@ -186,15 +186,27 @@ bool WindowsHidPort::WriteReport(HidHandle handle, std::span<const uint8_t> repo
   OVERLAPPED overlapped{};
   overlapped.hEvent = device->write_event;
   ResetEvent(overlapped.hEvent);
-  if (!WriteFile(file, report.data(), size, nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) {
-    Fail(GetLastError());
-    return false;
+  DWORD wait_error = 0;
+  if (!WriteFile(file, report.data(), size, nullptr, &overlapped)) {
+    if (GetLastError() != ERROR_IO_PENDING) {
+      Fail(GetLastError());
+      return false;
+    }
+    // A unit that takes no report must not hold the program for ever.
+    const DWORD wait = WaitForSingleObject(overlapped.hEvent, write_timeout_ms_);
+    if (wait != WAIT_OBJECT_0) {
+      wait_error = wait == WAIT_TIMEOUT ? ERROR_TIMEOUT : GetLastError();
+      // The buffer and the OVERLAPPED must outlive the write; the result
+      // below waits until the cancellation is through.
+      CancelIo(file);
+    }
   }
-  // The transfer's success is what counts, not the byte count: the HID class
-  // driver may report one byte less for a report that carries an ID.
+  // The byte count is no test: the HID class driver reports one byte less
+  // for a report with a report ID (Windows and Wine alike). Success or
+  // failure of the transfer is what counts.
   DWORD written = 0;
   if (!GetOverlappedResult(file, &overlapped, &written, TRUE)) {
-    Fail(GetLastError());
+    Fail(wait_error != 0 ? wait_error : GetLastError());
     return false;
   }
   return true;

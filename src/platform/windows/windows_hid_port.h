@@ -11,9 +11,12 @@
 
 namespace tavio {
 
+// How long a report may take to leave before the write is given up.
+inline constexpr uint32_t kWriteTimeoutMs = 3000;
+
 class WindowsHidPort final : public HidPort {
  public:
-  WindowsHidPort() = default;
+  explicit WindowsHidPort(uint32_t write_timeout_ms = kWriteTimeoutMs) : write_timeout_ms_(write_timeout_ms) {}
   ~WindowsHidPort() override;
   WindowsHidPort(const WindowsHidPort&) = delete;
   WindowsHidPort& operator=(const WindowsHidPort&) = delete;
@@ -28,8 +31,9 @@ class WindowsHidPort final : public HidPort {
   // A negative time-out waits without bound.
   HidReadStatus ReadReport(HidHandle handle, std::span<uint8_t> report, int timeout_ms) override;
   void Close(HidHandle handle) override;
-  // GetLastError() of the last failed call; ERROR_TIMEOUT after a time-out,
-  // ERROR_BAD_LENGTH after a short read, ERROR_INVALID_HANDLE for a
+  // GetLastError() of the last failed call; ERROR_TIMEOUT after a time-out
+  // (a write too: cancelled after the write time-out), ERROR_BAD_LENGTH after
+  // a short read, ERROR_INVALID_HANDLE for a
   // handle this port did not open, the HIDP status when the capabilities
   // cannot be parsed.
   uint32_t LastError() const override { return last_error_; }
@@ -44,6 +48,7 @@ class WindowsHidPort final : public HidPort {
   OpenDevice* Find(HidHandle handle);
   void Fail(uint32_t error) { last_error_ = error; }
 
+  uint32_t write_timeout_ms_;
   std::map<HidHandle, OpenDevice> open_;
   uint32_t last_error_ = 0;
 };
