@@ -127,6 +127,8 @@ TEST(FormatEncoded, EveryEncodingAndUnit) {
       {1500, E::MillisecondsAsSeconds, Unit::None, u"1s"},  {65535, E::MillisecondsAsSeconds, Unit::None, u"65s"},
       {5600, E::MillivoltsAsVolts, Unit::None, u"5.6V"},    {5650, E::MillivoltsAsVolts, Unit::None, u"5.7V"},
       {65535, E::MillivoltsAsVolts, Unit::None, u"65.5V"},  {0, E::DeciAmpHours, Unit::None, u"0.0Ah = Aus"},
+      // The doubles nearest 6.45 and 6.05 lie above and below the half; the floats the other way round.
+      {6450, E::MillivoltsAsVolts, Unit::None, u"6.5V"},    {6050, E::MillivoltsAsVolts, Unit::None, u"6.0V"},
       {1, E::DeciAmpHours, Unit::None, u"0.1Ah"},           {65535, E::DeciAmpHours, Unit::None, u"6553.5Ah"},
       {100, E::RatioTimes100, Unit::None, u"1.00:1"},       {65535, E::RatioTimes100, Unit::None, u"655.35:1"},
       {1365, E::Fraction4096, Unit::None, u"33%"},          {204, E::Fraction4096, Unit::None, u"5%"},
