@@ -56,8 +56,8 @@ TEST(NumericField, FocusOutCommitsWritesTheCanonicalTextBackAndNothingElse) {
       {kBrenta, kBecVoltage, 0x10, 6000, u"5.64", 5640, "5.6V", 5600},  // the display is coarser than the value
       {kDelmar, kHoldTime, 0x12, 2000, u"+500", 2000, "2000ms", 2000},  // refused: snaps back without a message
       {kOther, kHoldTime, 0x12, 2000, u"500", 2000, "500", 2000},       // nowhere to store: the typed text stays
-      // 31 characters are read: the unit at the last one is not "ms".
-      {kBrenta, kHoldTime, 0x12, 2000, u"1000                          s", 2000, "2000ms", 2000},
+      // Only the first 31 characters are read, and the unit at the 31st is not "ms".
+      {kBrenta, kHoldTime, 0x12, 2000, u"1000                          sms", 2000, "2000ms", 2000},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(ToUtf8(row.entry));

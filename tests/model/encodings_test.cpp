@@ -98,8 +98,9 @@ TEST(ScaleEntry, DecimalEntriesToStoredIntegers) {
 TEST(Fraction4096, ExamplesAndEveryPercentRoundTrips) {
   const std::pair<int32_t, uint16_t> to_raw[] = {{0, 0}, {5, 205}, {25, 1024}, {50, 2048}, {100, 4096}};
   for (const auto& [percent, raw] : to_raw) EXPECT_EQ(PercentToFraction4096(percent), raw) << percent;
-  const std::pair<uint16_t, uint32_t> to_percent[] = {{204, 5}, {81, 2}, {102, 2}, {103, 3},
-                                                      {4096, 100}, {1365, 33}, {65535, 1600}};
+  // 430 and 2068 lie just below a half (10.498 %, 50.488 %).
+  const std::pair<uint16_t, uint32_t> to_percent[] = {{204, 5},    {81, 2},   {102, 2},  {103, 3},    {4096, 100},
+                                                      {1365, 33},  {430, 10}, {2068, 50}, {65535, 1600}};
   for (const auto& [raw, percent] : to_percent) EXPECT_EQ(Fraction4096ToPercent(raw), percent) << raw;
   for (int32_t percent = 0; percent <= 100; ++percent) {
     EXPECT_EQ(Fraction4096ToPercent(PercentToFraction4096(percent)), static_cast<uint32_t>(percent)) << percent;
