@@ -65,14 +65,24 @@ TEST(FirmwareBox, VersionsOfUnitAndEscWhileConnectedAndAfterTheUnitIsGone) {
   }
 }
 
-TEST(FirmwareBox, Label212ReadsIAnteilForTheAlderAloneInEveryLanguage) {
+TEST(FirmwareBox, TitleNamesFamilyAndModelAndLabel212ReadsIAnteilForTheAlderAlone) {
+  // Model numbers have 12 bits; label 212 is the same in every language.
+  const struct { uint16_t family, model; const char *title, *label; } rows[] = {
+      {kFamilyAlder, 60, "Connected with ALDER 60", "I-Anteil"},
+      {kFamilyBrenta, 4095, "Connected with BRENTA 4095", "Ri.-Comp."},
+      {kFamilyCorvan, 300, "Connected with CORVAN 300", "Ri.-Comp."},
+      {kFamilyDelmarZ, 256, "Connected with DELMAR-Z 256", "Ri.-Comp."},
+      {500, 7, "Connected with  7", "Ri.-Comp."},
+  };
   for (const Language language : {Language::English, Language::German}) {
-    for (const uint16_t family : {kFamilyAlder, kFamilyBrenta, kFamilyCorvan, kFamilyDelmarZ, uint16_t{500}}) {
-      SCOPED_TRACE(family);
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.title);
       AppHarness h(language);
-      h.AddUnit(family, 60, family == kFamilyAlder || family == kFamilyDelmarZ ? 0x0104 : 0x0401);
+      h.AddUnit(row.family, row.model, row.family == kFamilyAlder || row.family == kFamilyDelmarZ ? 0x0104 : 0x0401);
       h.Start();
-      EXPECT_EQ(Text8(h.panel, kLabelRiComp), family == kFamilyAlder ? "I-Anteil" : "Ri.-Comp.");
+      const std::string connected = language == Language::English ? "Connected with" : "Verbunden mit";
+      EXPECT_EQ(ToUtf8(h.panel.title), "TAVIO (Version 01.02.00): " + connected + (row.title + 14));
+      EXPECT_EQ(Text8(h.panel, kLabelRiComp), row.label);
     }
   }
 }
