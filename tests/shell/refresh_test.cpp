@@ -67,21 +67,21 @@ TEST(FirmwareBox, VersionsOfUnitAndEscWhileConnectedAndAfterTheUnitIsGone) {
 
 TEST(FirmwareBox, TitleNamesFamilyAndModelAndLabel212ReadsIAnteilForTheAlderAlone) {
   // Model numbers have 12 bits; label 212 is the same in every language.
-  const struct { uint16_t family, model; const char *title, *label; } rows[] = {
-      {kFamilyAlder, 60, "Connected with ALDER 60", "I-Anteil"},
-      {kFamilyBrenta, 4095, "Connected with BRENTA 4095", "Ri.-Comp."},
-      {kFamilyCorvan, 300, "Connected with CORVAN 300", "Ri.-Comp."},
-      {kFamilyDelmarZ, 256, "Connected with DELMAR-Z 256", "Ri.-Comp."},
-      {500, 7, "Connected with  7", "Ri.-Comp."},
+  const struct { uint16_t family, model; const char *name, *label; } rows[] = {
+      {kFamilyAlder, 60, "ALDER 60", "I-Anteil"},
+      {kFamilyBrenta, 4095, "BRENTA 4095", "Ri.-Comp."},
+      {kFamilyCorvan, 300, "CORVAN 300", "Ri.-Comp."},
+      {kFamilyDelmarZ, 256, "DELMAR-Z 256", "Ri.-Comp."},
+      {500, 7, " 7", "Ri.-Comp."},  // no name: two blanks
   };
   for (const Language language : {Language::English, Language::German}) {
     for (const auto& row : rows) {
-      SCOPED_TRACE(row.title);
+      SCOPED_TRACE(row.name);
       AppHarness h(language);
       h.AddUnit(row.family, row.model, row.family == kFamilyAlder || row.family == kFamilyDelmarZ ? 0x0104 : 0x0401);
       h.Start();
-      const std::string connected = language == Language::English ? "Connected with" : "Verbunden mit";
-      EXPECT_EQ(ToUtf8(h.panel.title), "TAVIO (Version 01.02.00): " + connected + (row.title + 14));
+      const std::string connected = language == Language::English ? "Connected with " : "Verbunden mit ";
+      EXPECT_EQ(ToUtf8(h.panel.title), "TAVIO (Version 01.02.00): " + connected + row.name);
       EXPECT_EQ(Text8(h.panel, kLabelRiComp), row.label);
     }
   }
