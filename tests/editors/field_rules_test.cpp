@@ -21,6 +21,7 @@ using namespace ctl;
 struct Esc { const char* name; uint16_t family, version, model; };
 constexpr Esc kAlder{"ALDER", 100, 0x0104, 160}, kBrenta400{"BRENTA 0x0400", 200, 0x0400, 160},
     kBrenta401{"BRENTA 0x0401", 200, 0x0401, 160}, kBrenta120{"BRENTA 120", 200, 0x0401, 120},
+    kBrenta200{"BRENTA 200", 200, 0x0401, 200},
     kCorvan{"CORVAN", 300, 0x0401, 160}, kCorvan120{"CORVAN 120", 300, 0x0401, 120},
     kDelmar{"DELMAR-Z", 400, 0x0104, 160}, kBrentaOld{"BRENTA 0x03FF", 200, 0x03FF, 160},
     kOther{"family 500", 500, 0x0104, 7};
@@ -80,8 +81,9 @@ const Row kBounds[] = {
     {kWarnMotorCurrent, kWarnings, kLiPo, 0x4E, 200, "200A", {{u"0", 0, "0A"}, {u"320", 320, "320A"}, {u"-1"}, {u"321"}}},
     {kWarnMotorCurrent, {kDelmar}, kLiPo, 0x4C, 200, "200A", {{u"0", 0, "0A"}, {u"320", 320, "320A"}, {u"-1"}, {u"321"}}},
     {kWarnMotorCurrent, {kBrenta120, kCorvan120}, kLiPo, 0x4E, 200, "200A", {{u"0", 0, "0A"}, {u"240", 240, "240A"}, {u"-1"}, {u"241"}}},
+    {kWarnMotorCurrent, {kBrenta200}, kLiPo, 0x4E, 200, "200A", {{u"0", 0, "0A"}, {u"400", 400, "400A"}, {u"-1"}, {u"401"}}},
     {kWarnBecCurrent, {kBrenta401, kCorvan, kCorvan120}, kLiPo, 0x54, 8750, "8750mA", {{u"0", 0, "0mA"}, {u"20000", 20000, "20000mA"}, {u"-1"}, {u"20001"}}},
-    {kWarnBecCurrent, {kBrenta120}, kLiPo, 0x54, 8750, "8750mA", {{u"0", 0, "0mA"}, {u"30000", 30000, "30000mA"}, {u"-1"}, {u"30001"}}},
+    {kWarnBecCurrent, {kBrenta120, kBrenta200}, kLiPo, 0x54, 8750, "8750mA", {{u"0", 0, "0mA"}, {u"30000", 30000, "30000mA"}, {u"-1"}, {u"30001"}}},
     {kWarnFetTemp, kWarnings, kLiPo, 0x50, 80, "80°C", {{u"20", 20, "20°C"}, {u"90", 90, "90°C"}, {u"19"}, {u"91"}}},
     {kWarnFetTemp, {kDelmar}, kLiPo, 0x4E, 80, "80°C", {{u"20", 20, "20°C"}, {u"90", 90, "90°C"}, {u"19"}, {u"91"}}},
     {kWarnBecTemp, kWarnings, kLiPo, 0x52, 80, "80°C", {{u"20", 20, "20°C"}, {u"90", 90, "90°C"}, {u"19"}, {u"91"}}},

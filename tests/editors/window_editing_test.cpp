@@ -56,6 +56,8 @@ TEST(NumericField, FocusOutCommitsWritesTheCanonicalTextBackAndNothingElse) {
       {kBrenta, kBecVoltage, 0x10, 6000, u"5.64", 5640, "5.6V", 5600},  // the display is coarser than the value
       {kDelmar, kHoldTime, 0x12, 2000, u"+500", 2000, "2000ms", 2000},  // refused: snaps back without a message
       {kOther, kHoldTime, 0x12, 2000, u"500", 2000, "500", 2000},       // nowhere to store: the typed text stays
+      // Only the first 31 characters are read, and the unit at the 31st is not "ms".
+      {kBrenta, kHoldTime, 0x12, 2000, u"1000                          sms", 2000, "2000ms", 2000},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(ToUtf8(row.entry));
@@ -190,10 +192,11 @@ TEST(ButtonState, ShutdownWarnsEveryTimeItBecomesChecked) {
 
 TEST(BatteryList, TheItemTextSelectsTheTypeAndTheCutoffFieldShowsItsValue) {
   // "LiPo" is looked for before "LiFePo" and "NiMh/NiCd"; the cut-offs of all three types stay as they are.
+  // Auto-timing keeps the fixed-timing angle disabled while the image is shown again.
   const struct { Esc esc; uint32_t start; int index; const char16_t* item; uint32_t after; const char* cutoff; } rows[] = {
       {kBrenta, 0x4, 2, nullptr, 0x8, "2100mV"}, {kAlder, 0xC, 0, nullptr, 0x0, "900mV"},
       {kDelmar, 0x8, 1, nullptr, 0x4, "3700mV"}, {kBrenta, 0x0, 2, u"LiFePo or LiPo", 0x4, "3700mV"},
-      {kBrenta, 0x4, 0, u"Lead", 0x4, "3700mV"}};
+      {kBrenta, 0x4, 0, u"Lead", 0x4, "3700mV"}, {kCorvan, 0x204, 0, nullptr, 0x200, "900mV"}};
   for (const auto& row : rows) {
     Window w(row.esc, row.start);
     PutU16(w.h.app.image, 0x08, 900);
@@ -205,6 +208,7 @@ TEST(BatteryList, TheItemTextSelectsTheTypeAndTheCutoffFieldShowsItsValue) {
     w.h.panel.UserSelects(kBatteryType, row.index);
     EXPECT_EQ(w.h.app.image, want) << row.index;
     EXPECT_EQ(ToUtf8(w.h.panel.GetText(kCutoffVoltage)), row.cutoff) << row.index;
+    EXPECT_EQ(w.h.panel.IsEnabled(kFixTimingAngle), (row.after & flag::kAutoTiming) == 0) << row.index;
   }
 }
 

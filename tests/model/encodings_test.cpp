@@ -98,8 +98,9 @@ TEST(ScaleEntry, DecimalEntriesToStoredIntegers) {
 TEST(Fraction4096, ExamplesAndEveryPercentRoundTrips) {
   const std::pair<int32_t, uint16_t> to_raw[] = {{0, 0}, {5, 205}, {25, 1024}, {50, 2048}, {100, 4096}};
   for (const auto& [percent, raw] : to_raw) EXPECT_EQ(PercentToFraction4096(percent), raw) << percent;
-  const std::pair<uint16_t, uint32_t> to_percent[] = {{204, 5}, {81, 2}, {102, 2}, {103, 3},
-                                                      {4096, 100}, {1365, 33}, {65535, 1600}};
+  // 430 and 2068 lie just below a half (10.498 %, 50.488 %).
+  const std::pair<uint16_t, uint32_t> to_percent[] = {{204, 5},    {81, 2},   {102, 2},  {103, 3},    {4096, 100},
+                                                      {1365, 33},  {430, 10}, {2068, 50}, {65535, 1600}};
   for (const auto& [raw, percent] : to_percent) EXPECT_EQ(Fraction4096ToPercent(raw), percent) << raw;
   for (int32_t percent = 0; percent <= 100; ++percent) {
     EXPECT_EQ(Fraction4096ToPercent(PercentToFraction4096(percent)), static_cast<uint32_t>(percent)) << percent;
@@ -127,6 +128,8 @@ TEST(FormatEncoded, EveryEncodingAndUnit) {
       {1500, E::MillisecondsAsSeconds, Unit::None, u"1s"},  {65535, E::MillisecondsAsSeconds, Unit::None, u"65s"},
       {5600, E::MillivoltsAsVolts, Unit::None, u"5.6V"},    {5650, E::MillivoltsAsVolts, Unit::None, u"5.7V"},
       {65535, E::MillivoltsAsVolts, Unit::None, u"65.5V"},  {0, E::DeciAmpHours, Unit::None, u"0.0Ah = Aus"},
+      // The doubles nearest 6.45 and 6.05 lie above and below the half; the floats the other way round.
+      {6450, E::MillivoltsAsVolts, Unit::None, u"6.5V"},    {6050, E::MillivoltsAsVolts, Unit::None, u"6.0V"},
       {1, E::DeciAmpHours, Unit::None, u"0.1Ah"},           {65535, E::DeciAmpHours, Unit::None, u"6553.5Ah"},
       {100, E::RatioTimes100, Unit::None, u"1.00:1"},       {65535, E::RatioTimes100, Unit::None, u"655.35:1"},
       {1365, E::Fraction4096, Unit::None, u"33%"},          {204, E::Fraction4096, Unit::None, u"5%"},
