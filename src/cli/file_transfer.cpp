@@ -76,13 +76,7 @@ bool StoreAndVerify(Context& context, Device& device, ConfigImage& image, const 
   } else if (!device.ReadBlock(context, current)) {
     return false;
   }
-  const auto folder = BackupFolder();
-  BackupResult backup;
-  if (folder) {
-    backup = BackUpEscBlock(*folder, family, ConnectedModel(info), EscParamVersion(info), current, NowUtcMs());
-  } else {
-    backup.error = "no home folder is set";
-  }
+  const BackupResult backup = BackUpEscBlockForUser(family, ConnectedModel(info), EscParamVersion(info), current);
   switch (backup.status) {
     case BackupStatus::Written: context.out << "Backup of the ESC's block: " << backup.path << "\n"; break;
     case BackupStatus::SkippedErased: context.out << "The ESC's block is erased: no backup was made.\n"; break;
@@ -92,7 +86,7 @@ bool StoreAndVerify(Context& context, Device& device, ConfigImage& image, const 
     case BackupStatus::Failed:
       context.err << "tavio-cli: "
                   << ToUtf8(FormatPattern(LoadString(Language::English, sid::kBackupFailed),
-                                          folder ? folder->c_str() : "", backup.error.c_str()))
+                                          backup.folder.c_str(), backup.error.c_str()))
                   << "\n";
       return false;
   }

@@ -139,6 +139,7 @@ int64_t NowUtcMs() {
 BackupResult BackUpEscBlock(const std::string& folder, uint16_t family, uint16_t model, uint16_t version,
                             const ConfigImage& block, int64_t now_ms) {
   BackupResult result;
+  result.folder = folder;
   switch (JudgeEscBlock(block, family, version)) {
     case BlockState::Erased: result.status = BackupStatus::SkippedErased; return result;
     case BlockState::Damaged: result.status = BackupStatus::SkippedDamaged; return result;
@@ -193,6 +194,13 @@ std::optional<BackupInfo> NewestMatchingBackup(const std::string& folder, uint16
     return info;
   }
   return std::nullopt;
+}
+
+BackupResult BackUpEscBlockForUser(uint16_t family, uint16_t model, uint16_t version, const ConfigImage& block) {
+  if (const auto folder = BackupFolder()) return BackUpEscBlock(*folder, family, model, version, block, NowUtcMs());
+  BackupResult result;
+  result.error = "no home folder is set";
+  return result;
 }
 
 }  // namespace tavio

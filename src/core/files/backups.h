@@ -51,6 +51,7 @@ struct BackupResult {
   BackupStatus status = BackupStatus::Failed;
   std::string path;   // Written: the file
   std::string error;  // Failed: why
+  std::string folder; // where it went or was to go; empty when none is known
 };
 
 // Saves a sound block into `folder` (made if missing) and deletes the
@@ -58,6 +59,10 @@ struct BackupResult {
 // saved: it would only push a good backup out.
 BackupResult BackUpEscBlock(const std::string& folder, uint16_t family, uint16_t model, uint16_t version,
                             const ConfigImage& block, int64_t now_ms);
+
+// The same into the user's backup folder (BackupFolder), now; fails when
+// no folder is known.
+BackupResult BackUpEscBlockForUser(uint16_t family, uint16_t model, uint16_t version, const ConfigImage& block);
 
 // The backups in `folder`, newest first; files of other names are left out.
 std::vector<BackupInfo> ListBackups(const std::string& folder);

@@ -31,17 +31,11 @@ bool BackUpBeforeStore(App& app) {
   ConfigImage current;
   ReadConfiguration(app.link, current, CommErrorReporterFor(app));
   if (!IsConnected(app.link)) return false;
-  const auto folder = BackupFolder();
-  BackupResult result;
-  if (folder) {
-    result = BackUpEscBlock(*folder, Family(app), Model(app), EscVersion(app), current, NowUtcMs());
-  } else {
-    result.error = "no home folder is set";
-  }
+  const BackupResult result = BackUpEscBlockForUser(Family(app), Model(app), EscVersion(app), current);
   if (result.status != BackupStatus::Failed) return true;
   MessageBoxRequest request;
-  request.text = FormatPattern(LoadString(app.language, sid::kBackupFailed),
-                               folder ? folder->c_str() : "", result.error.c_str());
+  request.text = FormatPattern(LoadString(app.language, sid::kBackupFailed), result.folder.c_str(),
+                               result.error.c_str());
   request.icon = BoxIcon::Error;
   app.panel->ShowMessageBox(request);
   return false;
