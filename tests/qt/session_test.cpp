@@ -210,15 +210,18 @@ class SessionTest : public QObject {
     QCOMPARE(held_hold_time, uint16_t(unplug_after >= 14 ? 1500 : unplug_after >= 12 ? 0xFFFF : 2000));
   }
 
+  // The memory file of an ESC whose store was interrupted after the erase.
+  static bool WriteErasedEeprom(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(QByteArray(256, char(0xFF))) == 256;
+  }
+
   // An ESC erased by an interrupted store connects, and Yes restores the
   // newest backup of its family and model; tavio-cli then reads it back.
   void erasedEscIsRestoredFromItsBackup() {
     QTemporaryDir dir;
     const QString eeprom = dir.filePath(QStringLiteral("esc.eeprom"));
-    QFile erased(eeprom);
-    QVERIFY(erased.open(QIODevice::WriteOnly));
-    erased.write(QByteArray(256, char(0xFF)));
-    erased.close();
+    QVERIFY(WriteErasedEeprom(eeprom));
     ConfigImage backup;
     PutU16(backup, kOffBlockLength, 92);
     PutU16(backup, kOffParamVersion, 0x0401);
@@ -258,10 +261,7 @@ class SessionTest : public QObject {
   void erasedEscWithoutAnswerStaysConnected() {
     QTemporaryDir dir;
     const QString eeprom = dir.filePath(QStringLiteral("esc.eeprom"));
-    QFile erased(eeprom);
-    QVERIFY(erased.open(QIODevice::WriteOnly));
-    erased.write(QByteArray(256, char(0xFF)));
-    erased.close();
+    QVERIFY(WriteErasedEeprom(eeprom));
     WindowRun run(kBrenta, qt::Artwork(), {"--sim-eeprom", eeprom.toStdString()});
     QCOMPARE(run.Title(), kConnected);
     QCOMPARE(run.dialogs.boxes.size(), size_t(1));
