@@ -1,0 +1,400 @@
+#include "win32/main_window.h"
+
+#include <commctrl.h>
+#include <dbt.h>
+
+#include <cstring>
+
+#include "core/shell/window_calls.h"
+#include "core/shell/window_look.h"
+#include "platform/windows/device_notifications.h"
+#include "platform/windows/wide_text.h"
+#include "win32/resource_ids.h"
+#include "win32/skin.h"
+
+namespace tavio::win32 {
+namespace {
+
+// The main window: a caption with the system menu, no sizing, no maximise.
+constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kMainExStyle = WS_EX_OVERLAPPEDWINDOW;
+
+// The mark on "Store on ESC": a small square in the logo's red in the
+// button's top-right corner.
+constexpr COLORREF kMarkColour = RGB(200, 30, 36);
+constexpr COLORREF kMarkFrame = RGB(18, 18, 20);
+constexpr int kMarkSize = 8;
+constexpr int kMarkInset = 5;
+
+WNDPROC base_edit_procedure = nullptr;
+
+const wchar_t* Wide(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+
+bool IsClass(HWND hwnd, const wchar_t* name) {
+  wchar_t buffer[32] = {};
+  GetClassNameW(hwnd, buffer, static_cast<int>(std::size(buffer)));
+  return _wcsicmp(buffer, name) == 0;
+}
+
+bool IsPushButton(HWND hwnd) {
+  if (!IsClass(hwnd, L"Button")) return false;
+  const LONG_PTR type = GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+bool IsEnterKey(const MSG& message) {
+  switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP: return message.wParam == VK_RETURN;
+    case WM_CHAR: return message.wParam == L'\r';
+    default: return false;
+  }
+}
+
+LRESULT CALLBACK MarkProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_NCHITTEST: return HTTRANSPARENT;  // the click belongs to the button
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(hwnd, &paint);
+      RECT area{};
+      GetClientRect(hwnd, &area);
+      HBRUSH fill = CreateSolidBrush(kMarkColour);
+      HPEN frame = CreatePen(PS_SOLID, 1, kMarkFrame);
+      HGDIOBJ old_brush = SelectObject(dc, fill);
+      HGDIOBJ old_pen = SelectObject(dc, frame);
+      Rectangle(dc, area.left, area.top, area.right, area.bottom);
+      SelectObject(dc, old_pen);
+      SelectObject(dc, old_brush);
+      DeleteObject(frame);
+      DeleteObject(fill);
+      EndPaint(hwnd, &paint);
+      return 0;
+    }
+    default: return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+}
+
+HFONT CreateControlFont() {
+  // The layout was made for the small dialog font; the desktop's message
+  // font is that font.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+}  // namespace
+
+bool IsEditField(HWND control) { return IsClass(control, kEditClass); }
+
+bool RegisterWindowClasses(HINSTANCE instance, HBRUSH background) {
+  static const bool registered = [instance, background] {
+    // Every edit field is the system's edit with our procedure in front.
+    WNDCLASSEXW edit{};
+    edit.cbSize = sizeof(edit);
+    GetClassInfoExW(nullptr, L"Edit", &edit);
+    base_edit_procedure = edit.lpfnWndProc;
+    edit.cbSize = sizeof(edit);
+    edit.lpfnWndProc = &MainWindow::EditProcedureEntry;
+    edit.hInstance = instance;
+    edit.lpszClassName = kEditClass;
+    RegisterClassExW(&edit);
+
+    WNDCLASSEXW mark{};
+    mark.cbSize = sizeof(mark);
+    mark.lpfnWndProc = MarkProcedure;
+    mark.hInstance = instance;
+    mark.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    mark.lpszClassName = kMarkClass;
+    RegisterClassExW(&mark);
+
+    WNDCLASSEXW main{};
+    main.cbSize = sizeof(main);
+    main.style = CS_HREDRAW | CS_VREDRAW;
+    main.lpfnWndProc = &MainWindow::ProcedureEntry;
+    main.hInstance = instance;
+    main.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(TAVIO_ICON));
+    main.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(TAVIO_ICON), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    main.hbrBackground = background;
+    main.lpszClassName = kMainWindowClass;
+    return RegisterClassExW(&main) != 0;
+  }();
+  return registered;
+}
+
+NativeControl NativeControlFor(const ControlDef& def) {
+  switch (def.kind) {
+    case ControlKind::Label:
+    case ControlKind::HelpField: return {L"Static", SS_LEFT};
+    case ControlKind::Value: return {L"Static", SS_RIGHT};
+    case ControlKind::Field: return {kEditClass, WS_BORDER | WS_TABSTOP | ES_RIGHT};
+    case ControlKind::DigitsField: return {kEditClass, WS_BORDER | WS_TABSTOP | ES_RIGHT | ES_NUMBER};
+    case ControlKind::Check: return {L"Button", BS_AUTOCHECKBOX | WS_TABSTOP};
+    case ControlKind::Radio:
+      return {L"Button", BS_AUTORADIOBUTTON | WS_TABSTOP | (def.starts_group ? WS_GROUP : 0u)};
+    case ControlKind::List:
+      return {L"ComboBox", CBS_DROPDOWNLIST | WS_TABSTOP | (def.id == ctl::kGovernorType ? CBS_HASSTRINGS : 0u)};
+    case ControlKind::Command: return {L"Button", BS_DEFPUSHBUTTON | BS_CENTER | BS_VCENTER | WS_TABSTOP};
+    case ControlKind::Group: return {L"Button", BS_GROUPBOX};
+    case ControlKind::Arrows:
+      return {UPDOWN_CLASSW, WS_BORDER | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS};
+  }
+  return {L"Static", 0};
+}
+
+MainWindow::MainWindow(App& app, HINSTANCE instance, HBRUSH skin_brush)
+    : app_(app), instance_(instance), skin_brush_(skin_brush), font_(CreateControlFont()) {
+  RECT frame{0, 0, kWindowWidth, kWindowHeight};
+  AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
+  // WM_CREATE builds the controls; the handle is kept from WM_NCCREATE on.
+  CreateWindowExW(kMainExStyle, kMainWindowClass, L"Tavio", kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+  hover_timer_ = std::make_unique<TrackingRestTimer>(hwnd_);
+}
+
+MainWindow::~MainWindow() {
+  quit_on_destroy_ = false;
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (font_ != nullptr) DeleteObject(font_);
+}
+
+LRESULT CALLBACK MainWindow::ProcedureEntry(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* window = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    window->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  }
+  MainWindow* window = WindowOf(hwnd);
+  if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    window->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  return window->OnMessage(message, wparam, lparam);
+}
+
+LRESULT CALLBACK MainWindow::EditProcedureEntry(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  // Releasing Enter in a field is the core's to decide (the focus goes to
+  // "Store on ESC", which makes the field commit).
+  if (message == WM_KEYUP && wparam == VK_RETURN) {
+    MainWindow* window = WindowOf(GetParent(hwnd));
+    if (window != nullptr) {
+      OnEnterKey(window->app_, static_cast<ControlId>(GetDlgCtrlID(hwnd)));
+      return 0;
+    }
+  }
+  return CallWindowProcW(base_edit_procedure, hwnd, message, wparam, lparam);
+}
+
+void MainWindow::CreateControls() {
+  for (const ControlDef& def : ControlTable()) CreateControl(def);
+  // The mark sits on the button, hidden until the core asks for it.
+  if (HWND store = Control(ctl::kStore)) {
+    RECT button{};
+    GetClientRect(store, &button);
+    mark_ = CreateWindowExW(0, kMarkClass, L"", WS_CHILD, button.right - kMarkInset - kMarkSize, kMarkInset,
+                            kMarkSize, kMarkSize, store, nullptr, instance_, nullptr);
+  }
+}
+
+void MainWindow::CreateControl(const ControlDef& def) {
+  const NativeControl native = NativeControlFor(def);
+  const Text text = ControlText(def, app_.language);
+  HWND control = CreateWindowExW(0, native.window_class, Wide(text), WS_CHILD | WS_VISIBLE | native.style, def.x,
+                                 def.y, def.w, def.h, hwnd_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(def.id)),
+                                 instance_, nullptr);
+  if (control == nullptr) return;
+  if (font_ != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+
+  if (def.kind == ControlKind::List) {
+    for (const ListItemDef& item : ListItems(def.id)) {
+      const Text item_text = ListItemText(item, app_.language);
+      SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item_text)));
+    }
+    // The table gives the dropped height; the closed list is one line of
+    // the window's metrics high, whatever the font. How much frame the list
+    // adds to its line differs between systems: measure, then correct.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      RECT closed{};
+      GetWindowRect(control, &closed);
+      const int off_by = kClosedListHeight - (closed.bottom - closed.top);
+      const LRESULT line = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+      if (off_by == 0 || line <= 0 || line + off_by <= 0) break;
+      SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), line + off_by);
+    }
+  } else if (def.kind == ControlKind::Arrows) {
+    HWND buddy = Control(kPoleCountArrows.buddy);
+    SendMessageW(control, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+    // Aligning to the buddy moves the arrows by their own idea of their
+    // width; the table's places win: the arrows where it puts them, the
+    // field ending where they start.
+    if (const ControlDef* field = FindControl(kPoleCountArrows.buddy); field != nullptr && buddy != nullptr) {
+      MoveWindow(buddy, field->x, field->y, def.x - field->x, field->h, FALSE);
+    }
+    MoveWindow(control, def.x, def.y, def.w, def.h, FALSE);
+    SendMessageW(control, UDM_SETRANGE, 0, MAKELPARAM(kPoleCountArrows.upper, kPoleCountArrows.lower));
+    SendMessageW(control, UDM_SETPOS, 0, MAKELPARAM(kPoleCountArrows.position, 0));
+    UDACCEL step{2, static_cast<UINT>(kPoleCountArrows.increment)};
+    SendMessageW(control, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
+  }
+}
+
+ControlId MainWindow::ControlAt(POINT client) const {
+  HWND child = ChildWindowFromPointEx(hwnd_, client, CWP_ALL);
+  if (child == nullptr || child == hwnd_) return 0;
+  return static_cast<ControlId>(GetDlgCtrlID(child) & 0xFFFF);
+}
+
+void MainWindow::ParkFocusQuietly(HWND from) {
+  if (from == nullptr || GetFocus() != from) return;
+  quiet_focus_ = true;
+  ::SetFocus(hwnd_);
+  quiet_focus_ = false;
+}
+
+void MainWindow::SetUnstoredMark(bool shown) {
+  if (mark_ != nullptr) ShowWindow(mark_, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+bool MainWindow::UnstoredMarkShown() const {
+  return mark_ != nullptr && (GetWindowLongPtrW(mark_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void MainWindow::QueueNotice(const DeviceNotice& notice) {
+  // The record a real notice carries: the broadcast header and the device name.
+  const std::wstring name = Utf8ToWide(notice.device_name).value_or(std::wstring());
+  const size_t name_offset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
+  std::vector<unsigned char> record(name_offset + (name.size() + 1) * sizeof(wchar_t), 0);
+  DEV_BROADCAST_HDR header{};
+  header.dbch_size = static_cast<DWORD>(record.size());
+  header.dbch_devicetype = notice.device_type;
+  std::memcpy(record.data(), &header, sizeof(header));
+  std::memcpy(record.data() + name_offset, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
+  // The event rides along in front of the record.
+  std::vector<unsigned char> queued(sizeof(uint32_t) + record.size());
+  std::memcpy(queued.data(), &notice.event, sizeof(uint32_t));
+  std::memcpy(queued.data() + sizeof(uint32_t), record.data(), record.size());
+  queued_notices_.push_back(std::move(queued));
+  PostMessageW(hwnd_, kQueuedNoticeMessage, 0, 0);
+}
+
+void MainWindow::DeliverQueuedNotice() {
+  if (queued_notices_.empty()) return;
+  std::vector<unsigned char> queued = std::move(queued_notices_.front());
+  queued_notices_.pop_front();
+  uint32_t event = 0;
+  std::memcpy(&event, queued.data(), sizeof(event));
+  // Aligned for the record's fields.
+  std::vector<DWORD> record((queued.size() - sizeof(uint32_t) + sizeof(DWORD) - 1) / sizeof(DWORD));
+  std::memcpy(record.data(), queued.data() + sizeof(uint32_t), queued.size() - sizeof(uint32_t));
+  SendMessageW(hwnd_, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(record.data()));
+}
+
+void MainWindow::Idle() {
+  const std::function<void()> idle = idle_;
+  if (idle) idle();
+}
+
+bool MainWindow::PreTranslate(const MSG& message) {
+  if (!IsEnterKey(message) || message.hwnd == nullptr || GetParent(message.hwnd) != hwnd_) return false;
+  // Edit fields take their Enter release in their own procedure.
+  if (IsClass(message.hwnd, kEditClass)) return false;
+  const auto id = static_cast<ControlId>(GetDlgCtrlID(message.hwnd));
+  if (message.message == WM_KEYUP) OnEnterKey(app_, id);
+  // Dialog navigation would click a focused push button on the key press;
+  // whether Enter clicks one is the core's decision above.
+  return IsPushButton(message.hwnd);
+}
+
+void MainWindow::RefreshBehind(HWND control) {
+  RECT area{};
+  GetClientRect(control, &area);
+  MapWindowPoints(control, hwnd_, reinterpret_cast<POINT*>(&area), 2);
+  // The texture behind transparent text is drawn anew, then the control.
+  RedrawWindow(hwnd_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void MainWindow::Command(ControlId id, uint16_t code, HWND control) {
+  if (code == ctl::kEnChange && control != nullptr) RefreshBehind(control);
+  // Focus moved by the program to park it: the core has said its word.
+  if (quiet_focus_) return;
+  OnCommand(app_, id, code);
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE: CreateControls(); return 0;
+    case WM_CLOSE:
+      if (OnCloseRequest(app_)) DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      if (quit_on_destroy_) PostQuitMessage(0);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(hwnd_, &paint);
+      PaintLogo(instance_, hwnd_, dc);
+      EndPaint(hwnd_, &paint);
+      return 0;
+    }
+    case WM_COMMAND:
+      Command(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+      return 0;
+    case WM_VSCROLL:
+      // The arrows have stepped the pole count in its field; the core takes it from there.
+      if (reinterpret_cast<HWND>(lparam) == Control(ctl::kPoleArrows) && LOWORD(wparam) == SB_THUMBPOSITION) {
+        OnArrows(app_);
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: {
+      const auto control = reinterpret_cast<HWND>(lparam);
+      const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
+      return reinterpret_cast<LRESULT>(
+          ColourControl(hwnd_, control, reinterpret_cast<HDC>(wparam), IsTextGrey(app_, id), skin_brush_));
+    }
+    case WM_CTLCOLORLISTBOX: return reinterpret_cast<LRESULT>(ColourList(reinterpret_cast<HDC>(wparam)));
+    case WM_SETCURSOR:
+      if (busy_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_MOUSEMOVE: {
+      const POINT client{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      OnMouseMoved(app_, ControlAt(client));
+      return 0;
+    }
+    case WM_MOUSEHOVER: hover_timer_->Hovered(); return 0;
+    case WM_MOUSELEAVE: OnMouseLeft(app_); return 0;
+    case WM_DEVICECHANGE:
+      return OnDeviceChange(app_, NoticeFromDeviceChange(wparam, lparam)) ? TRUE : FALSE;
+    case kQueuedNoticeMessage: DeliverQueuedNotice(); return 0;
+    case WM_ENTERIDLE: Idle(); break;
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+int RunMessageLoop(MainWindow& window) {
+  MSG message{};
+  for (;;) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) window.Idle();
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 1;
+    if (window.PreTranslate(message)) continue;
+    if (window.Handle() != nullptr && IsDialogMessageW(window.Handle(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace tavio::win32

@@ -1,0 +1,115 @@
+#include "win32/session.h"
+
+#include "core/link/trace_port.h"
+#include "core/shell/window_calls.h"
+#include "platform/platform.h"
+#include "platform/windows/device_notifications.h"
+#include "sim/sim_hid_port.h"
+#include "sim/sim_options.h"
+#include "win32/main_window.h"
+#include "win32/skin.h"
+#include "win32/win32_panel.h"
+
+namespace tavio::win32 {
+namespace {
+
+// The simulated unit's notices reach the window as the platform's would:
+// queued, then WM_DEVICECHANGE. A unit that vanished in the middle of an
+// exchange keeps its notice back until the thread waits for messages again.
+class SimulatedNotices final : public NoticeRegistration {
+ public:
+  SimulatedNotices(MainWindow& window, sim::SimHidPort& port) : window_(window), port_(port) {}
+  ~SimulatedNotices() override { Unregister(); }
+
+  bool Register() override {
+    port_.SetNoticeCallback([this](const DeviceNotice& notice) { window_.QueueNotice(notice); });
+    window_.SetIdleHandler([this] { port_.DeliverPendingNotices(); });
+    return true;
+  }
+  void Unregister() override {
+    port_.SetNoticeCallback(nullptr);
+    window_.SetIdleHandler(nullptr);
+  }
+
+ private:
+  MainWindow& window_;
+  sim::SimHidPort& port_;
+};
+
+// HID interface notices of the system, on the main window.
+class WindowNotices final : public NoticeRegistration {
+ public:
+  explicit WindowNotices(HWND window) : window_(window) {}
+  bool Register() override { return notification_.Register(window_); }
+  void Unregister() override { notification_.Unregister(); }
+
+ private:
+  HWND window_;
+  DeviceNotification notification_;
+};
+
+}  // namespace
+
+Language UserInterfaceLanguage() {
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_GERMAN ? Language::German : Language::English;
+}
+
+std::unique_ptr<Session> Session::Create(const options::WindowOptions& options, Language language,
+                                         HINSTANCE instance, Sleeper* sleeper, std::string& error) {
+  std::unique_ptr<Session> session(new Session());
+  App& app = session->app_;
+  app.language = language;
+
+  if (options.shared.simulate) {
+    auto port = sim::CreateSimulatedPort(options.shared.sim, kSimulatedUnitPath, error);
+    if (port == nullptr) return nullptr;
+    session->sim_port_ = port.get();
+    session->port_ = std::move(port);
+  } else {
+    session->port_ = CreatePlatformHidPort();
+  }
+  if (options.shared.trace) {
+    session->port_ = TraceToFile(std::move(session->port_), *options.shared.trace, error);
+    if (session->port_ == nullptr) return nullptr;
+  }
+  if (sleeper == nullptr) {
+    session->own_sleeper_ = std::make_unique<RealSleeper>();
+    sleeper = session->own_sleeper_.get();
+  }
+  app.link.port = session->port_.get();
+  app.link.sleeper = sleeper;
+
+  HBRUSH skin_brush = SkinBrush(instance);
+  if (!RegisterWindowClasses(instance, skin_brush)) {
+    error = kRegisterClassFailed;
+    return nullptr;
+  }
+  session->window_ = std::make_unique<MainWindow>(app, instance, skin_brush);
+  session->panel_ = std::make_unique<Win32Panel>(*session->window_, language);
+  app.panel = session->panel_.get();
+  app.hover_timer = &session->window_->HoverTimer();
+  if (session->sim_port_ != nullptr) {
+    session->notices_ = std::make_unique<SimulatedNotices>(*session->window_, *session->sim_port_);
+  } else {
+    session->notices_ = std::make_unique<WindowNotices>(session->window_->Handle());
+  }
+  app.notices = session->notices_.get();
+  return session;
+}
+
+Session::~Session() {
+  Stop();
+  notices_.reset();
+  // The window goes before the App it reports to.
+  window_.reset();
+}
+
+void Session::Start(int show_command) {
+  StartWindow(app_);
+  ShowWindow(window_->Handle(), show_command);
+  UpdateWindow(window_->Handle());
+}
+
+void Session::Stop() { StopWindow(app_); }
+
+}  // namespace tavio::win32
