@@ -3,7 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
-#include "core/shell/connection.h"
+#include "core/shell/window_calls.h"
 #include "sim/sim_hid_port.h"
 
 namespace tavio::qt {

@@ -27,8 +27,7 @@ void QtRestTimer::Cancel() { timer_->stop(); }
 
 bool QtRestTimer::Pending() const { return timer_->isActive(); }
 
-HoverTracker::HoverTracker(MainWindow& window)
-    : QObject(&window), window_(window), timer_(std::make_unique<QtRestTimer>()) {
+HoverTracker::HoverTracker(MainWindow& window) : QObject(&window), window_(window) {
   window_.setMouseTracking(true);
   window_.installEventFilter(this);
   for (const ControlDef& def : ControlTable()) {
@@ -36,13 +35,9 @@ HoverTracker::HoverTracker(MainWindow& window)
   }
 }
 
-void HoverTracker::SetHandlers(Arm arm, Rested rested) {
-  arm_ = std::move(arm);
-  rested_ = std::move(rested);
-}
-
-void HoverTracker::SetRestTimer(std::unique_ptr<RestTimer> timer) {
-  if (timer != nullptr) timer_ = std::move(timer);
+void HoverTracker::SetHandlers(Moved moved, Left left) {
+  moved_ = std::move(moved);
+  left_ = std::move(left);
 }
 
 void HoverTracker::Watch(QWidget& widget) {
@@ -57,15 +52,13 @@ void HoverTracker::Watch(QWidget& widget) {
 
 void HoverTracker::MovedTo(QPoint client) {
   const ControlId hit = window_.ControlAt(client);
-  const Arm arm = arm_;
-  const bool armed = arm && arm(hit);
-  // The help follows a rest: any movement while it is pending starts it anew.
-  if (armed || timer_->Pending()) timer_->Restart(kHoverRest, [this] { Rest(); });
+  const Moved moved = moved_;
+  if (moved) moved(hit);
 }
 
-void HoverTracker::Rest() {
-  const Rested rested = rested_;
-  if (rested) rested();
+void HoverTracker::Leave() {
+  const Left left = left_;
+  if (left) left();
 }
 
 bool HoverTracker::eventFilter(QObject* watched, QEvent* event) {
@@ -79,7 +72,7 @@ bool HoverTracker::eventFilter(QObject* watched, QEvent* event) {
       MovedTo(static_cast<QMouseEvent*>(event)->position().toPoint());
     } else {
       // A mouse that left the window cannot rest on it.
-      timer_->Cancel();
+      Leave();
     }
     return false;
   }
@@ -98,7 +91,7 @@ bool HoverTracker::eventFilter(QObject* watched, QEvent* event) {
   // An enabled control takes the mouse itself, and the window's tracking
   // ends there. Plain movement is kept from the control, which tracks the
   // mouse only for the disabled case.
-  timer_->Cancel();
+  Leave();
   return move->buttons() == Qt::NoButton;
 }
 

@@ -6,11 +6,7 @@
 #include <clocale>
 
 #include "core/link/trace_port.h"
-#include "core/shell/connection.h"
-#include "core/shell/dispatch.h"
-#include "core/shell/focus.h"
-#include "core/shell/help.h"
-#include "core/shell/store_state.h"
+#include "core/shell/window_calls.h"
 #include "platform/platform.h"
 #include "qt/device_notices.h"
 #include "qt/hover_tracker.h"
@@ -73,8 +69,9 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   session->window_->SetEnterHandler([&app](ControlId id) { OnEnterKey(app, id); });
   session->window_->SetCloseHandler([&app] { return OnCloseRequest(app); });
   session->window_->SetGreyTextRule([&app](ControlId id) { return IsTextGrey(app, id); });
-  session->window_->Hover().SetHandlers([&app](ControlId hit) { return ArmHover(app, hit); },
-                                        [&app] { ShowHoverHelp(app); });
+  session->window_->Hover().SetHandlers([&app](ControlId hit) { OnMouseMoved(app, hit); },
+                                        [&app] { OnMouseLeft(app); });
+  session->SetRestTimer(std::make_unique<QtRestTimer>());
 #ifdef _WIN32
   if (!options.shared.simulate) {
     // The registration needs the window's handle, so it comes after the window.
@@ -101,8 +98,14 @@ Session::~Session() {
   window_.reset();
 }
 
+void Session::SetRestTimer(std::unique_ptr<RestTimer> timer) {
+  if (timer == nullptr) return;
+  rest_timer_ = std::move(timer);
+  app_.hover_timer = rest_timer_.get();
+}
+
 void Session::Start() {
-  StartDeviceLink(app_);
+  StartWindow(app_);
   if (artwork_.valid()) {
     DecodedArtwork artwork = artwork_.get();
     // The application's icon applies to every window, the boxes included.
@@ -110,9 +113,8 @@ void Session::Start() {
     window_->SetArtwork(std::move(artwork));
   }
   window_->show();
-  app_.hover_ready = true;
 }
 
-void Session::Stop() { StopDeviceLink(app_); }
+void Session::Stop() { StopWindow(app_); }
 
 }  // namespace tavio::qt

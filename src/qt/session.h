@@ -14,6 +14,7 @@
 
 #include "core/link/sleeper.h"
 #include "core/shell/app.h"
+#include "core/shell/window_calls.h"
 #include "options/shared_options.h"
 #include "qt/skin.h"
 
@@ -53,8 +54,10 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Connects (boxes may be shown), puts the artwork in place, shows the
-  // window, arms the hover help.
+  // The rest before hover help; tests put in one they fire themselves.
+  void SetRestTimer(std::unique_ptr<RestTimer> timer);
+  // Connects (boxes may be shown), arms the hover help, puts the artwork in
+  // place and shows the window.
   void Start();
   // Releases the notice registration and the link.
   void Stop();
@@ -75,6 +78,7 @@ class Session {
   std::unique_ptr<Sleeper> own_sleeper_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtPanel> panel_;
+  std::unique_ptr<RestTimer> rest_timer_;
   std::unique_ptr<NoticeRegistration> notices_;
   // Windows delivers notices as window messages; the filter hands them over.
   std::unique_ptr<QAbstractNativeEventFilter> notice_filter_;

@@ -1,6 +1,6 @@
 #include <QSocketNotifier>
 
-#include "core/shell/connection.h"
+#include "core/shell/window_calls.h"
 #include "platform/linux/udev_monitor.h"
 #include "qt/device_notices.h"
 

@@ -16,7 +16,7 @@
 #include <memory>
 #include <optional>
 
-#include "core/shell/dispatch.h"
+#include "core/shell/window_calls.h"
 #include "qt/defaults_dialog_widget.h"
 #include "qt/hover_tracker.h"
 #include "qt/main_window.h"
@@ -25,6 +25,7 @@
 #include "qt/session.h"
 #include "sim/sim_hid_port.h"
 #include "support/fake_sleeper.h"
+#include "support/manual_rest_timer.h"
 
 namespace tavio::qt::test {
 
@@ -68,25 +69,7 @@ class Dialogs final : public DialogDriver {
   std::vector<FileDialogSeen> file_dialogs;
 };
 
-// Never elapses by itself.
-class ManualRestTimer final : public RestTimer {
- public:
-  void Restart(std::chrono::milliseconds rest, Elapsed elapsed) override {
-    pending = rest;
-    elapsed_ = std::move(elapsed);
-  }
-  void Cancel() override { pending.reset(); }
-  bool Pending() const override { return pending.has_value(); }
-  void Fire() {
-    if (!pending.has_value()) return;
-    pending.reset();
-    elapsed_();
-  }
-  std::optional<std::chrono::milliseconds> pending;
-
- private:
-  Elapsed elapsed_;
-};
+using tavio::test::ManualRestTimer;
 
 // Shows the window and makes it the active one, as a click on it would.
 inline bool ShowActive(QWidget& window) {
@@ -137,7 +120,7 @@ struct WindowRun {
     session->panel().SetDialogDriver(&dialogs);
     auto rest = std::make_unique<ManualRestTimer>();
     timer = rest.get();
-    window().Hover().SetRestTimer(std::move(rest));
+    session->SetRestTimer(std::move(rest));
     window().SetCommandSink([this, &app = session->app()](ControlId id, uint16_t code) {
       notices.emplace_back(id, code);
       OnCommand(app, id, code);

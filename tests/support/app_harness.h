@@ -7,8 +7,7 @@
 #include <string>
 
 #include "core/shell/app.h"
-#include "core/shell/connection.h"
-#include "core/shell/dispatch.h"
+#include "core/shell/window_calls.h"
 #include "sim/sim_hid_port.h"
 #include "support/data_home.h"
 #include "support/fake_sleeper.h"
@@ -53,11 +52,8 @@ class AppHarness {
     return port.AddUnit(path, config, present);
   }
 
-  // Start-up as the shell runs it: device link, then hover help armed.
-  void Start() {
-    StartDeviceLink(app);
-    app.hover_ready = true;
-  }
+  // Start-up as the shell runs it.
+  void Start() { StartWindow(app); }
 
   ScopedDataHome data_home;  // first: stores back up into it
   sim::SimHidPort port;

@@ -13,6 +13,8 @@
 
 namespace tavio {
 
+class RestTimer;
+
 // Registration for device arrival and removal notices (a udev monitor, a
 // Windows device notification, the simulator's notice callback).
 class NoticeRegistration {
@@ -34,6 +36,8 @@ struct App {
   // False while an edit field holds the focus, and until start-up is done.
   bool hover_ready = false;
   uint16_t hovered_id = 0;
+  // The rest before hover help, the shell's; null: no hover help.
+  RestTimer* hover_timer = nullptr;
   // The numeric field between its focus-in and its commit, 0 for none.
   uint16_t focused_field = 0;
 
