@@ -1,7 +1,7 @@
 // tavio.exe: the native window over the core, against a real programming
 // unit or the built-in simulated one.
 
-#include <windows.h>
+#include "win32/windows_api.h"
 #include <commctrl.h>
 #include <shellapi.h>
 

@@ -19,12 +19,6 @@ namespace {
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kMainExStyle = WS_EX_OVERLAPPEDWINDOW;
 
-// The mark on "Store on ESC": a small square in the logo's red in the
-// button's top-right corner.
-constexpr COLORREF kMarkColour = RGB(200, 30, 36);
-constexpr COLORREF kMarkFrame = RGB(18, 18, 20);
-constexpr int kMarkSize = 8;
-constexpr int kMarkInset = 5;
 
 WNDPROC base_edit_procedure = nullptr;
 
@@ -61,14 +55,14 @@ LRESULT CALLBACK MarkProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
       HDC dc = BeginPaint(hwnd, &paint);
       RECT area{};
       GetClientRect(hwnd, &area);
-      HBRUSH fill = CreateSolidBrush(kMarkColour);
-      HPEN frame = CreatePen(PS_SOLID, 1, kMarkFrame);
+      HBRUSH fill = CreateSolidBrush(RGB(kUnstoredMarkColour.r, kUnstoredMarkColour.g, kUnstoredMarkColour.b));
+      HPEN rim = CreatePen(PS_SOLID, 1, RGB(kUnstoredMarkRim.r, kUnstoredMarkRim.g, kUnstoredMarkRim.b));
       HGDIOBJ old_brush = SelectObject(dc, fill);
-      HGDIOBJ old_pen = SelectObject(dc, frame);
-      Rectangle(dc, area.left, area.top, area.right, area.bottom);
+      HGDIOBJ old_pen = SelectObject(dc, rim);
+      Ellipse(dc, area.left, area.top, area.right, area.bottom);
       SelectObject(dc, old_pen);
       SelectObject(dc, old_brush);
-      DeleteObject(frame);
+      DeleteObject(rim);
       DeleteObject(fill);
       EndPaint(hwnd, &paint);
       return 0;
@@ -198,8 +192,9 @@ void MainWindow::CreateControls() {
   if (HWND store = Control(ctl::kStore)) {
     RECT button{};
     GetClientRect(store, &button);
-    mark_ = CreateWindowExW(0, kMarkClass, L"", WS_CHILD, button.right - kMarkInset - kMarkSize, kMarkInset,
-                            kMarkSize, kMarkSize, store, nullptr, instance_, nullptr);
+    mark_ = CreateWindowExW(0, kMarkClass, L"", WS_CHILD, button.right - kUnstoredMarkInset - kUnstoredMarkSize,
+                            kUnstoredMarkInset, kUnstoredMarkSize, kUnstoredMarkSize, store, nullptr, instance_,
+                            nullptr);
   }
 }
 
@@ -220,13 +215,16 @@ void MainWindow::CreateControl(const ControlDef& def) {
     // The table gives the dropped height; the closed list is one line of
     // the window's metrics high, whatever the font. How much frame the list
     // adds to its line differs between systems: measure, then correct.
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    // (Wine reads back more than it was given, so the value asked for is
+    // what gets corrected.)
+    LRESULT line = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int attempt = 0; attempt < 3 && line > 0; ++attempt) {
       RECT closed{};
       GetWindowRect(control, &closed);
       const int off_by = kClosedListHeight - (closed.bottom - closed.top);
-      const LRESULT line = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-      if (off_by == 0 || line <= 0 || line + off_by <= 0) break;
-      SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), line + off_by);
+      if (off_by == 0 || line + off_by <= 0) break;
+      line += off_by;
+      SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), line);
     }
   } else if (def.kind == ControlKind::Arrows) {
     HWND buddy = Control(kPoleCountArrows.buddy);
@@ -322,8 +320,10 @@ void MainWindow::RefreshBehind(HWND control) {
 
 void MainWindow::Command(ControlId id, uint16_t code, HWND control) {
   if (code == ctl::kEnChange && control != nullptr) RefreshBehind(control);
-  // Focus moved by the program to park it: the core has said its word.
-  if (quiet_focus_) return;
+  // Focus moved by the program to park it: the core has said its word. And
+  // while the controls are being made (the arrows set their buddy's text)
+  // the core has no panel to act on yet.
+  if (quiet_focus_ || app_.panel == nullptr) return;
   OnCommand(app_, id, code);
 }
 

@@ -3,7 +3,7 @@
 // or simulated), the device notices, the window and its panel. wWinMain and
 // the window tests share it.
 
-#include <windows.h>
+#include "win32/windows_api.h"
 
 #include <memory>
 #include <string>

@@ -6,7 +6,7 @@
 namespace tavio::win32 {
 namespace {
 
-COLORREF ColourOf(Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
+COLORREF ColourOf(Rgb rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
 
 HBRUSH list_brush = nullptr;
 HBRUSH skin_brush = nullptr;

@@ -3,7 +3,7 @@
 // platform on the control with that ID. Boxes and dialogs go through the
 // window's dialogs, behind which tests put their hooks.
 
-#include <windows.h>
+#include "win32/windows_api.h"
 
 #include "core/shell/panel.h"
 #include "core/shell/string_table.h"

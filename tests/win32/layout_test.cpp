@@ -67,11 +67,15 @@ TEST_P(ControlTableTest, ControlIsCreatedAsTheTableGivesIt) {
   DWORD style = expected.style | WS_CHILD | WS_VISIBLE;
   if (def.starts_group) style |= WS_GROUP;
   if (def.id == ctl::kGovernorType) style |= CBS_HASSTRINGS;
-  // The arrows' own class adds nothing we did not ask for; a list's
-  // CBS_HASSTRINGS is the platform's own unless asked.
-  const DWORD mask = ~static_cast<DWORD>(def.kind == ControlKind::List && def.id != ctl::kGovernorType
-                                              ? CBS_HASSTRINGS
-                                              : 0);
+  // A list's CBS_HASSTRINGS is the platform's own unless asked; edit fields
+  // and the arrows draw the border they were asked for but may keep
+  // WS_BORDER out of their style (Wine does).
+  DWORD ignored = 0;
+  if (def.kind == ControlKind::List && def.id != ctl::kGovernorType) ignored |= CBS_HASSTRINGS;
+  if (def.kind == ControlKind::Field || def.kind == ControlKind::DigitsField || def.kind == ControlKind::Arrows) {
+    ignored |= WS_BORDER;
+  }
+  const DWORD mask = ~ignored;
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & mask & ~WS_DISABLED, style & mask);
 
   // A closed list is one line high (the table gives its dropped height);
@@ -108,7 +112,12 @@ TEST(LayoutTest, WindowHasEightyFiveControlsOnAFixedClientArea) {
   EXPECT_EQ(client.right, 1240);
   EXPECT_EQ(client.bottom, 690);
   int children = 0;
-  for (HWND c = GetWindow(run.Main(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) ++children;
+  std::string order;
+  for (HWND c = GetWindow(run.Main(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    ++children;
+    order += std::to_string(GetDlgCtrlID(c)) + " ";
+  }
+  SCOPED_TRACE(order);
   EXPECT_EQ(children, 85);
   const LONG style = GetWindowLongW(run.Main(), GWL_STYLE);
   EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX),

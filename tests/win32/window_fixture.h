@@ -4,7 +4,7 @@
 // test fires itself, and boxes and dialogs answered from a script through
 // the dialog hooks. Messages are driven and pumped by the test; no timers.
 
-#include <windows.h>
+#include "win32/windows_api.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +72,8 @@ class WindowRun {
  public:
   explicit WindowRun(const char* esc = kBrenta, std::vector<std::string> more = {},
                      Language language = Language::English) {
+    // The real pointer stays off the window: only the test moves the mouse.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     options::WindowOptions options;
     std::vector<std::string> args = {"--simulate", esc != nullptr ? esc : kBrenta};
     args.insert(args.end(), more.begin(), more.end());
@@ -114,12 +116,12 @@ class WindowRun {
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         any = true;
         if (message.message == WM_QUIT) continue;
-        if (window().PreTranslate(message)) continue;
-        if (IsDialogMessageW(Main(), &message)) continue;
+        if (session != nullptr && window().PreTranslate(message)) continue;
+        if (session != nullptr && Main() != nullptr && IsDialogMessageW(Main(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
       }
-      window().Idle();
+      if (session != nullptr) window().Idle();
       if (!any && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) return;
     }
   }

@@ -29,7 +29,7 @@ constexpr COLORREF kGrey = RGB(150, 150, 150);
 const std::u16string kStored = u"The configuration parameters have been transferred to the ESC successfully";
 const std::u16string kNotConnected = u"TAVIO (Version 01.02.00): Not connected";
 
-std::u16string Help(StringId id) { return std::u16string(LookUpString(Language::English, id)); }
+std::u16string Help(StringId id) { return std::u16string(LoadString(Language::English, id)); }
 
 uint16_t EscHoldTime(WindowRun& run) { return GetU16(run.Unit().Eeprom(), kHoldTimeOffset); }
 
