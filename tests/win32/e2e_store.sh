@@ -57,8 +57,11 @@ window_of() {
   return 1
 }
 
-ESC="$WORK/esc.eeprom"
-rm -f "$ESC" "$WORK/read.bin"
+# Paths relative to the work folder: the programs read an argument that
+# starts with "/" as a Windows-style option.
+cd "$WORK"
+ESC=esc.eeprom
+rm -f "$ESC" read.bin
 "$WINE" "$TAVIO" --simulate BRENTA:160:0x0401 --sim-eeprom "$ESC" &
 PID=$!
 TITLE="TAVIO (Version 01.02.00): Connected with BRENTA 160"
@@ -94,10 +97,10 @@ while kill -0 "$PID" 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); 
 kill -0 "$PID" 2>/dev/null && fail "tavio.exe did not end after Alt+F4"
 wait "$PID" || fail "tavio.exe ended with $?"
 
-"$WINE" "$CLI" --simulate BRENTA:160:0x0401 --sim-eeprom "$ESC" read "$WORK/read.bin" >/dev/null ||
+"$WINE" "$CLI" --simulate BRENTA:160:0x0401 --sim-eeprom "$ESC" read read.bin >/dev/null ||
   fail "tavio-cli.exe could not read the ESC back"
 # The file is the family word, then the block; the hold time is at 0x12 of the block.
-HOLD=$(od -An -tu2 -j 20 -N 2 "$WORK/read.bin" | tr -d ' ')
+HOLD=$(od -An -tu2 -j 20 -N 2 read.bin | tr -d ' ')
 echo "e2e: hold time read back: $HOLD"
 wineserver -k 2>/dev/null || true
 [ "$HOLD" = 1500 ] || fail "expected 1500"
