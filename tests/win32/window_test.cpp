@@ -286,6 +286,24 @@ TEST(WindowTest, UnplugTheUnitShowsTheNotConnectedWindowThenTheBox) {
   EXPECT_FALSE(IsWindowEnabled(run.Control(ctl::kStore)));
 }
 
+// A field taken away while the user types in it commits what was typed,
+// and the focus goes to the window without a further word to the core.
+TEST(WindowTest, UnplugWhileTypingCommitsThenParksTheFocus) {
+  WindowRun run;
+  HWND hold = run.Control(ctl::kHoldTime);
+  SetFocus(hold);
+  run.Pump();
+  SetWindowTextW(hold, L"1500");
+  run.session->sim_port()->Unplug(kSimulatedUnitPath);
+  run.Pump();
+  EXPECT_FALSE(IsWindowEnabled(hold));
+  EXPECT_EQ(GetFocus(), run.Main());
+  EXPECT_EQ(GetU16(run.app().image.bytes, kHoldTimeOffset), 1500);
+  EXPECT_EQ(run.Text(ctl::kHoldTime), u"1500ms");
+  EXPECT_EQ(run.app().focused_field, 0);
+  EXPECT_TRUE(run.app().hover_ready);
+}
+
 // --sim-unplug-after: the unit vanishes in the middle of the store; the
 // notice waits for the loop, and no success is claimed.
 TEST(WindowTest, UnplugInTheMiddleOfTheStore) {
