@@ -3,6 +3,7 @@
 // and dialogs, hover help, colours, device notices and closing.
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
 
 #include "core/files/defaults.h"
@@ -409,6 +410,18 @@ TEST(WindowTest, ClosingWithTheEscsSettingsAsksNothing) {
   SendMessageW(run.Main(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(run.window().Handle()));
   EXPECT_TRUE(run.dialogs.boxes.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Run by ctest under a German and an English LANG (Wine takes the user's
+// interface language from it); skipped when started without one.
+TEST(LanguageTest, FollowsTheUserInterfaceLanguage) {
+  const char* expected = std::getenv("TAVIO_EXPECTED_LANGUAGE");
+  if (expected == nullptr) GTEST_SKIP() << "TAVIO_EXPECTED_LANGUAGE not set";
+  EXPECT_EQ(UserInterfaceLanguage(), std::string(expected) == "de" ? Language::German : Language::English);
 }
 
 }  // namespace
