@@ -12,7 +12,7 @@
 
 #include "core/shell/control_ids.h"
 #include "core/shell/panel.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
 
 namespace tavio::test {
 

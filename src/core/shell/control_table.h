@@ -8,8 +8,8 @@
 #include <span>
 
 #include "core/shell/control_ids.h"
-#include "core/shell/string_ids.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_ids.h"
+#include "core/text/string_table.h"
 #include "core/text/text.h"
 
 namespace tavio {

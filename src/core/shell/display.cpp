@@ -232,10 +232,10 @@ Text WindowTitle(Language language, bool connected, uint16_t family, uint16_t mo
   // The program's own version, 1.2.0, is fixed.
   if (connected) {
     const std::string name(FamilyName(family));
-    return FormatPattern(LoadString(language, sid::kTitleConnected), 1u, 2u, 0u, name.c_str(),
+    return FormatPattern(LookUpString(language, sid::kTitleConnected), 1u, 2u, 0u, name.c_str(),
                          static_cast<unsigned>(model));
   }
-  return FormatPattern(LoadString(language, sid::kTitleNotConnected), 1u, 2u, 0u);
+  return FormatPattern(LookUpString(language, sid::kTitleNotConnected), 1u, 2u, 0u);
 }
 
 void ShowImage(App& app) {

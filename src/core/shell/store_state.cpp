@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/editors/editors.h"
-#include "core/files/commands.h"
+#include "core/shell/commands.h"
 
 namespace tavio {
 namespace {
