@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/shell/display.h"
 #include "support/app_harness.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 #include "core/shell/panel.h"
 #include "core/text/string_table.h"
 

@@ -1,7 +1,7 @@
 #include "core/shell/connection.h"
 
 #include "core/shell/commands.h"
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/link/protocol.h"
 #include "core/shell/display.h"
 #include "core/shell/store_state.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 #include "core/text/string_ids.h"
 #include "core/text/string_table.h"
 #include "core/text/text.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/shell/commands.h"
 
 namespace tavio {
