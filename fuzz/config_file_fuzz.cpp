@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/files/commands.h"
+#include "core/shell/commands.h"
 #include "core/files/config_file.h"
 #include "fakes.h"
 

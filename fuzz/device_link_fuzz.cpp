@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "core/files/commands.h"
+#include "core/shell/commands.h"
 #include "core/link/transfer.h"
 #include "core/shell/connection.h"
 #include "fakes.h"

@@ -10,7 +10,7 @@
 #include "core/link/sleeper.h"
 #include "core/shell/app.h"
 #include "core/shell/panel.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
 
 namespace tavio::fuzz {
 
@@ -35,7 +35,7 @@ class NullPanel final : public Panel {
     // Every communication failure ends with this box; other error boxes
     // (a backup that cannot be written, a read-back that differs) leave the
     // link open.
-    if (request.text == LoadString(Language::English, sid::kCommErrorRetry)) ++comm_errors;
+    if (request.text == LookUpString(Language::English, sid::kCommErrorRetry)) ++comm_errors;
     return request.buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
   }
   std::optional<std::string> ChooseOpenFile() override {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/files/commands.h"
+#include "core/shell/commands.h"
 #include "core/editors/field_rules.h"
 #include "core/files/config_file.h"
 #include "core/shell/connection.h"

@@ -8,7 +8,7 @@
 #include "core/link/trace_port.h"
 #include "cli/file_commands.h"
 #include "cli/set_command.h"
-#include "options/program_options.h"
+#include "frontend/program_options.h"
 
 namespace tavio::cli {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "core/link/hid_port.h"
 #include "core/link/sleeper.h"
-#include "options/shared_options.h"
+#include "frontend/shared_options.h"
 
 namespace tavio::cli {
 

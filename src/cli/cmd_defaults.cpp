@@ -5,7 +5,7 @@
 
 #include "cli/file_commands.h"
 #include "core/files/defaults.h"
-#include "core/files/defaults_dialog.h"
+#include "core/shell/defaults_dialog.h"
 #include "core/model/family.h"
 
 namespace tavio::cli {

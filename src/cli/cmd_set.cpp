@@ -11,7 +11,7 @@
 #include "cli/file_commands.h"
 #include "cli/image_report.h"
 #include "cli/set_command.h"
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/editors/field_rules.h"
 #include "core/files/config_file.h"
 #include "core/model/family.h"

@@ -10,7 +10,8 @@
 #include "core/link/transfer.h"
 #include "core/link/usb_link.h"
 #include "core/model/config_image.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
+#include "frontend/program_link.h"
 
 namespace tavio::sim {
 class SimHidPort;
@@ -52,8 +53,7 @@ class Device {
 
  private:
   CommErrorReporter Reporter(Context& context);
-  std::unique_ptr<HidPort> port_;
-  std::unique_ptr<Sleeper> own_sleeper_;
+  frontend::ProgramLink program_;
 };
 
 int CommandInfo(Context& context);

@@ -22,7 +22,7 @@ bool SaveForConnectedEsc(Context& context, const DeviceInfo& info, ConfigImage& 
   bool had_file = false;
   if (!WriteConfigFile(path, family, image, error, &had_file)) {
     const StringId text = had_file ? sid::kFileSaveFailed : sid::kFileSaveFailedNew;
-    context.err << ToUtf8(FormatPattern(LoadString(Language::English, text), path.c_str())) << "\n(" << error
+    context.err << ToUtf8(FormatPattern(LookUpString(Language::English, text), path.c_str())) << "\n(" << error
                 << ")\n";
     return false;
   }
@@ -35,7 +35,7 @@ bool SaveAsRead(Context& context, const DeviceInfo& info, const ConfigImage& ima
   bool had_file = false;
   if (!WriteConfigFile(path, ConnectedFamily(info), image, error, &had_file)) {
     const StringId text = had_file ? sid::kFileSaveFailed : sid::kFileSaveFailedNew;
-    context.err << ToUtf8(FormatPattern(LoadString(Language::English, text), path.c_str())) << "\n(" << error
+    context.err << ToUtf8(FormatPattern(LookUpString(Language::English, text), path.c_str())) << "\n(" << error
                 << ")\n";
     return false;
   }
@@ -85,7 +85,7 @@ bool StoreAndVerify(Context& context, Device& device, ConfigImage& image, const 
       break;
     case BackupStatus::Failed:
       context.err << "tavio-cli: "
-                  << ToUtf8(FormatPattern(LoadString(Language::English, sid::kBackupFailed),
+                  << ToUtf8(FormatPattern(LookUpString(Language::English, sid::kBackupFailed),
                                           backup.folder.c_str(), backup.error.c_str()))
                   << "\n";
       return false;
@@ -96,7 +96,7 @@ bool StoreAndVerify(Context& context, Device& device, ConfigImage& image, const 
     case StoreOutcome::Failed: return false;
     case StoreOutcome::Mismatch:
       context.err << "tavio-cli: "
-                  << ToUtf8(FormatPattern(LoadString(Language::English, sid::kReadBackMismatch),
+                  << ToUtf8(FormatPattern(LookUpString(Language::English, sid::kReadBackMismatch),
                                           static_cast<unsigned>(result.first_difference)))
                   << "\n";
       return false;

@@ -7,7 +7,7 @@
 
 #include "cli/command.h"
 #include "core/model/config_image.h"
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 
 namespace tavio::cli {
 

@@ -39,7 +39,7 @@ ModelDefaultsDialog::ModelDefaultsDialog(int dialog_id, uint16_t family, Languag
 
   const DefaultsDialogLayout* layout = DefaultsDialogLayoutFor(dialog_id);
   if (layout == nullptr) return;
-  setWindowTitle(DisplayText(LoadString(language, layout->caption)));
+  setWindowTitle(DisplayText(LookUpString(language, layout->caption)));
   setFixedSize(DialogUnitsToPixelsX(layout->width, base_), DialogUnitsToPixelsY(layout->height, base_));
 
   // Our font runs wider than the one the layout was made for, so a text
@@ -56,7 +56,7 @@ ModelDefaultsDialog::ModelDefaultsDialog(int dialog_id, uint16_t family, Languag
 
   // Template order is creation order, and so the tab order.
   for (const DefaultsDialogItem& item : layout->items) {
-    const QString text = DisplayText(LoadString(language, item.text));
+    const QString text = DisplayText(LookUpString(language, item.text));
     QWidget* widget = nullptr;
     switch (item.kind) {
       case DialogItemKind::GroupBox:

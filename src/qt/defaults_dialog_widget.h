@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <map>
 
-#include "core/files/defaults_dialog.h"
-#include "core/shell/string_table.h"
+#include "core/shell/defaults_dialog.h"
+#include "core/text/string_table.h"
 
 class QAbstractButton;
 class QButtonGroup;

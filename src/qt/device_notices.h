@@ -39,7 +39,6 @@ class SimNotices final : public NoticeRegistration {
   std::unique_ptr<QObject> receiver_;
 };
 
-#ifndef _WIN32
 // Notices of the real system: the udev monitor's socket under a socket notifier.
 class UdevNotices final : public NoticeRegistration {
  public:
@@ -56,6 +55,5 @@ class UdevNotices final : public NoticeRegistration {
   std::unique_ptr<UdevMonitor> monitor_;
   std::unique_ptr<QSocketNotifier> notifier_;
 };
-#endif
 
 }  // namespace tavio::qt

@@ -38,11 +38,7 @@ bool RefusedByDigitsOnly(const QKeyEvent& key) {
 
 bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
-// The unstored mark: a small dot in the logo's red in the button's top-right
-// corner, over the button and never in the mouse's way.
-constexpr QRgb kUnstoredMarkColour = qRgb(200, 30, 36);
-constexpr int kUnstoredMarkSize = 8;
-constexpr int kUnstoredMarkInset = 5;
+// The unstored mark sits over the button, never in the mouse's way.
 
 class UnstoredMark final : public QWidget {
  public:
@@ -58,16 +54,11 @@ class UnstoredMark final : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(18, 18, 20), 1.0));
-    painter.setBrush(QColor::fromRgb(kUnstoredMarkColour));
+    painter.setPen(QPen(QColor::fromRgb(ToQRgb(kUnstoredMarkRim)), 1.0));
+    painter.setBrush(QColor::fromRgb(ToQRgb(kUnstoredMarkColour)));
     painter.drawEllipse(QRectF(0.5, 0.5, kUnstoredMarkSize - 1.0, kUnstoredMarkSize - 1.0));
   }
 };
-
-// A drop-down list reports its focus changes too; the dispatch shows the
-// list's help for them and calls no editor.
-constexpr uint16_t kCbnSetFocus = 3;
-constexpr uint16_t kCbnKillFocus = 4;
 
 // Activating another window (a message box included) or opening a popup
 // leaves the platform's focus where it is: no notification.
@@ -321,7 +312,7 @@ void MainWindow::ReportFocusChange(ControlId id, bool focus_in, bool list, bool 
     reported_focus_ = 0;
   }
   if (list) {
-    Notify(id, focus_in ? kCbnSetFocus : kCbnKillFocus);
+    Notify(id, focus_in ? ctl::kCbnSetFocus : ctl::kCbnKillFocus);
   } else {
     Notify(id, focus_in ? ctl::kEnSetFocus : ctl::kEnKillFocus);
   }

@@ -10,6 +10,8 @@
 #include <map>
 
 #include "core/shell/control_table.h"
+#include "core/shell/window_calls.h"
+#include "core/shell/window_look.h"
 #include "qt/skin.h"
 
 class QButtonGroup;
@@ -19,13 +21,6 @@ namespace tavio::qt {
 
 class HoverTracker;
 class UpDownArrows;
-
-inline constexpr int kWindowWidth = 1240;
-inline constexpr int kWindowHeight = 690;
-// A closed drop-down list is one line high; the table gives the dropped height.
-inline constexpr int kClosedListHeight = 25;
-inline constexpr int kDroppedListItems = 3;
-inline constexpr int kControlFontPixels = 11;
 
 // Where a control's widget keeps its ID.
 inline constexpr const char* kControlIdProperty = "controlId";

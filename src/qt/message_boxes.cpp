@@ -1,5 +1,7 @@
 #include "qt/message_boxes.h"
 
+#include "core/files/config_file.h"
+
 namespace tavio::qt {
 
 QString DisplayText(TextView text) {
@@ -57,8 +59,8 @@ std::unique_ptr<QFileDialog> BuildFileDialog(QFileDialog::AcceptMode mode, Langu
   auto dialog = std::make_unique<QFileDialog>(parent);
   dialog->setAcceptMode(mode);
   dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  dialog->setNameFilter(DisplayText(LoadString(language, sid::kFileDialogFilter)));
-  dialog->setDefaultSuffix(QStringLiteral("bin"));
+  dialog->setNameFilter(DisplayText(ConfigFileFilter(language)));
+  dialog->setDefaultSuffix(QString::fromStdU16String(Text(kConfigFileSuffix)));
   dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
   return dialog;
 }

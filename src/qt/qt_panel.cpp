@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "core/files/defaults_dialog.h"
+#include "core/shell/defaults_dialog.h"
 #include "qt/defaults_dialog_widget.h"
 #include "qt/main_window.h"
 #include "qt/message_boxes.h"

@@ -5,18 +5,12 @@
 #include <QStringList>
 #include <clocale>
 
-#include "core/link/trace_port.h"
 #include "core/shell/window_calls.h"
-#include "platform/platform.h"
 #include "qt/device_notices.h"
 #include "qt/hover_tracker.h"
 #include "qt/main_window.h"
 #include "qt/qt_panel.h"
-#ifdef _WIN32
-#include "qt/windows_notices.h"
-#endif
 #include "sim/sim_hid_port.h"
-#include "sim/sim_options.h"
 
 namespace tavio::qt {
 
@@ -35,29 +29,14 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   App& app = session->app_;
   app.language = language;
 
-  if (options.shared.simulate) {
-    auto port = sim::CreateSimulatedPort(options.shared.sim, kSimulatedUnitPath, error);
-    if (port == nullptr) return nullptr;
-    session->sim_port_ = port.get();
-    session->notices_ = std::make_unique<SimNotices>(app, *port);
-    session->port_ = std::move(port);
+  frontend::ProgramLink& program = session->program_;
+  if (!frontend::OpenProgramLink(options.shared, sleeper, program, error)) return nullptr;
+  if (program.sim_port != nullptr) {
+    program.notices = std::make_unique<SimNotices>(app, *program.sim_port);
   } else {
-    session->port_ = CreatePlatformHidPort();
-#ifndef _WIN32
-    session->notices_ = std::make_unique<UdevNotices>(app);
-#endif
+    program.notices = std::make_unique<UdevNotices>(app);
   }
-  if (options.shared.trace) {
-    session->port_ = TraceToFile(std::move(session->port_), *options.shared.trace, error);
-    if (session->port_ == nullptr) return nullptr;
-  }
-  if (sleeper == nullptr) {
-    session->own_sleeper_ = std::make_unique<RealSleeper>();
-    sleeper = session->own_sleeper_.get();
-  }
-  app.link.port = session->port_.get();
-  app.link.sleeper = sleeper;
-  app.notices = session->notices_.get();
+  frontend::WireApp(program, app);
 
   RegisterArtwork();
   session->artwork_ = std::async(std::launch::async, [artwork] { return DecodeArtwork(artwork); });
@@ -72,21 +51,11 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   session->window_->Hover().SetHandlers([&app](ControlId hit) { OnMouseMoved(app, hit); },
                                         [&app] { OnMouseLeft(app); });
   session->SetRestTimer(std::make_unique<QtRestTimer>());
-#ifdef _WIN32
-  if (!options.shared.simulate) {
-    // The registration needs the window's handle, so it comes after the window.
-    session->notices_ = std::make_unique<WindowsNoticeRegistration>(*session->window_);
-    app.notices = session->notices_.get();
-    session->notice_filter_ = std::make_unique<WindowsNoticeFilter>(
-        *session->window_, [&app](const DeviceNotice& notice) { return OnDeviceChange(app, notice); });
-  }
-#endif
   return session;
 }
 
 Session::~Session() {
   Stop();
-  notice_filter_.reset();  // it refers to the window
   // The window goes before the App it reports to.
   if (window_ != nullptr) {
     window_->SetCommandSink(nullptr);

@@ -10,12 +10,11 @@
 #include <string>
 #include <vector>
 
-#include <QAbstractNativeEventFilter>
-
 #include "core/link/sleeper.h"
 #include "core/shell/app.h"
 #include "core/shell/window_calls.h"
-#include "options/shared_options.h"
+#include "frontend/program_link.h"
+#include "frontend/shared_options.h"
 #include "qt/skin.h"
 
 namespace tavio::sim {
@@ -32,7 +31,7 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 // Where the simulated unit appears among the HID interfaces.
-inline constexpr const char* kSimulatedUnitPath = "/dev/hidraw-simulated";
+using frontend::kSimulatedUnitPath;
 
 // The command line (options::ParseWindowOptions reads it).
 using GuiOptions = options::WindowOptions;
@@ -66,22 +65,17 @@ class Session {
   MainWindow& window() { return *window_; }
   QtPanel& panel() { return *panel_; }
   // nullptr when running against real hardware.
-  sim::SimHidPort* sim_port() { return sim_port_; }
-  NoticeRegistration& notices() { return *notices_; }
+  sim::SimHidPort* sim_port() { return program_.sim_port; }
+  NoticeRegistration& notices() { return *program_.notices; }
 
  private:
   Session() = default;
 
   App app_;
-  std::unique_ptr<HidPort> port_;
-  sim::SimHidPort* sim_port_ = nullptr;
-  std::unique_ptr<Sleeper> own_sleeper_;
+  frontend::ProgramLink program_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtPanel> panel_;
   std::unique_ptr<RestTimer> rest_timer_;
-  std::unique_ptr<NoticeRegistration> notices_;
-  // Windows delivers notices as window messages; the filter hands them over.
-  std::unique_ptr<QAbstractNativeEventFilter> notice_filter_;
   // Decoded on a worker while the device link starts (its pauses leave the
   // GUI thread idle); taken before the window is first shown. The worker
   // makes images only and touches nothing else.

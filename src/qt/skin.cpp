@@ -76,7 +76,7 @@ DecodedArtwork DecodeArtwork(const Artwork& artwork) {
 }
 
 QPoint LogoPosition(int client_width, QSize logo) {
-  return QPoint(client_width - logo.width() - kLogoRightMargin, kLogoTop);
+  return QPoint(LogoLeft(client_width, logo.width()), kLogoTop);
 }
 
 QIcon ProgramIcon(const QImage& image) {

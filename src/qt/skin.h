@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include "core/shell/window_look.h"
+
 namespace tavio::qt {
 
 inline constexpr const char* kTextureResource = ":/artwork/texture.png";
@@ -30,15 +32,11 @@ struct DecodedArtwork {
   QImage icon;
 };
 
-inline constexpr QRgb kWhiteText = qRgb(255, 255, 255);
-inline constexpr QRgb kGreyText = qRgb(150, 150, 150);
-// The window's ground when the texture is missing.
-inline constexpr QRgb kPlainBackground = qRgb(60, 60, 60);
-// Logo pixels of this colour are left out.
-inline constexpr QRgb kLogoTransparent = qRgb(0, 255, 0);
-// The logo's right edge is this far from the client area's right edge, its top this far down.
-inline constexpr int kLogoRightMargin = 10;
-inline constexpr int kLogoTop = 20;
+constexpr QRgb ToQRgb(Rgb colour) { return qRgb(colour.r, colour.g, colour.b); }
+inline constexpr QRgb kWhiteText = ToQRgb(tavio::kWhiteText);
+inline constexpr QRgb kGreyText = ToQRgb(tavio::kGreyText);
+inline constexpr QRgb kPlainBackground = ToQRgb(tavio::kPlainBackground);
+inline constexpr QRgb kLogoTransparent = ToQRgb(kLogoKeyColour);
 
 // Makes sure the embedded artwork is registered (the shell is a static library).
 void RegisterArtwork();

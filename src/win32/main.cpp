@@ -1,7 +1,7 @@
 // tavio.exe: the native window over the core, against a real programming
 // unit or the built-in simulated one.
 
-#include "win32/windows_api.h"
+#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "options/shared_options.h"
+#include "frontend/shared_options.h"
 #include "platform/windows/wide_text.h"
 #include "win32/main_window.h"
 #include "win32/session.h"

@@ -4,7 +4,7 @@
 // core cares about to the core's window calls. The window decides nothing;
 // it paints, colours and forwards.
 
-#include "win32/windows_api.h"
+#include <windows.h>
 
 #include <deque>
 #include <functional>

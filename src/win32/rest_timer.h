@@ -3,7 +3,7 @@
 // for WM_MOUSEHOVER after the mouse has rested on the window, and for
 // WM_MOUSELEAVE when it leaves the window or a control takes it.
 
-#include "win32/windows_api.h"
+#include <windows.h>
 
 #include "core/shell/window_calls.h"
 

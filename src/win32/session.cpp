@@ -1,11 +1,8 @@
 #include "win32/session.h"
 
-#include "core/link/trace_port.h"
 #include "core/shell/window_calls.h"
-#include "platform/platform.h"
 #include "platform/windows/device_notifications.h"
 #include "sim/sim_hid_port.h"
-#include "sim/sim_options.h"
 #include "win32/main_window.h"
 #include "win32/skin.h"
 #include "win32/win32_panel.h"
@@ -59,25 +56,8 @@ std::unique_ptr<Session> Session::Create(const options::WindowOptions& options, 
   std::unique_ptr<Session> session(new Session());
   App& app = session->app_;
   app.language = language;
-
-  if (options.shared.simulate) {
-    auto port = sim::CreateSimulatedPort(options.shared.sim, kSimulatedUnitPath, error);
-    if (port == nullptr) return nullptr;
-    session->sim_port_ = port.get();
-    session->port_ = std::move(port);
-  } else {
-    session->port_ = CreatePlatformHidPort();
-  }
-  if (options.shared.trace) {
-    session->port_ = TraceToFile(std::move(session->port_), *options.shared.trace, error);
-    if (session->port_ == nullptr) return nullptr;
-  }
-  if (sleeper == nullptr) {
-    session->own_sleeper_ = std::make_unique<RealSleeper>();
-    sleeper = session->own_sleeper_.get();
-  }
-  app.link.port = session->port_.get();
-  app.link.sleeper = sleeper;
+  frontend::ProgramLink& program = session->program_;
+  if (!frontend::OpenProgramLink(options.shared, sleeper, program, error)) return nullptr;
 
   HBRUSH skin_brush = SkinBrush(instance);
   if (!RegisterWindowClasses(instance, skin_brush)) {
@@ -85,21 +65,24 @@ std::unique_ptr<Session> Session::Create(const options::WindowOptions& options, 
     return nullptr;
   }
   session->window_ = std::make_unique<MainWindow>(app, instance, skin_brush);
-  session->panel_ = std::make_unique<Win32Panel>(*session->window_, language);
-  app.panel = session->panel_.get();
-  app.hover_timer = &session->window_->HoverTimer();
-  if (session->sim_port_ != nullptr) {
-    session->notices_ = std::make_unique<SimulatedNotices>(*session->window_, *session->sim_port_);
+  MainWindow& window = *session->window_;
+  // Notices need the window: the simulated unit's are queued to it, the
+  // system's are registered on its handle.
+  if (program.sim_port != nullptr) {
+    program.notices = std::make_unique<SimulatedNotices>(window, *program.sim_port);
   } else {
-    session->notices_ = std::make_unique<WindowNotices>(session->window_->Handle());
+    program.notices = std::make_unique<WindowNotices>(window.Handle());
   }
-  app.notices = session->notices_.get();
+  frontend::WireApp(program, app);
+  session->panel_ = std::make_unique<Win32Panel>(window, language);
+  app.panel = session->panel_.get();
+  app.hover_timer = &window.HoverTimer();
   return session;
 }
 
 Session::~Session() {
   Stop();
-  notices_.reset();
+  program_.notices.reset();
   // The window goes before the App it reports to.
   window_.reset();
 }

@@ -3,26 +3,20 @@
 // or simulated), the device notices, the window and its panel. wWinMain and
 // the window tests share it.
 
-#include "win32/windows_api.h"
+#include <windows.h>
 
 #include <memory>
 #include <string>
 
 #include "core/link/sleeper.h"
 #include "core/shell/app.h"
-#include "options/shared_options.h"
-
-namespace tavio::sim {
-class SimHidPort;
-}
+#include "frontend/program_link.h"
+#include "frontend/shared_options.h"
 
 namespace tavio::win32 {
 
 class MainWindow;
 class Win32Panel;
-
-// Where the simulated unit appears among the HID interfaces.
-inline constexpr const char* kSimulatedUnitPath = "\\\\?\\hid#vid_simulated#unit";
 
 // The error Session::Create gives when the window class cannot be registered.
 inline constexpr const char* kRegisterClassFailed = "Call to RegisterClassEx failed!";
@@ -49,18 +43,15 @@ class Session {
   MainWindow& window() { return *window_; }
   Win32Panel& panel() { return *panel_; }
   // nullptr when running against real hardware.
-  sim::SimHidPort* sim_port() { return sim_port_; }
+  sim::SimHidPort* sim_port() { return program_.sim_port; }
 
  private:
   Session() = default;
 
   App app_;
-  std::unique_ptr<HidPort> port_;
-  sim::SimHidPort* sim_port_ = nullptr;
-  std::unique_ptr<Sleeper> own_sleeper_;
+  frontend::ProgramLink program_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<Win32Panel> panel_;
-  std::unique_ptr<NoticeRegistration> notices_;
 };
 
 }  // namespace tavio::win32

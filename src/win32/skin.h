@@ -3,7 +3,7 @@
 // pattern brush, the logo drawn over it with its key colour left out, and
 // the text colours of the static texts and fields.
 
-#include "win32/windows_api.h"
+#include <windows.h>
 
 namespace tavio::win32 {
 

@@ -3,10 +3,10 @@
 // platform on the control with that ID. Boxes and dialogs go through the
 // window's dialogs, behind which tests put their hooks.
 
-#include "win32/windows_api.h"
+#include <windows.h>
 
 #include "core/shell/panel.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
 
 namespace tavio::win32 {
 

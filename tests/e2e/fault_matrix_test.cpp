@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/files/backups.h"
-#include "core/files/commands.h"
+#include "core/shell/commands.h"
 #include "link/sim_link_fixture.h"
 #include "support/app_harness.h"
 
@@ -43,7 +43,7 @@ void Inject(sim::SimUnit& unit, Fault fault, uint32_t exchange) {
   if (fault == kNoAnswer) f.no_answer.push_back(sim::Trigger::AtExchange(exchange));
 }
 
-Text Str(StringId id) { return Text(LoadString(Language::English, id)); }
+Text Str(StringId id) { return Text(LookUpString(Language::English, id)); }
 std::vector<uint8_t> Bytes(std::span<const uint8_t> eeprom) { return {eeprom.begin(), eeprom.end()}; }
 
 // The failure's two boxes, and the window left not connected.

@@ -28,7 +28,7 @@ const ControlId kWarnings[] = {kWarnCutoff, kWarnMotorCurrent, kWarnFetTemp, kWa
                                kWarnCapacity};
 
 std::string U8(const Text& text) { return ToUtf8(text); }
-std::string Str(StringId id) { return U8(Text(LoadString(Language::English, id))); }
+std::string Str(StringId id) { return U8(Text(LookUpString(Language::English, id))); }
 const std::string kNotConnected = "TAVIO (Version 01.02.00): Not connected";
 
 struct Window {
@@ -82,7 +82,7 @@ Window Brenta160() {
 TEST(Startup, WithoutUnitShowsOneInstructionBoxAndTheNotConnectedWindow) {
   AppHarness h;
   h.Start();
-  const Text instructions(LoadString(Language::English, sid::kConnectInstructions));
+  const Text instructions(LookUpString(Language::English, sid::kConnectInstructions));
   EXPECT_EQ(h.panel.boxes,
             (std::vector<MessageBoxRequest>{
                 {u"No programming unit was found on the USB Port. To program the ESC do the following:"
@@ -153,7 +153,7 @@ TEST(Startup, RefusedRegistrationEndsTheProgram) {
   h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
   h.notices.succeed = false;
   h.Start();
-  const Text failed(LoadString(Language::English, sid::kRegistrationFailed));
+  const Text failed(LookUpString(Language::English, sid::kRegistrationFailed));
   EXPECT_EQ(h.panel.boxes, (std::vector<MessageBoxRequest>{{failed, u"Application error", BoxIcon::Error}}));
   EXPECT_TRUE(h.panel.quit_requested);
   EXPECT_TRUE(h.port.FindUnit(kHarnessUnitPath)->Transcript().empty());
@@ -181,7 +181,7 @@ TEST(Startup, UnusableUnitIsClosedAndExplained) {
     unit.faults().open_status = c.access_denied ? HidOpenStatus::AccessDenied : HidOpenStatus::Ok;
     h.Start();
     ASSERT_EQ(h.panel.boxes.size(), 1u);
-    const std::string denied = "\r\n\r\n" + U8(FormatPattern(LoadString(Language::English, sid::kUnitAccessDenied),
+    const std::string denied = "\r\n\r\n" + U8(FormatPattern(LookUpString(Language::English, sid::kUnitAccessDenied),
                                                                 kHarnessUnitPath));
     EXPECT_NE(denied.find("was found at /dev/hidraw3, but access to it was denied."), std::string::npos);
     EXPECT_EQ(U8(h.panel.boxes[0].text), Str(c.message) + (c.access_denied ? "\r\n\r\n\r\n\r\n" : "\r\n\r\n") +

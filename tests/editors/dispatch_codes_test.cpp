@@ -47,7 +47,7 @@ TEST(Dispatch, ListEditorsRunOnTheEndedSelectionOnly) {
       EXPECT_EQ(c.h.app.image, before);
       EXPECT_TRUE(c.h.panel.boxes.empty());
       // The list's help text and nothing else.
-      const std::string help = "SetText 242 " + ToUtf8(Text(LoadString(Language::English, FocusHelpId(list))));
+      const std::string help = "SetText 242 " + ToUtf8(Text(LookUpString(Language::English, FocusHelpId(list))));
       EXPECT_EQ(c.h.panel.calls, std::vector<std::string>{help});
     }
   }

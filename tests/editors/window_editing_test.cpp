@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/shell/display.h"
 #include "support/app_harness.h"
 
@@ -37,7 +37,7 @@ struct Window {
 };
 
 MessageBoxRequest Box(StringId text, StringId caption, BoxIcon icon, BoxButtons buttons) {
-  return {Text(LoadString(Language::English, text)), Text(LoadString(Language::English, caption)), icon, buttons};
+  return {Text(LookUpString(Language::English, text)), Text(LookUpString(Language::English, caption)), icon, buttons};
 }
 const MessageBoxRequest kPoleBox = Box(sid::kInvalidPoleCount, sid::kInvalidDataCaption, BoxIcon::Error, BoxButtons::Ok);
 

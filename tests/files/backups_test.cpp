@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/files/backups.h"
-#include "core/files/commands.h"
+#include "core/shell/commands.h"
 #include "link/sim_link_fixture.h"
 #include "support/app_harness.h"
 #include "support/data_home.h"

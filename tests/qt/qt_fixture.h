@@ -79,7 +79,7 @@ inline bool ShowActive(QWidget& window) {
   return QApplication::activeWindow() == &window;
 }
 
-inline QString Help(StringId id) { return DisplayText(LoadString(Language::English, id)); }
+inline QString Help(StringId id) { return DisplayText(LookUpString(Language::English, id)); }
 
 // The window and its Panel alone, no core behind them.
 struct Bare {

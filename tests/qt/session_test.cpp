@@ -37,7 +37,7 @@ constexpr QRgb kGrey = qRgb(150, 150, 150);
 QImage Artwork(const char* name) {
   return QImage(QStringLiteral(":/artwork/") + QLatin1String(name)).convertToFormat(QImage::Format_RGB32);
 }
-QRgb Rgb(QRgb pixel) { return pixel & 0xFFFFFFu; }
+QRgb RgbOf(QRgb pixel) { return pixel & 0xFFFFFFu; }
 
 // One notch of the wheel over the middle of `widget`, down or up.
 void Wheel(QWidget* widget, bool down) {
@@ -378,8 +378,8 @@ class SessionTest : public QObject {
     int wrong = 0;
     for (int y = -1; y <= logo.height(); ++y) {
       for (int x = -1; x <= logo.width(); ++x) {
-        const bool own = logo.rect().contains(x, y) && Rgb(logo.pixel(x, y)) != Rgb(qRgb(0, 255, 0));
-        wrong += Rgb(shot.pixel(at + QPoint(x, y))) != Rgb(own ? logo.pixel(x, y) : texture.pixel(at + QPoint(x, y)));
+        const bool own = logo.rect().contains(x, y) && RgbOf(logo.pixel(x, y)) != RgbOf(qRgb(0, 255, 0));
+        wrong += RgbOf(shot.pixel(at + QPoint(x, y))) != RgbOf(own ? logo.pixel(x, y) : texture.pixel(at + QPoint(x, y)));
       }
     }
     QCOMPARE(wrong, 0);
@@ -392,7 +392,7 @@ class SessionTest : public QObject {
     QVERIFY(run.window().Texture().isNull());
     QVERIFY(run.window().isVisible());
     QCOMPARE(run.Title(), kConnected);
-    QCOMPARE(Rgb(run.window().grab().toImage().pixel(150, 60)), Rgb(qRgb(60, 60, 60)));
+    QCOMPARE(RgbOf(run.window().grab().toImage().pixel(150, 60)), RgbOf(qRgb(60, 60, 60)));
   }
 
   // Beside and under a label the window's texture goes on at window
@@ -405,7 +405,7 @@ class SessionTest : public QObject {
     int seam_would_show = 0;
     for (int y = label.bottom() - 4; y <= label.bottom(); ++y) {  // rows below its text
       for (const int x : {label.left() - 1, label.left(), label.right()}) {
-        QCOMPARE(Rgb(shot.pixel(x, y)), Rgb(texture.pixel(x, y)));
+        QCOMPARE(RgbOf(shot.pixel(x, y)), RgbOf(texture.pixel(x, y)));
       }
       seam_would_show += texture.pixel(label.left(), y) != texture.pixel(0, y - label.top()) ? 1 : 0;
     }

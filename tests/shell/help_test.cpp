@@ -38,14 +38,14 @@ TEST(HelpField, HoverArmedOnlyWhileReadyFocusHelpForParameterControlsOnly) {
   h.app.hover_ready = false;
   EXPECT_FALSE(ArmHover(h.app, kLabelBecVoltage));
   ShowHoverHelp(h.app);
-  EXPECT_EQ(h.panel.GetText(kHelpField), LoadString(Language::English, 305));
+  EXPECT_EQ(h.panel.GetText(kHelpField), LookUpString(Language::English, 305));
   h.app.hovered_id = kHelpField;  // 342 has no English text: the field is emptied
   ShowHoverHelp(h.app);
   EXPECT_EQ(h.panel.GetText(kHelpField), u"");
   OnCommand(h.app, kGovernorType, 0x0003);  // a focus change, not a selection
-  EXPECT_EQ(h.panel.GetText(kHelpField), LoadString(Language::English, 309));
+  EXPECT_EQ(h.panel.GetText(kHelpField), LookUpString(Language::English, 309));
   OnCommand(h.app, kSaveFile, 0x0005);
-  EXPECT_EQ(h.panel.GetText(kHelpField), LoadString(Language::English, 309));
+  EXPECT_EQ(h.panel.GetText(kHelpField), LookUpString(Language::English, 309));
 }
 
 TEST(TextColour, GreyExactlyWhereTheSettingDoesNotApply) {

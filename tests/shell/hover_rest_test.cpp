@@ -77,7 +77,7 @@ TEST(HoverRest, MovementsRestartOrCancelTheRest) {
     EXPECT_EQ(hv.timer.pending, row.pending ? std::optional(milliseconds(100)) : std::nullopt);
     EXPECT_EQ(h.panel.GetText(kHelpField), before) << "nothing before the rest";
     hv.timer.Fire();
-    EXPECT_EQ(h.panel.GetText(kHelpField), row.help != 0 ? LoadString(Language::English, row.help) : before);
+    EXPECT_EQ(h.panel.GetText(kHelpField), row.help != 0 ? LookUpString(Language::English, row.help) : before);
   }
 }
 
@@ -86,13 +86,13 @@ TEST(HoverRest, AFocusedFieldKeepsItsHelpUntilItCommits) {
   AppHarness& h = hv.h;
   h.panel.UserFocuses(kHoldTime);
   const Text field_help = h.panel.GetText(kHelpField);
-  ASSERT_EQ(field_help, LoadString(Language::English, 333));
+  ASSERT_EQ(field_help, LookUpString(Language::English, 333));
   hv.Do({kLabelBecVoltage});
   EXPECT_FALSE(hv.timer.Pending());
   h.panel.UserFocuses(kStore);  // the field commits on leaving
   hv.Do({kLabelBecVoltage});
   hv.timer.Fire();
-  EXPECT_EQ(h.panel.GetText(kHelpField), LoadString(Language::English, 300));
+  EXPECT_EQ(h.panel.GetText(kHelpField), LookUpString(Language::English, 300));
 }
 
 // Boxes at start-up come before the hover help is ready; stopping drops a

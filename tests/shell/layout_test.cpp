@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/files/defaults_dialog.h"
+#include "core/shell/defaults_dialog.h"
 #include "core/model/family.h"
 #include "core/shell/control_table.h"
 
@@ -70,7 +70,7 @@ TEST(ControlTable, EveryRowFollowsTheRulesOfItsKind) {
     EXPECT_EQ(range, kKinds[int(row.kind)].range);
     EXPECT_EQ(IsTabStop(row.kind), range == 4 || row.kind == K::Command);
     EXPECT_EQ(row.starts_group, row.id == ctl::kAutoTiming);
-    if (row.text_id != 0) { EXPECT_EQ(ControlText(row, Language::German), Text(LoadString(Language::German, row.text_id))); }
+    if (row.text_id != 0) { EXPECT_EQ(ControlText(row, Language::German), Text(LookUpString(Language::German, row.text_id))); }
     EXPECT_EQ(ListItems(row.id).empty(), row.kind != K::List);
   }
   EXPECT_EQ(groups, (std::vector<ControlId>{1000, 1001, 1008, 1002, 1003, 1007, 1004, 1005}));
@@ -82,7 +82,7 @@ TEST(ControlTable, EveryRowFollowsTheRulesOfItsKind) {
                  FindControl(id) != nullptr) << id;
   // Table texts go through a 128-character buffer.
   const ControlDef long_text{200, K::Label, 307, nullptr, 0, 0, 10, 10, false};
-  EXPECT_EQ(ControlText(long_text, Language::German), Text(LoadString(Language::German, 307).substr(0, 127)));
+  EXPECT_EQ(ControlText(long_text, Language::German), Text(LookUpString(Language::German, 307).substr(0, 127)));
 }
 
 TEST(DefaultsDialog, OkAndCodeFollowTheConnectedFamilysSet) {

@@ -1,7 +1,7 @@
 // The string table: a sample of exact texts, the properties every text
 // shares, and the locale rule.
 
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 
 constexpr Language kBoth[] = {Language::English, Language::German};
 
-std::string Load(Language language, StringId id) { return ToUtf8(LoadString(language, id)); }
+std::string Load(Language language, StringId id) { return ToUtf8(LookUpString(language, id)); }
 
 TEST(StringTable, SampleTextsInBothLanguages) {
   const struct { StringId id; const char* english; const char* german; } cases[] = {
@@ -107,7 +107,7 @@ TEST(StringTable, EveryIdHasWellFormedTextsInBothLanguages) {
       const std::string text = Load(language, id);
       EXPECT_EQ(std::regex_replace(text, crlf, "").find_first_of("\r\n"), std::string::npos) << id;
       const bool help = id >= 300 && id <= 401 && id != 342;  // "-Name-" first, at most 448 characters
-      EXPECT_TRUE(!help || (LoadString(language, id).size() <= 448 && std::regex_search(text, help_head))) << text;
+      EXPECT_TRUE(!help || (LookUpString(language, id).size() <= 448 && std::regex_search(text, help_head))) << text;
     }
   }
 }

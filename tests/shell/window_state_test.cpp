@@ -30,7 +30,7 @@ uint32_t SpoolupMs(const App& app) {
   return ReadField(app.image, *SelectLayout(Family(app), EscVersion(app)), Field::SpoolupMs).value_or(0);
 }
 
-Text Loaded(StringId id) { return Text(LoadString(Language::English, id)); }
+Text Loaded(StringId id) { return Text(LookUpString(Language::English, id)); }
 
 // A connected BRENTA 160 (0x0401), its block read and shown; logs cleared.
 struct Connected {

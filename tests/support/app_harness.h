@@ -1,13 +1,15 @@
 #pragma once
-// The whole program without its window: the core's App wired to a simulated
-// port, a fake sleeper and the in-memory panel, with the panel's
-// notifications going to the command dispatch as the Qt shell does.
+// The whole program without its window: the core's App wired as the programs
+// wire it, to a simulated port, a fake sleeper and fake notices, and the
+// in-memory panel, with the panel's notifications going to the command
+// dispatch as the Qt shell does.
 
 #include <memory>
 #include <string>
 
 #include "core/shell/app.h"
 #include "core/shell/window_calls.h"
+#include "frontend/program_link.h"
 #include "sim/sim_hid_port.h"
 #include "support/data_home.h"
 #include "support/fake_sleeper.h"
@@ -31,12 +33,15 @@ class FakeNotices final : public NoticeRegistration {
 
 class AppHarness {
  public:
-  explicit AppHarness(Language language = Language::English) : panel(language) {
+  explicit AppHarness(Language language = Language::English)
+      : program(SimulatedProgram()),
+        port(*program.sim_port),
+        notices(static_cast<FakeNotices&>(*program.notices)),
+        panel(language) {
+    program.sleeper = &sleeper;
+    frontend::WireApp(program, app);
     app.panel = &panel;
-    app.notices = &notices;
     app.language = language;
-    app.link.port = &port;
-    app.link.sleeper = &sleeper;
     panel.notify = [this](ControlId id, uint16_t code) { OnCommand(app, id, code); };
     port.SetNoticeCallback([this](const DeviceNotice& notice) { OnDeviceChange(app, notice); });
   }
@@ -56,11 +61,23 @@ class AppHarness {
   void Start() { StartWindow(app); }
 
   ScopedDataHome data_home;  // first: stores back up into it
-  sim::SimHidPort port;
+  frontend::ProgramLink program;
+  sim::SimHidPort& port;
+  FakeNotices& notices;
   FakeSleeper sleeper;
   MemoryPanel panel;
-  FakeNotices notices;
   App app;
+
+ private:
+  // A simulated port with no unit yet; the tests add theirs.
+  static frontend::ProgramLink SimulatedProgram() {
+    frontend::ProgramLink program;
+    auto port = std::make_unique<sim::SimHidPort>();
+    program.sim_port = port.get();
+    program.port = std::move(port);
+    program.notices = std::make_unique<FakeNotices>();
+    return program;
+  }
 };
 
 }  // namespace tavio::test

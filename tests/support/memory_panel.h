@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 #include "core/shell/panel.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
 
 namespace tavio::test {
 

@@ -4,7 +4,7 @@
 // test fires itself, and boxes and dialogs answered from a script through
 // the dialog hooks. Messages are driven and pumped by the test; no timers.
 
-#include "win32/windows_api.h"
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/shell/panel.h"
-#include "options/program_options.h"
+#include "frontend/program_options.h"
 #include "sim/sim_hid_port.h"
 #include "support/data_home.h"
 #include "support/fake_sleeper.h"
@@ -87,7 +87,7 @@ class WindowRun {
     }
     window().SetQuitOnDestroy(false);
     app().hover_timer = &rest;
-    if (esc == nullptr) session->sim_port()->Unplug(kSimulatedUnitPath);
+    if (esc == nullptr) session->sim_port()->Unplug(frontend::kSimulatedUnitPath);
     session->Start(SW_SHOWNORMAL);
     SetForegroundWindow(Main());
     Pump();
@@ -105,7 +105,7 @@ class WindowRun {
   MainWindow& window() { return session->window(); }
   HWND Main() { return window().Handle(); }
   HWND Control(ControlId id) { return window().Control(id); }
-  sim::SimUnit& Unit() { return *session->sim_port()->FindUnit(kSimulatedUnitPath); }
+  sim::SimUnit& Unit() { return *session->sim_port()->FindUnit(frontend::kSimulatedUnitPath); }
 
   // Runs the window's messages as the message loop would, until none is left
   // and the idle work has queued no more.

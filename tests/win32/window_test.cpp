@@ -8,7 +8,7 @@
 
 #include "core/files/defaults.h"
 #include "core/model/bytes.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
 #include "platform/windows/wide_text.h"
 #include "win32/skin.h"
 #include "window_fixture.h"
@@ -30,7 +30,7 @@ constexpr COLORREF kGrey = RGB(150, 150, 150);
 const std::u16string kStored = u"The configuration parameters have been transferred to the ESC successfully";
 const std::u16string kNotConnected = u"TAVIO (Version 01.02.00): Not connected";
 
-std::u16string Help(StringId id) { return std::u16string(LoadString(Language::English, id)); }
+std::u16string Help(StringId id) { return std::u16string(LookUpString(Language::English, id)); }
 
 uint16_t EscHoldTime(WindowRun& run) { return GetU16(run.Unit().Eeprom(), kHoldTimeOffset); }
 
@@ -278,7 +278,7 @@ TEST(WindowTest, UnplugTheUnitShowsTheNotConnectedWindowThenTheBox) {
   WindowRun run;
   std::u16string title_at_box;
   run.dialogs.while_box_open = [&] { title_at_box = run.Title(); };
-  run.session->sim_port()->Unplug(kSimulatedUnitPath);
+  run.session->sim_port()->Unplug(frontend::kSimulatedUnitPath);
   run.Pump();
   ASSERT_EQ(run.dialogs.boxes.size(), 1u);
   EXPECT_TRUE(StartsWith(run.dialogs.boxes[0].text,
@@ -295,7 +295,7 @@ TEST(WindowTest, UnplugWhileTypingCommitsThenParksTheFocus) {
   SetFocus(hold);
   run.Pump();
   SetWindowTextW(hold, L"1500");
-  run.session->sim_port()->Unplug(kSimulatedUnitPath);
+  run.session->sim_port()->Unplug(frontend::kSimulatedUnitPath);
   run.Pump();
   EXPECT_FALSE(IsWindowEnabled(hold));
   EXPECT_EQ(GetFocus(), run.Main());

@@ -13,8 +13,8 @@
 
 #include "core/model/config_image.h"
 #include "core/model/encodings.h"
-#include "core/shell/control_ids.h"
-#include "core/shell/display.h"
+#include "core/ids/control_ids.h"
+#include "core/editors/field_formats.h"
 #include "core/text/text.h"
 
 namespace tavio {

@@ -8,10 +8,17 @@
 #include <string>
 
 #include "core/model/config_image.h"
+#include "core/text/string_table.h"
 
 namespace tavio {
 
 inline constexpr size_t kConfigFileSize = 2 + kImageSize;
+
+// What the file dialogs offer and the suffix a name typed without one gets.
+inline constexpr TextView kConfigFileSuffix = u"bin";
+inline constexpr TextView kConfigFilePattern = u"*.bin";
+// The dialogs' filter name, "Binary File (*.bin)" in English.
+inline TextView ConfigFileFilter(Language language) { return LookUpString(language, sid::kFileDialogFilter); }
 
 struct ConfigFile {
   uint16_t family = 0;

@@ -21,6 +21,16 @@ void Fail(UsbLink& link, const CommErrorReporter& report, int32_t code, StringId
 
 }  // namespace
 
+Text CommErrorMessage(Language language, const CommError& error) {
+  Text text(LookUpString(language, error.text));
+  if (error.code != kResultNotConnected) {
+    text += u"\r\n";
+    text += FormatPattern(LookUpString(language, sid::kSystemErrorCode), static_cast<unsigned>(CodeLineValue(error)),
+                          static_cast<unsigned>(error.os_error));
+  }
+  return text;
+}
+
 uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorReporter& report) {
   if (!IsConnected(link)) {
     Fail(link, report, kResultNotConnected, sid::kConnectionLost);

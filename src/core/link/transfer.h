@@ -8,7 +8,8 @@
 
 #include "core/link/usb_link.h"
 #include "core/model/config_image.h"
-#include "core/shell/string_ids.h"
+#include "core/text/string_ids.h"
+#include "core/text/string_table.h"
 
 namespace tavio {
 
@@ -26,6 +27,10 @@ struct CommError {
 inline uint32_t CodeLineValue(const CommError& error) {
   return error.code == kResultUnitError ? error.unit_code : static_cast<uint32_t>(error.code);
 }
+
+// What the user is told of a failed exchange: its text, then (unless no unit
+// was connected) the code line; lines end in CR LF.
+Text CommErrorMessage(Language language, const CommError& error);
 
 using CommErrorReporter = std::function<void(const CommError&)>;
 

@@ -8,8 +8,8 @@
 #include "core/link/usb_link.h"
 #include "core/model/config_image.h"
 #include "core/shell/panel.h"
-#include "core/shell/string_ids.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_ids.h"
+#include "core/text/string_table.h"
 
 namespace tavio {
 
@@ -55,7 +55,7 @@ inline uint16_t Family(const App& app) { return ConnectedFamily(app.link.info); 
 inline uint16_t Model(const App& app) { return ConnectedModel(app.link.info); }
 inline uint16_t EscVersion(const App& app) { return EscParamVersion(app.link.info); }
 
-inline Text LoadText(const App& app, StringId id) { return Text(LoadString(app.language, id)); }
+inline Text LoadText(const App& app, StringId id) { return Text(LookUpString(app.language, id)); }
 
 // A box owned by the main window with a text from the string table.
 BoxAnswer ShowBox(App& app, StringId text, StringId caption, BoxIcon icon, BoxButtons buttons = BoxButtons::Ok);

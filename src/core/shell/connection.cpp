@@ -1,7 +1,7 @@
 #include "core/shell/connection.h"
 
-#include "core/files/commands.h"
-#include "core/editors/editors.h"
+#include "core/shell/commands.h"
+#include "core/shell/editors.h"
 #include "core/link/protocol.h"
 #include "core/shell/display.h"
 #include "core/shell/store_state.h"
@@ -106,7 +106,7 @@ void StartDeviceLink(App& app) {
     CloseUsbLink(app.link);
     Text appendix;
     if (diagnostics.unit_access_denied) {
-      appendix = FormatPattern(LoadString(app.language, sid::kUnitAccessDenied),
+      appendix = FormatPattern(LookUpString(app.language, sid::kUnitAccessDenied),
                                diagnostics.denied_path.c_str());
     }
     ShowInstructionBox(app, sid::kNoUnitFound, u"\r\n\r\n", appendix);
@@ -133,13 +133,7 @@ void ReportCommError(App& app, const CommError& error) {
   LoseLink(app);
   RefreshDisplay(app);
   MessageBoxRequest request;
-  request.text = LoadText(app, error.text);
-  if (error.code != kResultNotConnected) {
-    request.text += u"\r\n";
-    request.text += FormatPattern(LoadString(app.language, sid::kSystemErrorCode),
-                                  static_cast<unsigned>(CodeLineValue(error)),
-                                  static_cast<unsigned>(error.os_error));
-  }
+  request.text = CommErrorMessage(app.language, error);
   request.caption = LoadText(app, error.caption);
   request.icon = BoxIcon::Error;
   app.panel->ShowMessageBox(request);

@@ -196,13 +196,13 @@ bool IsTabStop(ControlKind kind) {
 
 Text ControlText(const ControlDef& control, Language language) {
   if (control.text_id != 0) {
-    return Text(LoadString(language, control.text_id).substr(0, kMaxControlTextLength));
+    return Text(LookUpString(language, control.text_id).substr(0, kMaxControlTextLength));
   }
   return control.literal != nullptr ? Text(control.literal) : Text();
 }
 
 Text ListItemText(const ListItemDef& item, Language language) {
-  if (item.text_id != 0) return Text(LoadString(language, item.text_id));
+  if (item.text_id != 0) return Text(LookUpString(language, item.text_id));
   return item.literal != nullptr ? Text(item.literal) : Text();
 }
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <span>
 
-#include "core/shell/control_ids.h"
-#include "core/shell/string_ids.h"
-#include "core/shell/string_table.h"
+#include "core/ids/control_ids.h"
+#include "core/text/string_ids.h"
+#include "core/text/string_table.h"
 #include "core/text/text.h"
 
 namespace tavio {

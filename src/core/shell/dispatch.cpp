@@ -1,7 +1,7 @@
 #include "core/shell/dispatch.h"
 
-#include "core/editors/editors.h"
-#include "core/files/commands.h"
+#include "core/shell/editors.h"
+#include "core/shell/commands.h"
 #include "core/shell/help.h"
 #include "core/shell/store_state.h"
 

@@ -3,7 +3,7 @@
 // the editors, the command buttons to their commands.
 
 #include "core/shell/app.h"
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 
 namespace tavio {
 

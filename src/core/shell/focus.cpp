@@ -1,6 +1,6 @@
 #include "core/shell/focus.h"
 
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/shell/dispatch.h"
 
 namespace tavio {

@@ -3,7 +3,7 @@
 // takes a control away from the user, and what the Enter key does.
 
 #include "core/shell/app.h"
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 
 namespace tavio {
 

@@ -9,7 +9,7 @@ namespace {
 constexpr size_t kMaxHelpLength = 511;
 
 void SetHelpText(App& app, StringId id) {
-  TextView text = LoadString(app.language, id);
+  TextView text = LookUpString(app.language, id);
   if (text.size() > kMaxHelpLength) text = text.substr(0, kMaxHelpLength);
   app.panel->SetText(ctl::kHelpField, text);
 }

@@ -3,7 +3,7 @@
 // window are drawn grey because their setting does not apply.
 
 #include "core/shell/app.h"
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 
 namespace tavio {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/editors/editors.h"
-#include "core/files/commands.h"
+#include "core/shell/editors.h"
+#include "core/shell/commands.h"
 
 namespace tavio {
 namespace {

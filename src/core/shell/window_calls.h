@@ -8,7 +8,7 @@
 
 #include "core/link/device_notice.h"
 #include "core/shell/app.h"
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 
 namespace tavio {
 

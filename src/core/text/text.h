@@ -7,6 +7,14 @@
 #include <string>
 #include <string_view>
 
+// printf-style patterns are checked where the compiler knows how.
+#if defined(__GNUC__) || defined(__clang__)
+#define TAVIO_PRINTF_FORMAT(pattern_index, first_argument) \
+  __attribute__((format(printf, pattern_index, first_argument)))
+#else
+#define TAVIO_PRINTF_FORMAT(pattern_index, first_argument)
+#endif
+
 namespace tavio {
 
 using Text = std::u16string;
@@ -16,7 +24,7 @@ Text FromUtf8(std::string_view utf8);
 std::string ToUtf8(TextView text);
 
 // printf-style formatting; the pattern and %s arguments are UTF-8.
-Text FormatText(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+Text FormatText(const char* pattern, ...) TAVIO_PRINTF_FORMAT(1, 2);
 Text FormatTextV(const char* pattern, va_list args);
 
 // Formats without compile-time checking; for patterns from the string table.

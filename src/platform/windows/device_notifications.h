@@ -1,7 +1,7 @@
 #pragma once
 // HID arrival and removal notices on Windows: registration on a window, and
-// WM_DEVICECHANGE turned into the core's DeviceNotice. No <windows.h> here,
-// so that code beside the core's LoadString can include it.
+// WM_DEVICECHANGE turned into the core's DeviceNotice. No <windows.h> here:
+// its macros stay out of the code that includes this.
 
 #include <cstdint>
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/shell/panel.h"
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
 
 #include <windows.h>
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "options/shared_options.h"
+#include "frontend/shared_options.h"
 
 namespace tavio::options {
 

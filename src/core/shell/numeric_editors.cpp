@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/editors/field_rules.h"
 #include "core/model/family.h"
 

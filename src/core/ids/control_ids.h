@@ -106,6 +106,10 @@ inline constexpr ControlId kHelpField = 242;
 // Notification codes of the commands the controls send.
 inline constexpr uint16_t kBnClicked = 0;
 inline constexpr uint16_t kCbnSelEndOk = 9;
+// A drop-down list reports its focus changes too; the dispatch shows the
+// list's help for them and calls no editor.
+inline constexpr uint16_t kCbnSetFocus = 3;
+inline constexpr uint16_t kCbnKillFocus = 4;
 inline constexpr uint16_t kEnSetFocus = 0x100;
 inline constexpr uint16_t kEnKillFocus = 0x200;
 inline constexpr uint16_t kEnChange = 0x300;

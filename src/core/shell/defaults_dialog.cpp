@@ -1,4 +1,4 @@
-#include "core/files/defaults_dialog.h"
+#include "core/shell/defaults_dialog.h"
 
 #include <iterator>
 

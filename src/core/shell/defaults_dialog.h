@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/shell/string_ids.h"
+#include "core/text/string_ids.h"
 
 namespace tavio {
 

@@ -1,4 +1,4 @@
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/model/family.h"
 #include "core/shell/focus.h"
 

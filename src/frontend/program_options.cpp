@@ -1,4 +1,4 @@
-#include "options/program_options.h"
+#include "frontend/program_options.h"
 
 #include <memory>
 #include <sstream>

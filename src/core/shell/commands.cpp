@@ -1,4 +1,4 @@
-#include "core/files/commands.h"
+#include "core/shell/commands.h"
 
 #include <string>
 
@@ -34,7 +34,7 @@ bool BackUpBeforeStore(App& app) {
   const BackupResult result = BackUpEscBlockForUser(Family(app), Model(app), EscVersion(app), current);
   if (result.status != BackupStatus::Failed) return true;
   MessageBoxRequest request;
-  request.text = FormatPattern(LoadString(app.language, sid::kBackupFailed), result.folder.c_str(),
+  request.text = FormatPattern(LookUpString(app.language, sid::kBackupFailed), result.folder.c_str(),
                                result.error.c_str());
   request.icon = BoxIcon::Error;
   app.panel->ShowMessageBox(request);
@@ -61,7 +61,7 @@ bool StoreOnEsc(App& app) {
     case StoreOutcome::Failed: break;  // reported, the link is closed
     case StoreOutcome::Mismatch: {
       MessageBoxRequest request;
-      request.text = FormatPattern(LoadString(app.language, sid::kReadBackMismatch),
+      request.text = FormatPattern(LookUpString(app.language, sid::kReadBackMismatch),
                                    static_cast<unsigned>(result.first_difference));
       request.caption = LoadText(app, sid::kCommErrorCaption);
       request.icon = BoxIcon::Error;
@@ -87,7 +87,7 @@ void OfferRestoreIfBroken(App& app) {
   }
   MessageBoxRequest request;
   const std::string name = found->name + " (" + BackupTimeText(found->time_ms) + ")";
-  request.text = FormatPattern(LoadString(app.language, erased ? sid::kEscErasedRestore : sid::kEscDamagedRestore),
+  request.text = FormatPattern(LookUpString(app.language, erased ? sid::kEscErasedRestore : sid::kEscDamagedRestore),
                                name.c_str());
   request.icon = BoxIcon::Warning;
   request.buttons = BoxButtons::YesNo;
@@ -113,7 +113,7 @@ void SaveConfigFileCommand(App& app) {
   }
   // "The existing file is unchanged" only when there was one.
   MessageBoxRequest request;
-  request.text = FormatPattern(LoadString(app.language, had_file ? sid::kFileSaveFailed : sid::kFileSaveFailedNew),
+  request.text = FormatPattern(LookUpString(app.language, had_file ? sid::kFileSaveFailed : sid::kFileSaveFailedNew),
                                path->c_str());
   request.icon = BoxIcon::Error;
   request.buttons = BoxButtons::Ok;

@@ -1,7 +1,7 @@
 #include <optional>
 #include <span>
 
-#include "core/editors/editors.h"
+#include "core/shell/editors.h"
 #include "core/editors/field_rules.h"
 #include "core/model/family.h"
 #include "core/shell/display.h"

@@ -4,7 +4,7 @@
 // radio buttons change their flag bits, and the pole-count arrows store at once.
 
 #include "core/shell/app.h"
-#include "core/shell/control_ids.h"
+#include "core/ids/control_ids.h"
 
 namespace tavio {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "core/shell/string_ids.h"
+#include "core/text/string_ids.h"
 #include "core/text/text.h"
 
 namespace tavio {
@@ -14,7 +14,7 @@ namespace tavio {
 enum class Language : uint8_t { English, German };
 
 // The text of `id` in `language`; empty when the ID has no text in it.
-TextView LoadString(Language language, StringId id);
+TextView LookUpString(Language language, StringId id);
 
 // German when the language part of a locale name ("de_DE.UTF-8", "de-AT",
 // "German_Germany.1252") names German, English for everything else.

@@ -1,4 +1,4 @@
-#include "core/shell/string_table.h"
+#include "core/text/string_table.h"
 
 #include <algorithm>
 #include <array>
@@ -723,7 +723,7 @@ constexpr bool IdsAscend() {
   }
   return true;
 }
-static_assert(IdsAscend(), "LoadString searches the table by ID");
+static_assert(IdsAscend(), "LookUpString searches the table by ID");
 
 constexpr auto kIds = [] {
   std::array<StringId, std::size(kStrings)> ids{};
@@ -741,7 +741,7 @@ bool EqualsLower(std::string_view text, std::string_view lower) {
 
 }  // namespace
 
-TextView LoadString(Language language, StringId id) {
+TextView LookUpString(Language language, StringId id) {
   const auto* row = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
                                      [](const StringRow& r, StringId wanted) { return r.id < wanted; });
   if (row == std::end(kStrings) || row->id != id) return {};

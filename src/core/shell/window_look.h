@@ -1,0 +1,43 @@
+#pragma once
+// The main window's size and skin as plain numbers, so every shell draws the
+// same window.
+
+#include <cstdint>
+
+namespace tavio {
+
+inline constexpr int kWindowWidth = 1240;
+inline constexpr int kWindowHeight = 690;
+// A closed drop-down list is one line high; the control table gives the
+// dropped height.
+inline constexpr int kClosedListHeight = 25;
+inline constexpr int kDroppedListItems = 3;
+// The pixel layout was made for a small dialog font.
+inline constexpr int kControlFontPixels = 11;
+
+struct Rgb {
+  uint8_t r, g, b;
+  constexpr bool operator==(const Rgb&) const = default;
+};
+
+inline constexpr Rgb kWhiteText{255, 255, 255};
+inline constexpr Rgb kGreyText{150, 150, 150};
+// The window's ground when the texture is missing.
+inline constexpr Rgb kPlainBackground{60, 60, 60};
+// Logo pixels of this colour are left out.
+inline constexpr Rgb kLogoKeyColour{0, 255, 0};
+// The logo's right edge is this far from the client area's right edge, its
+// top this far down.
+inline constexpr int kLogoRightMargin = 10;
+inline constexpr int kLogoTop = 20;
+
+constexpr int LogoLeft(int client_width, int logo_width) { return client_width - logo_width - kLogoRightMargin; }
+
+// The mark on "Store on ESC" while the settings shown are not the ESC's: a
+// small dot in the logo's red, inset from the button's top-right corner.
+inline constexpr Rgb kUnstoredMarkColour{200, 30, 36};
+inline constexpr Rgb kUnstoredMarkRim{18, 18, 20};
+inline constexpr int kUnstoredMarkSize = 8;
+inline constexpr int kUnstoredMarkInset = 5;
+
+}  // namespace tavio
