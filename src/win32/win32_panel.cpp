@@ -101,9 +101,7 @@ void Win32Panel::SetBusy(bool busy) {
     return;
   }
   DropQueuedInput();
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  SetCursorPos(cursor.x, cursor.y);  // the window's own cursor again
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
 void Win32Panel::DropQueuedInput() {
