@@ -66,6 +66,10 @@ std::unique_ptr<Session> Session::Create(const options::WindowOptions& options, 
   }
   session->window_ = std::make_unique<MainWindow>(app, instance, skin_brush);
   MainWindow& window = *session->window_;
+  if (window.Handle() == nullptr) {
+    error = "the main window could not be made";
+    return nullptr;
+  }
   // Notices need the window: the simulated unit's are queued to it, the
   // system's are registered on its handle.
   if (program.sim_port != nullptr) {

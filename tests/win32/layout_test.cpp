@@ -2,6 +2,9 @@
 // (and so Tab and hit-test) order, class, styles, text, and rectangle in
 // client coordinates; the window's client size and titles.
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "core/shell/control_table.h"
 #include "core/shell/window_look.h"
 #include "window_fixture.h"
@@ -14,6 +17,22 @@ using namespace tavio::win32;
 using namespace tavio::win32::test;
 
 namespace {
+
+// Wine makes no window without a display: then the program fails at once
+// and says why (a failed environment would only skip every test).
+class DisplayCheck final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    HWND probe = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (probe == nullptr) {
+      std::fputs("FAILED: no window could be made: run under xvfb-run, with a Wine server started there\n", stderr);
+      std::exit(1);
+    }
+    DestroyWindow(probe);
+  }
+};
+::testing::Environment* const display_check = ::testing::AddGlobalTestEnvironment(new DisplayCheck);
 
 std::u16string ClassOf(HWND hwnd) {
   wchar_t name[64] = {};

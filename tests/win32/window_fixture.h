@@ -82,7 +82,9 @@ class WindowRun {
     std::string error;
     session = Session::Create(options, language, GetModuleHandleW(nullptr), &sleeper, error);
     if (session == nullptr) {
-      ADD_FAILURE() << error;
+      // Wine makes no window without a display: run under xvfb-run, with a
+      // Wine server that started there.
+      ADD_FAILURE() << error << " (no display?)";
       return;
     }
     window().SetQuitOnDestroy(false);
