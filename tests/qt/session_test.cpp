@@ -698,7 +698,7 @@ class SessionTest : public QObject {
     QCOMPARE(texture.format(), grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     int wrong = 0;
     for (int y = 0; y < kept.height(); ++y) {
-      for (int x = 0; x < kept.width(); ++x) wrong += Rgb(texture.pixel(x, y)) != Rgb(image.pixel(x, y));
+      for (int x = 0; x < kept.width(); ++x) wrong += RgbOf(texture.pixel(x, y)) != RgbOf(image.pixel(x, y));
     }
     QCOMPARE(wrong, 0);
   }
