@@ -72,7 +72,7 @@ bool IsPlatformFocusChange(const QEvent& event) {
 MainWindow::MainWindow(Language language, QWidget* parent) : MainWindow(language, Artwork(), parent) {}
 
 MainWindow::MainWindow(Language language, const Artwork& artwork, QWidget* parent)
-    : MainWindow(language, DecodeArtwork(artwork), parent) {}
+    : MainWindow(language, DecodeArtwork(artwork, QSize(kWindowWidth, kWindowHeight)), parent) {}
 
 MainWindow::MainWindow(Language language, DecodedArtwork artwork, QWidget* parent)
     : QWidget(parent, kWindowFlags),

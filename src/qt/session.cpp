@@ -39,7 +39,9 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   frontend::WireApp(program, app);
 
   RegisterArtwork();
-  session->artwork_ = std::async(std::launch::async, [artwork] { return DecodeArtwork(artwork); });
+  session->artwork_ = std::async(std::launch::async, [artwork] {
+    return DecodeArtwork(artwork, QSize(kWindowWidth, kWindowHeight));
+  });
   session->window_ = std::make_unique<MainWindow>(language, DecodedArtwork());
   session->panel_ = std::make_unique<QtPanel>(*session->window_);
   app.panel = session->panel_.get();
@@ -78,7 +80,7 @@ void Session::Start() {
   if (artwork_.valid()) {
     DecodedArtwork artwork = artwork_.get();
     // The application's icon applies to every window, the boxes included.
-    if (!artwork.icon.isNull()) QApplication::setWindowIcon(ProgramIcon(artwork.icon));
+    if (!artwork.icon.isNull()) QApplication::setWindowIcon(ProgramIcon(std::move(artwork.icon)));
     window_->SetArtwork(std::move(artwork));
   }
   window_->show();

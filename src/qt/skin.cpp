@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImageReader>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -34,6 +35,18 @@ void SetEnabledGroups(QPalette& palette, QPalette::ColorRole role, const QColor&
   palette.setColor(QPalette::Inactive, role, colour);
 }
 
+// Our artwork is PNG and read as such: left to guess, Qt loads every
+// image-format plugin and the libraries behind them just to ask each one.
+// Only the part in `keep` (when valid) is kept.
+QImage ReadPng(const QString& path, QRect keep = QRect()) {
+  if (!QFile::exists(path)) return QImage();
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  const QRect whole(QPoint(0, 0), reader.size());
+  if (keep.isValid() && !keep.contains(whole)) reader.setClipRect(keep.intersected(whole));
+  return reader.read();
+}
+
 }  // namespace
 
 void RegisterArtwork() {
@@ -44,10 +57,12 @@ void RegisterArtwork() {
   (void)registered;
 }
 
-QImage LoadTexture(const QString& path) {
+QImage LoadTexture(const QString& path, QSize window) {
   RegisterArtwork();
-  QImage texture;
-  if (!QFile::exists(path) || !texture.load(path)) return QImage();
+  // The brush lays the texture from the window's origin; what lies beyond
+  // the fixed-size window is never shown.
+  const QImage texture = ReadPng(path, QRect(QPoint(0, 0), window));
+  if (texture.isNull()) return QImage();
   // Our texture is stored grey and stays one byte a pixel; a coloured one
   // keeps its colours.
   if (texture.format() == QImage::Format_Grayscale8) return texture;
@@ -56,9 +71,10 @@ QImage LoadTexture(const QString& path) {
 
 QImage LoadLogo(const QString& path) {
   RegisterArtwork();
-  QImage logo;
-  if (!QFile::exists(path) || !logo.load(path)) return QImage();
-  logo = logo.convertToFormat(QImage::Format_ARGB32);
+  QImage logo = ReadPng(path);
+  if (logo.isNull()) return QImage();
+  // In place: no second copy of the logo.
+  logo.convertTo(QImage::Format_ARGB32);
   for (int y = 0; y < logo.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(logo.scanLine(y));
     for (int x = 0; x < logo.width(); ++x) {
@@ -68,20 +84,19 @@ QImage LoadLogo(const QString& path) {
   return logo;
 }
 
-DecodedArtwork DecodeArtwork(const Artwork& artwork) {
+DecodedArtwork DecodeArtwork(const Artwork& artwork, QSize window) {
   RegisterArtwork();
-  QImage icon;
-  if (QFile::exists(artwork.icon)) icon.load(artwork.icon);
-  return DecodedArtwork{LoadTexture(artwork.texture), LoadLogo(artwork.logo), icon};
+  return DecodedArtwork{LoadTexture(artwork.texture, window), LoadLogo(artwork.logo), ReadPng(artwork.icon)};
 }
 
 QPoint LogoPosition(int client_width, QSize logo) {
   return QPoint(LogoLeft(client_width, logo.width()), kLogoTop);
 }
 
-QIcon ProgramIcon(const QImage& image) {
-  // Pixmaps belong to the GUI thread: made here, from the decoded image.
-  return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+QIcon ProgramIcon(QImage image) {
+  // Pixmaps belong to the GUI thread: made here, from the decoded image,
+  // converted in place rather than copied.
+  return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(std::move(image)));
 }
 
 void UseProgramStyle() {

@@ -41,17 +41,19 @@ inline constexpr QRgb kLogoTransparent = ToQRgb(kLogoKeyColour);
 // Makes sure the embedded artwork is registered (the shell is a static library).
 void RegisterArtwork();
 
-// The texture, 8 bits a pixel when it is grey; null when missing or unreadable.
-QImage LoadTexture(const QString& path);
+// The part of the texture a window of size `window` shows from its origin
+// (all of it for an invalid size), 8 bits a pixel when it is grey; null when
+// missing or unreadable.
+QImage LoadTexture(const QString& path, QSize window);
 // The logo with its pure-green pixels made transparent; null when missing.
 QImage LoadLogo(const QString& path);
 // Both, from images only, so it may run off the GUI thread; call
 // RegisterArtwork() on the GUI thread first.
-DecodedArtwork DecodeArtwork(const Artwork& artwork);
+DecodedArtwork DecodeArtwork(const Artwork& artwork, QSize window);
 // Where the logo goes in a client area of `client_width`.
 QPoint LogoPosition(int client_width, QSize logo);
 // The program's icon from a decoded image; null for a null image.
-QIcon ProgramIcon(const QImage& image);
+QIcon ProgramIcon(QImage image);
 
 // Every window draws with one style, so the palettes below mean the same on
 // each platform.

@@ -658,9 +658,66 @@ class SessionTest : public QObject {
   void artworkKeptSmallIconDecodedOnce() {
     WindowRun run;
     QCOMPARE(run.window().Texture().format(), QImage::Format_Grayscale8);
-    QCOMPARE(run.window().Texture().size(), QSize(1300, 813));
+    // Only what the fixed-size window shows of it is kept.
+    QCOMPARE(run.window().Texture().size(), QSize(1240, 690));
     QVERIFY(!run.window().testAttribute(Qt::WA_SetWindowIcon));
     QCOMPARE(QApplication::windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
+  }
+
+  // The part of a texture the window shows from its origin: a larger one is
+  // cut to the window, a smaller one kept whole for the brush to repeat, a
+  // coloured one keeps its colours.
+  void textureKeptAsFarAsTheWindowShowsIt_data() {
+    QTest::addColumn<QSize>("stored");
+    QTest::addColumn<bool>("grey");
+    QTest::addColumn<QSize>("kept");
+    QTest::addRow("larger") << QSize(1300, 813) << true << QSize(1240, 690);
+    QTest::addRow("window size") << QSize(1240, 690) << true << QSize(1240, 690);
+    QTest::addRow("smaller") << QSize(100, 50) << true << QSize(100, 50);
+    QTest::addRow("wider") << QSize(1300, 50) << true << QSize(1240, 50);
+    QTest::addRow("taller") << QSize(100, 813) << true << QSize(100, 690);
+    QTest::addRow("coloured") << QSize(1300, 813) << false << QSize(1240, 690);
+  }
+  void textureKeptAsFarAsTheWindowShowsIt() {
+    QFETCH(QSize, stored);
+    QFETCH(bool, grey);
+    QFETCH(QSize, kept);
+    QImage image(stored, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    for (int y = 0; y < stored.height(); ++y) {
+      for (int x = 0; x < stored.width(); ++x) {
+        const int level = (x * 7 + y * 13) % 256;
+        image.setPixel(x, y, grey ? qRgb(level, level, level) : qRgb(level, 255 - level, x % 256));
+      }
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("texture.png"));
+    QVERIFY(image.save(path, "PNG"));
+
+    const QImage texture = qt::LoadTexture(path, QSize(1240, 690));
+    QCOMPARE(texture.size(), kept);
+    QCOMPARE(texture.format(), grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    int wrong = 0;
+    for (int y = 0; y < kept.height(); ++y) {
+      for (int x = 0; x < kept.width(); ++x) wrong += RgbOf(texture.pixel(x, y)) != RgbOf(image.pixel(x, y));
+    }
+    QCOMPARE(wrong, 0);
+  }
+
+  // The artwork is read as the PNG it is: no image-format plugin (nor the
+  // libraries behind one) is loaded to guess its format. Meaningful in a
+  // process of its own (ctest runs it so); other tests load the plugins.
+  void artworkReadWithoutFormatPlugins() {
+    const auto plugins_loaded = [] {
+      QFile maps(QStringLiteral("/proc/self/maps"));
+      if (!maps.open(QIODevice::ReadOnly)) return -1;
+      return int(maps.readAll().count("/imageformats/"));
+    };
+    if (plugins_loaded() < 0) QSKIP("no /proc/self/maps here");
+    if (plugins_loaded() > 0) QSKIP("an earlier test loaded the image-format plugins");
+    WindowRun run;
+    QVERIFY(!run.window().Texture().isNull());
+    QVERIFY(!QApplication::windowIcon().isNull());
+    QCOMPARE(plugins_loaded(), 0);
   }
 
   // Usage errors end the program before a window, with one line; the
