@@ -19,6 +19,11 @@
 #include "core/model/family.h"
 #include "core/shell/string_table.h"
 #include "win32/dialogs/dialogs.h"
+#include "win32/dialogs/file_dialog.h"
+
+#include <dlgs.h>
+#include <objbase.h>
+#include <shobjidl.h>
 
 #undef LoadString  // <windows.h>'s macro would rename the core's call
 
@@ -434,6 +439,189 @@ TEST_F(DialogsTest, UnknownDialogIdShowsNothing) {
   DialogDriver driver([&](HWND dialog) { Click(dialog, dlg::kCancel); });
   EXPECT_EQ(RunDefaultsDialog(owner_, Language::English, 103, kFamilyBrenta), 0);
   EXPECT_FALSE(driver.acted());
+}
+
+// --- file dialogs -----------------------------------------------------------------
+
+// The file name field: its own edit in the platform's older layout, inside a
+// combo box in the newer one.
+HWND FileNameField(HWND dialog) {
+  if (const HWND edit = GetDlgItem(dialog, edt1)) return edit;
+  return FindWindowExW(GetDlgItem(dialog, cmb13), nullptr, L"Edit", nullptr);
+}
+
+struct FileDialogSeen {
+  std::vector<std::wstring> types;
+  int selected_type = -1;
+};
+
+FileDialogSeen LookAtFileDialog(HWND dialog) {
+  FileDialogSeen seen;
+  const HWND types = GetDlgItem(dialog, cmb1);
+  const int count = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring type(static_cast<size_t>(SendMessageW(types, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    type.resize(static_cast<size_t>(SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(type.data()))));
+    seen.types.push_back(type);
+  }
+  seen.selected_type = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));
+  return seen;
+}
+
+std::wstring TempFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  return folder;
+}
+
+std::string Utf8Of(const std::wstring& text) { return ToUtf8(Text(text.begin(), text.end())); }
+
+// Uninitialises COM on this thread until it is free again; how many
+// initialisations were left over.
+int DropComInits() {
+  int left = 0;
+  while (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) == S_FALSE) {
+    CoUninitialize();
+    CoUninitialize();
+    ++left;
+  }
+  CoUninitialize();
+  return left;
+}
+
+// Wine's item dialog leaves an initialisation of its own on the thread; what
+// the platform's dialog leaves when its caller balances COM exactly.
+int ComInitsLeftByThePlatformsDialog() {
+  DropComInits();
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) return -1;
+  IFileDialog* dialog = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_ALL, IID_IFileOpenDialog,
+                                 reinterpret_cast<void**>(&dialog)))) {
+    DialogDriver driver([](HWND shown) { Click(shown, IDCANCEL); });
+    dialog->Show(nullptr);
+    dialog->Release();
+  }
+  CoUninitialize();
+  return DropComInits();
+}
+
+TEST_F(DialogsTest, FileDialogsReturnTheTypedPathWithTheDefaultExtension) {
+  const std::wstring folder = TempFolder();
+  const std::wstring existing = folder + L"tavio-open-\u00fc.bin";
+  const HANDLE file = CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  DeleteFileW((folder + L"tavio-save-\u00fc.bin").c_str());
+  const int platform_leftovers = ComInitsLeftByThePlatformsDialog();
+  // Save or open, the language, the name typed (nothing: cancel), the path returned.
+  const struct {
+    bool save;
+    Language language;
+    std::wstring typed;
+    std::optional<std::wstring> path;
+    std::wstring type;
+  } cases[] = {
+      {true, Language::English, folder + L"tavio-save-\u00fc", folder + L"tavio-save-\u00fc.bin", L"Binary File (*.bin)"},
+      {true, Language::German, folder + L"tavio-save-\u00fc.bin", folder + L"tavio-save-\u00fc.bin",
+       L"Bin\u00e4rdatei (*.bin)"},
+      {false, Language::English, existing, existing, L"Binary File (*.bin)"},
+      {false, Language::German, L"", std::nullopt, L"Bin\u00e4rdatei (*.bin)"},
+      {true, Language::English, L"", std::nullopt, L"Binary File (*.bin)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.save ? "save " : "open ") << Utf8Of(c.typed));
+    FileDialogSeen seen;
+    DialogDriver driver([&](HWND dialog) {
+      seen = LookAtFileDialog(dialog);
+      if (c.typed.empty()) {
+        Click(dialog, IDCANCEL);
+        return;
+      }
+      SetWindowTextW(FileNameField(dialog), c.typed.c_str());
+      Click(dialog, IDOK);
+    });
+    const std::optional<std::string> path = ChooseBinFile(owner_, c.save, c.language);
+    EXPECT_TRUE(driver.acted());
+    EXPECT_EQ(path, c.path ? std::optional(Utf8Of(*c.path)) : std::nullopt);
+    EXPECT_EQ(seen.types, std::vector<std::wstring>{c.type});
+    EXPECT_EQ(seen.selected_type, 0);
+    EXPECT_EQ(DropComInits(), platform_leftovers);  // COM initialised around each dialog
+  }
+  DeleteFileW(existing.c_str());
+}
+
+// A dialog that records how it is set up; `fail_at` makes that call fail.
+class RecordingFileDialog final : public IFileDialog {
+ public:
+  explicit RecordingFileDialog(std::string fail_at = "") : fail_at_(std::move(fail_at)) {}
+  std::vector<std::string> calls;
+
+  HRESULT STDMETHODCALLTYPE SetFileTypes(UINT count, const COMDLG_FILTERSPEC* types) override {
+    std::string call = "types";
+    for (UINT i = 0; i < count; ++i) call += " " + Utf8Of(types[i].pszName) + "=" + Utf8Of(types[i].pszSpec);
+    return Record(call);
+  }
+  HRESULT STDMETHODCALLTYPE SetFileTypeIndex(UINT index) override { return Record("index " + std::to_string(index)); }
+  HRESULT STDMETHODCALLTYPE SetDefaultExtension(LPCWSTR extension) override {
+    return Record("extension " + Utf8Of(extension));
+  }
+  HRESULT STDMETHODCALLTYPE Show(HWND) override { return Record("show"); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetFileTypeIndex(UINT*) override { return Record("GetFileTypeIndex"); }
+  HRESULT STDMETHODCALLTYPE Advise(IFileDialogEvents*, DWORD*) override { return Record("Advise"); }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return Record("Unadvise"); }
+  HRESULT STDMETHODCALLTYPE SetOptions(FILEOPENDIALOGOPTIONS) override { return Record("SetOptions"); }
+  HRESULT STDMETHODCALLTYPE GetOptions(FILEOPENDIALOGOPTIONS*) override { return Record("GetOptions"); }
+  HRESULT STDMETHODCALLTYPE SetDefaultFolder(IShellItem*) override { return Record("SetDefaultFolder"); }
+  HRESULT STDMETHODCALLTYPE SetFolder(IShellItem*) override { return Record("SetFolder"); }
+  HRESULT STDMETHODCALLTYPE GetFolder(IShellItem**) override { return Record("GetFolder"); }
+  HRESULT STDMETHODCALLTYPE GetCurrentSelection(IShellItem**) override { return Record("GetCurrentSelection"); }
+  HRESULT STDMETHODCALLTYPE SetFileName(LPCWSTR) override { return Record("SetFileName"); }
+  HRESULT STDMETHODCALLTYPE GetFileName(LPWSTR*) override { return Record("GetFileName"); }
+  HRESULT STDMETHODCALLTYPE SetTitle(LPCWSTR) override { return Record("SetTitle"); }
+  HRESULT STDMETHODCALLTYPE SetOkButtonLabel(LPCWSTR) override { return Record("SetOkButtonLabel"); }
+  HRESULT STDMETHODCALLTYPE SetFileNameLabel(LPCWSTR) override { return Record("SetFileNameLabel"); }
+  HRESULT STDMETHODCALLTYPE GetResult(IShellItem**) override { return Record("GetResult"); }
+  HRESULT STDMETHODCALLTYPE AddPlace(IShellItem*, FDAP) override { return Record("AddPlace"); }
+  HRESULT STDMETHODCALLTYPE Close(HRESULT) override { return Record("Close"); }
+  HRESULT STDMETHODCALLTYPE SetClientGuid(REFGUID) override { return Record("SetClientGuid"); }
+  HRESULT STDMETHODCALLTYPE ClearClientData() override { return Record("ClearClientData"); }
+  HRESULT STDMETHODCALLTYPE SetFilter(IShellItemFilter*) override { return Record("SetFilter"); }
+
+ private:
+  HRESULT Record(const std::string& call) {
+    calls.push_back(call);
+    return call.rfind(fail_at_, 0) == 0 && !fail_at_.empty() ? E_FAIL : S_OK;
+  }
+  std::string fail_at_;
+};
+
+TEST(FileDialogSetUp, OneBinTypeSelectedAndTheDefaultExtension) {
+  // Language, the call made to fail, the calls made, the result.
+  const std::tuple<Language, std::string, std::vector<std::string>, HRESULT> cases[] = {
+      {Language::English, "", {"types Binary File (*.bin)=*.bin", "index 1", "extension bin"}, S_OK},
+      {Language::German, "", {"types Bin\xC3\xA4rdatei (*.bin)=*.bin", "index 1", "extension bin"}, S_OK},
+      {Language::English, "types", {"types Binary File (*.bin)=*.bin"}, E_FAIL},
+      {Language::English, "index", {"types Binary File (*.bin)=*.bin", "index 1"}, E_FAIL},
+      {Language::English, "extension", {"types Binary File (*.bin)=*.bin", "index 1", "extension bin"}, E_FAIL},
+  };
+  for (const auto& [language, fail_at, calls, result] : cases) {
+    RecordingFileDialog dialog(fail_at);
+    EXPECT_EQ(SetUpBinFileDialog(dialog, language), result) << fail_at;
+    EXPECT_EQ(dialog.calls, calls) << fail_at;
+  }
+}
+
+TEST_F(DialogsTest, FileDialogIsNotShownWhenComCannotBeInitialised) {
+  // A thread already in the multithreaded apartment cannot take the dialog's.
+  DropComInits();
+  ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+  DialogDriver driver([&](HWND dialog) { Click(dialog, IDCANCEL); });
+  EXPECT_EQ(ChooseBinFile(owner_, false), std::nullopt);
+  EXPECT_FALSE(driver.acted());
+  CoUninitialize();
 }
 
 }  // namespace

@@ -3,12 +3,8 @@
 
 #include "core/shell/string_ids.h"
 #include "win32/dialogs/dialogs.h"
+#include "win32/dialogs/file_dialog.h"
 #include "win32/dialogs/hooks.h"
-
-// After the core's headers, and then without the macro that would rename
-// the core's LoadString.
-#include <shobjidl.h>
-#undef LoadString
 
 namespace tavio::win32 {
 namespace {
@@ -52,10 +48,7 @@ std::optional<std::string> RunFileDialog(HWND owner, bool save, Language languag
   if (!com.ok()) return std::nullopt;
   const ComPtr<IFileDialog> dialog = CreateFileDialog(save);
   if (!dialog) return std::nullopt;
-  const std::wstring name = Wide(LoadString(language, sid::kFileDialogFilter));
-  const COMDLG_FILTERSPEC type{name.c_str(), L"*.bin"};
-  if (FAILED(dialog->SetFileTypes(1, &type)) || FAILED(dialog->SetFileTypeIndex(1)) ||
-      FAILED(dialog->SetDefaultExtension(L"bin")) || FAILED(dialog->Show(owner))) {
+  if (FAILED(SetUpBinFileDialog(*dialog, language)) || FAILED(dialog->Show(owner))) {
     return std::nullopt;  // cancelling included
   }
   IShellItem* raw_item = nullptr;
@@ -68,6 +61,15 @@ std::optional<std::string> RunFileDialog(HWND owner, bool save, Language languag
 }
 
 }  // namespace
+
+HRESULT SetUpBinFileDialog(IFileDialog& dialog, Language language) {
+  const std::wstring name = Wide(LoadString(language, sid::kFileDialogFilter));
+  const COMDLG_FILTERSPEC type{name.c_str(), L"*.bin"};  // the dialog keeps a copy
+  HRESULT result = dialog.SetFileTypes(1, &type);
+  if (SUCCEEDED(result)) result = dialog.SetFileTypeIndex(1);  // counted from 1
+  if (SUCCEEDED(result)) result = dialog.SetDefaultExtension(L"bin");
+  return result;
+}
 
 std::optional<std::string> ChooseBinFile(HWND owner, bool save, Language language) {
   if (ActiveHooks().file) return ActiveHooks().file(save);
