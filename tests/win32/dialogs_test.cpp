@@ -162,6 +162,7 @@ TEST(MessageBoxTables, FlagsAndAnswers) {
 // What a live box shows.
 struct BoxSeen {
   std::wstring caption, text;
+  HICON icon = nullptr;
   std::vector<int> buttons;  // visible button IDs, ascending
   int default_button = 0;
 };
@@ -176,7 +177,12 @@ BoxSeen LookAtBox(HWND box) {
       seen.buttons.push_back(id);
       if ((GetWindowLongW(child, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) seen.default_button = id;
     }
-    if (ClassName(child) == L"Static" && !WindowText(child).empty()) seen.text = WindowText(child);
+    if (ClassName(child) != L"Static") continue;
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      seen.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    } else if (!WindowText(child).empty()) {
+      seen.text = WindowText(child);
+    }
   }
   std::sort(seen.buttons.begin(), seen.buttons.end());
   return seen;
@@ -224,6 +230,26 @@ TEST_F(DialogsTest, BoxShowsCaptionTextAndButtonsAndReturnsEachAnswer) {
     EXPECT_EQ(seen.text, text);
     EXPECT_EQ(seen.buttons, c.seen);
     EXPECT_EQ(seen.default_button, c.default_button);
+  }
+}
+
+TEST_F(DialogsTest, BoxShowsTheIconOfTheRequest) {
+  const std::pair<BoxIcon, HICON> cases[] = {
+      {BoxIcon::None, nullptr},
+      {BoxIcon::Information, LoadIconA(nullptr, IDI_INFORMATION)},
+      {BoxIcon::Warning, LoadIconA(nullptr, IDI_WARNING)},
+      {BoxIcon::Error, LoadIconA(nullptr, IDI_ERROR)},
+  };
+  for (const auto& [icon, want] : cases) {
+    BoxSeen seen;
+    seen.icon = reinterpret_cast<HICON>(-1);
+    DialogDriver driver([&](HWND box) {
+      seen = LookAtBox(box);
+      Click(box, IDOK);
+    });
+    EXPECT_EQ(ShowBox(owner_, {u"text", u"", icon, BoxButtons::Ok}), BoxAnswer::Ok);
+    EXPECT_TRUE(driver.acted());
+    EXPECT_EQ(seen.icon, want) << int(icon);
   }
 }
 
@@ -336,6 +362,8 @@ TEST_F(DialogsTest, DefaultsDialogsHoldTheCoresItemsInBothLanguages) {
       SCOPED_TRACE(testing::Message() << dialog_id << " language " << int(language));
       const DefaultsDialogLayout& layout = *DefaultsDialogLayoutFor(dialog_id);
       std::wstring caption, font;
+      LONG font_height = 0;
+      int dpi = 0;
       std::vector<ItemSeen> items, want;
       RECT client{}, want_client{0, 0, layout.width, layout.height};
       DialogBaseUnits measured{};
@@ -346,6 +374,10 @@ TEST_F(DialogsTest, DefaultsDialogsHoldTheCoresItemsInBothLanguages) {
         LOGFONTW logfont{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof logfont, &logfont);
         font = logfont.lfFaceName;
+        font_height = logfont.lfHeight;
+        const HDC screen = GetDC(nullptr);
+        dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
         items = LookAtItems(dialog);
         for (const DefaultsDialogItem& item : layout.items) want.push_back(Expected(dialog, item, language));
         GetClientRect(dialog, &client);
@@ -356,8 +388,10 @@ TEST_F(DialogsTest, DefaultsDialogsHoldTheCoresItemsInBothLanguages) {
       EXPECT_EQ(RunDefaultsDialog(owner_, language, dialog_id, kFamilyBrenta), 0);
       ASSERT_TRUE(driver.acted());
       EXPECT_EQ(caption, WideOf(LoadString(language, sid::kDefaultsCaption)));
-      const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+      const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SHELLFONT;
       EXPECT_EQ(style & frame, frame);
+      EXPECT_EQ(font, L"Ms Shell Dlg");
+      EXPECT_EQ(font_height, -MulDiv(8, dpi, 72));  // 8 points
       EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(want_client.right, want_client.bottom));
       ASSERT_EQ(items.size(), layout.items.size());
       for (size_t i = 0; i < items.size(); ++i) {
@@ -371,7 +405,6 @@ TEST_F(DialogsTest, DefaultsDialogsHoldTheCoresItemsInBothLanguages) {
                                      DialogUnitsToPixelsX(du.w, measured), DialogUnitsToPixelsY(du.h, measured)}))
             << "item " << i;
       }
-      std::printf("dialog %d font %ls base units %d,%d\n", dialog_id, font.c_str(), measured.x, measured.y);
     }
   }
 }

@@ -6,8 +6,6 @@
 namespace tavio::win32 {
 namespace {
 
-DialogHooks g_hooks;
-
 struct ButtonsRow {
   BoxButtons buttons;
   UINT flags;
@@ -65,12 +63,6 @@ const ButtonsRow& RowFor(BoxButtons buttons) {
 
 }  // namespace
 
-const DialogHooks& ActiveHooks() { return g_hooks; }
-
-void SetDialogHooks(DialogHooks hooks) { g_hooks = std::move(hooks); }
-
-std::wstring Wide(TextView text) { return std::wstring(text.begin(), text.end()); }
-
 UINT MessageBoxFlags(BoxIcon icon, BoxButtons buttons) {
   UINT flags = RowFor(buttons).flags;
   for (const IconRow& row : kIcons) {
@@ -92,7 +84,7 @@ BoxAnswer AnswerForBoxResult(int result, BoxButtons buttons) {
 }
 
 BoxAnswer ShowBox(HWND owner, const MessageBoxRequest& request) {
-  if (g_hooks.box) return g_hooks.box(request);
+  if (ActiveHooks().box) return ActiveHooks().box(request);
   // An empty string, never null: a null caption would show "Error".
   const std::wstring text = Wide(request.text);
   const std::wstring caption = Wide(request.caption);
