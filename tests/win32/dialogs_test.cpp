@@ -113,7 +113,9 @@ class DialogsTest : public ::testing::Test {
     RegisterClassW(&window_class);
     owner_ = CreateWindowExW(0, L"TavioDialogsTestOwner", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
                              300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(owner_, nullptr);
+    // Wine makes no window without a display: run under xvfb-run, with a
+    // Wine server that started there.
+    ASSERT_NE(owner_, nullptr) << "no window could be made (no display?)";
   }
   void TearDown() override {
     DestroyWindow(owner_);
