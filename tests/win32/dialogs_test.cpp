@@ -390,7 +390,7 @@ TEST_F(DialogsTest, DefaultsDialogsHoldTheCoresItemsInBothLanguages) {
       EXPECT_EQ(RunDefaultsDialog(owner_, language, dialog_id, kFamilyBrenta), 0);
       ASSERT_TRUE(driver.acted());
       EXPECT_EQ(caption, WideOf(LoadString(language, sid::kDefaultsCaption)));
-      const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SHELLFONT;
+      const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SHELLFONT | DS_3DLOOK;
       EXPECT_EQ(style & frame, frame);
       EXPECT_EQ(font, L"Ms Shell Dlg");
       EXPECT_EQ(font_height, -MulDiv(8, dpi, 72));  // 8 points

@@ -109,6 +109,8 @@ uint16_t CheckedRadio(HWND dialog, const DefaultsDialogLayout& layout) {
   return 0;
 }
 
+// Cancel, Escape and the close box all arrive as Cancel; other commands
+// than these three are the platform's.
 INT_PTR OnCommand(HWND dialog, const DialogState& state, WORD id, WORD notification) {
   const uint16_t checked = CheckedRadio(dialog, *state.layout);
   if (id == dlg::kCancel) {
@@ -117,6 +119,8 @@ INT_PTR OnCommand(HWND dialog, const DialogState& state, WORD id, WORD notificat
     if (const int code = DefaultsCodeFor(state.family, checked); code != 0) EndDialog(dialog, code);
   } else if (notification == BN_CLICKED) {
     EnableWindow(GetDlgItem(dialog, dlg::kOk), DefaultsOkEnabled(state.family, checked));
+  } else {
+    return FALSE;
   }
   return TRUE;
 }
