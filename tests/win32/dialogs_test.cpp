@@ -4,6 +4,11 @@
 // dialogs' items against the core's layout, the OK rule and the codes; the
 // file dialogs' type, default extension, path and cancel; and the hooks.
 
+#include <windows.h>
+#include <dlgs.h>
+#include <objbase.h>
+#include <shobjidl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,17 +20,12 @@
 #include <vector>
 
 #include "core/files/defaults.h"
-#include "core/files/defaults_dialog.h"
 #include "core/model/family.h"
-#include "core/shell/string_table.h"
+#include "core/shell/defaults_dialog.h"
+#include "core/text/string_table.h"
 #include "win32/dialogs/dialogs.h"
 #include "win32/dialogs/file_dialog.h"
 
-#include <dlgs.h>
-#include <objbase.h>
-#include <shobjidl.h>
-
-#undef LoadString  // <windows.h>'s macro would rename the core's call
 
 namespace tavio::win32 {
 namespace {
@@ -332,7 +332,7 @@ ItemSeen Expected(HWND dialog, const DefaultsDialogItem& item, Language language
       {DialogItemKind::PushButton, {L"Button", BS_PUSHBUTTON}},
       {DialogItemKind::DefaultPushButton, {L"Button", BS_DEFPUSHBUTTON}},
   };
-  ItemSeen want{item.id, L"", WideOf(LoadString(language, item.text)), 0, {}};
+  ItemSeen want{item.id, L"", WideOf(LookUpString(language, item.text)), 0, {}};
   for (const auto& [kind, window] : kinds) {
     if (kind == item.kind) std::tie(want.window_class, want.style) = window;
   }
@@ -389,7 +389,7 @@ TEST_F(DialogsTest, DefaultsDialogsHoldTheCoresItemsInBothLanguages) {
       });
       EXPECT_EQ(RunDefaultsDialog(owner_, language, dialog_id, kFamilyBrenta), 0);
       ASSERT_TRUE(driver.acted());
-      EXPECT_EQ(caption, WideOf(LoadString(language, sid::kDefaultsCaption)));
+      EXPECT_EQ(caption, WideOf(LookUpString(language, sid::kDefaultsCaption)));
       const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SHELLFONT | DS_3DLOOK;
       EXPECT_EQ(style & frame, frame);
       EXPECT_EQ(font, L"Ms Shell Dlg");

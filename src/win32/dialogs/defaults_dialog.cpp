@@ -1,10 +1,9 @@
 #include <vector>
 
-#include "core/files/defaults_dialog.h"
+#include "core/shell/defaults_dialog.h"
 #include "win32/dialogs/dialogs.h"
 #include "win32/dialogs/hooks.h"
 
-#undef LoadString  // <windows.h>'s macro would rename the core's call
 
 namespace tavio::win32 {
 namespace {
@@ -72,7 +71,7 @@ void WriteItem(TemplateWriter& out, const DefaultsDialogItem& item, Language lan
   out.Dword(item.id);
   out.Word(0xFFFF);
   out.Word(row.window_class);
-  out.String(LoadString(language, item.text));
+  out.String(LookUpString(language, item.text));
   out.Word(0);  // no creation data
 }
 
@@ -87,7 +86,7 @@ TemplateWriter BuildTemplate(const DefaultsDialogLayout& layout, Language langua
   for (int value : {0, 0, layout.width, layout.height}) out.Word(static_cast<WORD>(value));
   out.Word(0);  // no menu
   out.Word(0);  // the dialog class
-  out.String(LoadString(language, layout.caption));
+  out.String(LookUpString(language, layout.caption));
   out.Word(kFontPoints);
   out.Word(FW_NORMAL);
   out.Word(MAKEWORD(FALSE, DEFAULT_CHARSET));  // italic, character set

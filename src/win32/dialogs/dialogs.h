@@ -3,15 +3,15 @@
 // save dialogs for configuration files, and the model-defaults dialogs laid
 // out from the core's dialog layout. Tests put hooks in front of all three.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "core/shell/panel.h"
-#include "core/shell/string_table.h"
-
-#include <windows.h>
+#include "core/text/string_table.h"
 
 namespace tavio::win32 {
 

@@ -1,7 +1,7 @@
 #include <cwchar>
 #include <memory>
 
-#include "core/shell/string_ids.h"
+#include "core/files/config_file.h"
 #include "win32/dialogs/dialogs.h"
 #include "win32/dialogs/file_dialog.h"
 #include "win32/dialogs/hooks.h"
@@ -63,11 +63,13 @@ std::optional<std::string> RunFileDialog(HWND owner, bool save, Language languag
 }  // namespace
 
 HRESULT SetUpBinFileDialog(IFileDialog& dialog, Language language) {
-  const std::wstring name = Wide(LoadString(language, sid::kFileDialogFilter));
-  const COMDLG_FILTERSPEC type{name.c_str(), L"*.bin"};  // the dialog keeps a copy
+  const std::wstring name = Wide(ConfigFileFilter(language));
+  const std::wstring pattern = Wide(kConfigFilePattern);
+  const std::wstring suffix = Wide(kConfigFileSuffix);
+  const COMDLG_FILTERSPEC type{name.c_str(), pattern.c_str()};  // the dialog keeps a copy
   HRESULT result = dialog.SetFileTypes(1, &type);
   if (SUCCEEDED(result)) result = dialog.SetFileTypeIndex(1);  // counted from 1
-  if (SUCCEEDED(result)) result = dialog.SetDefaultExtension(L"bin");
+  if (SUCCEEDED(result)) result = dialog.SetDefaultExtension(suffix.c_str());
   return result;
 }
 

@@ -2,10 +2,9 @@
 // The configuration of the open and save dialogs, apart so that tests can
 // check it on a dialog of their own.
 
-#include "core/shell/string_table.h"
-
 #include <shobjidl.h>
-#undef LoadString  // <windows.h>'s macro would rename the core's call
+
+#include "core/text/string_table.h"
 
 namespace tavio::win32 {
 
