@@ -1,6 +1,6 @@
 // The layout of both windows: the main window's control set (sample rows
 // with their texts in both languages, the rules every row follows, the Tab
-// order) and the model-defaults dialogs' OK rule, codes and dialog units.
+// order) and the model-defaults dialogs' items, OK rule, codes and dialog units.
 
 #include <gtest/gtest.h>
 
@@ -83,6 +83,42 @@ TEST(ControlTable, EveryRowFollowsTheRulesOfItsKind) {
   // Table texts go through a 128-character buffer.
   const ControlDef long_text{200, K::Label, 307, nullptr, 0, 0, 10, 10, false};
   EXPECT_EQ(ControlText(long_text, Language::German), Text(LookUpString(Language::German, 307).substr(0, 127)));
+}
+
+// One item as "id kind text x,y wxh code group/tab".
+std::string DescribeItem(const DefaultsDialogItem& item) {
+  static const char* const kinds[] = {"group", "radio", "text", "button", "default"};
+  const DialogUnitRect& r = item.rect;
+  return std::to_string(item.id) + " " + kinds[int(item.kind)] + " " + std::to_string(item.text) + " " +
+         std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" + std::to_string(r.h) +
+         " " + std::to_string(item.code) + (item.starts_group ? " G" : " -") + (item.tab_stop ? "T" : "-");
+}
+
+TEST(DefaultsDialog, ItemsInTemplateOrder) {
+  const std::pair<int, std::vector<std::string>> cases[] = {
+      {101,
+       {"40006 group 20201 11,58 177x106 0 --", "40008 radio 20219 27,76 61x8 9 GT",
+        "40002 radio 20211 27,93 61x8 1 -T", "40003 radio 20212 27,110 61x8 2 --",
+        "40004 radio 20213 27,127 61x8 3 --", "40005 radio 20214 27,144 61x8 4 --",
+        "40007 text 20202 11,9 177x40 0 G-", "2 button 20204 112,171 50x14 0 -T",
+        "1 default 20205 37,171 50x14 0 -T"}},
+      {102,
+       {"40006 group 20201 11,58 177x89 0 --", "40008 radio 20220 27,76 150x8 9 GT",
+        "40009 radio 20216 27,93 150x8 6 -T", "40010 radio 20217 27,109 150x8 7 --",
+        "40011 radio 20218 27,126 150x8 8 --", "40007 text 20203 11,9 177x40 0 G-",
+        "2 button 20204 112,154 50x14 0 -T", "1 default 20205 37,154 50x14 0 -T"}},
+  };
+  for (const auto& [dialog_id, want] : cases) {
+    const DefaultsDialogLayout* layout = DefaultsDialogLayoutFor(dialog_id);
+    ASSERT_NE(layout, nullptr);
+    std::vector<std::string> items;
+    for (const DefaultsDialogItem& item : layout->items) items.push_back(DescribeItem(item));
+    EXPECT_EQ(items, want) << dialog_id;
+    EXPECT_EQ((std::vector<int>{layout->dialog_id, layout->caption, layout->width, layout->height}),
+              (std::vector<int>{dialog_id, 20200, 199, dialog_id == 101 ? 193 : 176}));
+  }
+  EXPECT_EQ(DefaultsDialogLayoutFor(100), nullptr);
+  EXPECT_EQ(DefaultsDialogLayoutFor(103), nullptr);
 }
 
 TEST(DefaultsDialog, OkAndCodeFollowTheConnectedFamilysSet) {

@@ -11,28 +11,28 @@ namespace {
 using Kind = DialogItemKind;
 
 constexpr DefaultsDialogItem kPlanesItems[] = {
-    {dlg::kModelTypeGroup, Kind::GroupBox, sid::kDefaultsModelType, {11, 58, 177, 106}, 0},
-    {dlg::kReset, Kind::Radio, sid::kModelResetMode1, {27, 76, 61, 8}, model_type::kReset},
-    {dlg::kSailPlane, Kind::Radio, sid::kModelSailPlane, {27, 93, 61, 8}, model_type::kSailPlane},
-    {dlg::kSportsPlane, Kind::Radio, sid::kModelSportsPlane, {27, 110, 61, 8}, model_type::kSportsPlane},
-    {dlg::kHelicopter, Kind::Radio, sid::kModelHelicopter, {27, 127, 61, 8}, model_type::kHelicopter},
-    {dlg::kRcCar, Kind::Radio, sid::kModelRcCar, {27, 144, 61, 8}, model_type::kRcCar},
-    {dlg::kExplanation, Kind::Text, sid::kDefaultsExplainPlanes, {11, 9, 177, 40}, 0},
-    {dlg::kCancel, Kind::PushButton, sid::kDefaultsCancel, {112, 171, 50, 14}, 0},
-    {dlg::kOk, Kind::DefaultPushButton, sid::kDefaultsOk, {37, 171, 50, 14}, 0},
+    {dlg::kModelTypeGroup, Kind::GroupBox, sid::kDefaultsModelType, {11, 58, 177, 106}, 0, false, false},
+    {dlg::kReset, Kind::Radio, sid::kModelResetMode1, {27, 76, 61, 8}, model_type::kReset, true, true},
+    {dlg::kSailPlane, Kind::Radio, sid::kModelSailPlane, {27, 93, 61, 8}, model_type::kSailPlane, false, true},
+    {dlg::kSportsPlane, Kind::Radio, sid::kModelSportsPlane, {27, 110, 61, 8}, model_type::kSportsPlane, false, false},
+    {dlg::kHelicopter, Kind::Radio, sid::kModelHelicopter, {27, 127, 61, 8}, model_type::kHelicopter, false, false},
+    {dlg::kRcCar, Kind::Radio, sid::kModelRcCar, {27, 144, 61, 8}, model_type::kRcCar, false, false},
+    {dlg::kExplanation, Kind::Text, sid::kDefaultsExplainPlanes, {11, 9, 177, 40}, 0, true, false},
+    {dlg::kCancel, Kind::PushButton, sid::kDefaultsCancel, {112, 171, 50, 14}, 0, false, true},
+    {dlg::kOk, Kind::DefaultPushButton, sid::kDefaultsOk, {37, 171, 50, 14}, 0, false, true},
 };
 
 constexpr DefaultsDialogItem kCoptersItems[] = {
-    {dlg::kModelTypeGroup, Kind::GroupBox, sid::kDefaultsModelType, {11, 58, 177, 89}, 0},
-    {dlg::kReset, Kind::Radio, sid::kModelResetDji, {27, 76, 150, 8}, model_type::kReset},
-    {dlg::kMulticopter, Kind::Radio, sid::kModelMulticopter, {27, 93, 150, 8}, model_type::kMulticopter},
+    {dlg::kModelTypeGroup, Kind::GroupBox, sid::kDefaultsModelType, {11, 58, 177, 89}, 0, false, false},
+    {dlg::kReset, Kind::Radio, sid::kModelResetDji, {27, 76, 150, 8}, model_type::kReset, true, true},
+    {dlg::kMulticopter, Kind::Radio, sid::kModelMulticopter, {27, 93, 150, 8}, model_type::kMulticopter, false, true},
     {dlg::kForwardReverse, Kind::Radio, sid::kModelForwardReverse, {27, 109, 150, 8},
-     model_type::kForwardReverse},
+     model_type::kForwardReverse, false, false},
     {dlg::kReverseRotation, Kind::Radio, sid::kModelReverseRotation, {27, 126, 150, 8},
-     model_type::kReverseRotation},
-    {dlg::kExplanation, Kind::Text, sid::kDefaultsExplainCopters, {11, 9, 177, 40}, 0},
-    {dlg::kCancel, Kind::PushButton, sid::kDefaultsCancel, {112, 154, 50, 14}, 0},
-    {dlg::kOk, Kind::DefaultPushButton, sid::kDefaultsOk, {37, 154, 50, 14}, 0},
+     model_type::kReverseRotation, false, false},
+    {dlg::kExplanation, Kind::Text, sid::kDefaultsExplainCopters, {11, 9, 177, 40}, 0, true, false},
+    {dlg::kCancel, Kind::PushButton, sid::kDefaultsCancel, {112, 154, 50, 14}, 0, false, true},
+    {dlg::kOk, Kind::DefaultPushButton, sid::kDefaultsOk, {37, 154, 50, 14}, 0, false, true},
 };
 
 constexpr DefaultsDialogLayout kPlanes{kDefaultsDialogPlanes, sid::kDefaultsCaption, 199, 193, kPlanesItems};

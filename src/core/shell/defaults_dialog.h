@@ -39,6 +39,10 @@ struct DefaultsDialogItem {
   StringId text;
   DialogUnitRect rect;
   int code;  // the model-type code of a radio button; 0 for every other item
+  // Keyboard navigation: an item that starts a group ends the one before it
+  // (the arrows move only within a group); Tab stops at tab-stop items.
+  bool starts_group;
+  bool tab_stop;
 };
 
 struct DefaultsDialogLayout {

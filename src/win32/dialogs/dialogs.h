@@ -3,6 +3,8 @@
 // save dialogs for configuration files, and the model-defaults dialogs laid
 // out from the core's dialog layout. Tests put hooks in front of all three.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -10,8 +12,6 @@
 
 #include "core/shell/panel.h"
 #include "core/text/string_table.h"
-
-#include <windows.h>
 
 namespace tavio::win32 {
 
