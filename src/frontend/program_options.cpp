@@ -129,6 +129,8 @@ void SetUpApp(CLI::App& app) {
   app.formatter(std::make_shared<HelpFormatter>());
   // Options of the program may also stand after a command's arguments.
   app.fallthrough();
+  // "/dir/file.bin" is a path, not a Windows-style option (CLI11's default on Windows).
+  app.allow_windows_style_options(false);
 }
 
 CLI::Option* AddText(CLI::App& app, const std::string& name, std::optional<std::string>& target,

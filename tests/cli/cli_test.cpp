@@ -161,6 +161,14 @@ TEST_F(Cli, UsageErrorsAreOneLineAndExitTwo) {
   }
 }
 
+// A path that begins with a slash is a path on every platform, never an option.
+TEST_F(Cli, PathsThatBeginWithASlashAreArguments) {
+  const Result diff = Run({"diff", "/no-such-folder/a.bin", "/no-such-folder/b.bin"});
+  EXPECT_EQ(diff.code, 2);  // as diff(1): trouble
+  EXPECT_EQ(diff.out, "");
+  EXPECT_EQ(diff.err, "tavio-cli: cannot read /no-such-folder/a.bin\n");
+}
+
 TEST_F(Cli, HelpOfTheProgramAndOfACommand) {
   const Result all = Run({"--help"});
   EXPECT_EQ(all.code, 0);
