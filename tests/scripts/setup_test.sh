@@ -47,6 +47,8 @@ without_sudo
 run "root without sudo installs directly" 0 "file libcli11-dev" 0 "$apt_calls" "scripts/setup: installing libcli11-dev file"
 run "apt's progress is shown" 0 "file" 0 "apt-get update
 apt-get install -y --no-install-recommends file" "Reading package lists... (apt install)"
+run "the Windows tools are installed too, in the list's order" 0 "nsis wine64 g++-mingw-w64-i686-posix fonts-wine" 0 "apt-get update
+apt-get install -y --no-install-recommends g++-mingw-w64-i686-posix wine64 fonts-wine nsis" "scripts/setup: installing g++-mingw-w64-i686-posix wine64 fonts-wine nsis"
 run "nothing missing: apt is not called" 0 "" 0 "" "scripts/setup: every package is installed"
 run "a user without sudo is told what to do" 1000 "file" 1 "" "Run it as root instead, for example: su -c ./scripts/setup"
 with_sudo
