@@ -1,14 +1,10 @@
 #include "win32/main_window.h"
 
 #include <commctrl.h>
-#include <dbt.h>
-
-#include <cstring>
 
 #include "core/shell/window_calls.h"
 #include "core/shell/window_look.h"
 #include "platform/windows/device_notifications.h"
-#include "platform/windows/wide_text.h"
 #include "win32/resource_ids.h"
 #include "win32/skin.h"
 
@@ -265,33 +261,17 @@ bool MainWindow::UnstoredMarkShown() const {
 }
 
 void MainWindow::QueueNotice(const DeviceNotice& notice) {
-  // The record a real notice carries: the broadcast header and the device name.
-  const std::wstring name = Utf8ToWide(notice.device_name).value_or(std::wstring());
-  const size_t name_offset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
-  std::vector<unsigned char> record(name_offset + (name.size() + 1) * sizeof(wchar_t), 0);
-  DEV_BROADCAST_HDR header{};
-  header.dbch_size = static_cast<DWORD>(record.size());
-  header.dbch_devicetype = notice.device_type;
-  std::memcpy(record.data(), &header, sizeof(header));
-  std::memcpy(record.data() + name_offset, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-  // The event rides along in front of the record.
-  std::vector<unsigned char> queued(sizeof(uint32_t) + record.size());
-  std::memcpy(queued.data(), &notice.event, sizeof(uint32_t));
-  std::memcpy(queued.data() + sizeof(uint32_t), record.data(), record.size());
-  queued_notices_.push_back(std::move(queued));
+  queued_notices_.push_back(notice);
   PostMessageW(hwnd_, kQueuedNoticeMessage, 0, 0);
 }
 
 void MainWindow::DeliverQueuedNotice() {
   if (queued_notices_.empty()) return;
-  std::vector<unsigned char> queued = std::move(queued_notices_.front());
+  const DeviceNotice notice = std::move(queued_notices_.front());
   queued_notices_.pop_front();
-  uint32_t event = 0;
-  std::memcpy(&event, queued.data(), sizeof(event));
-  // Aligned for the record's fields.
-  std::vector<DWORD> record((queued.size() - sizeof(uint32_t) + sizeof(DWORD) - 1) / sizeof(DWORD));
-  std::memcpy(record.data(), queued.data() + sizeof(uint32_t), queued.size() - sizeof(uint32_t));
-  SendMessageW(hwnd_, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(record.data()));
+  // The record a real notice carries: the broadcast header and the device name.
+  const std::vector<uint32_t> record = DeviceChangeRecord(notice);
+  SendMessageW(hwnd_, WM_DEVICECHANGE, notice.event, reinterpret_cast<LPARAM>(record.data()));
 }
 
 void MainWindow::Idle() {

@@ -105,7 +105,7 @@ class MainWindow {
   HWND mark_ = nullptr;
   HFONT font_ = nullptr;
   std::unique_ptr<TrackingRestTimer> hover_timer_;
-  std::deque<std::vector<unsigned char>> queued_notices_;
+  std::deque<DeviceNotice> queued_notices_;
   std::function<void()> idle_;
   bool busy_ = false;
   bool quiet_focus_ = false;

@@ -23,6 +23,24 @@
 namespace tavio {
 namespace {
 
+// The record the window queues for a simulated notice reads back as that notice.
+TEST(DeviceChangeRecord, ReadsBackAsTheNotice) {
+  const DeviceNotice cases[] = {
+      {kDeviceRemoveComplete, kDeviceTypeInterface, "\\\\?\\HID#VID_7A3E&PID_0002#7&1a2b3c&0&0000"},
+      {kDeviceRemoveComplete, kDeviceTypeInterface, "\xC3\xBC\xF0\x9F\x98\x80"},
+      {kDeviceRemoveComplete, kDeviceTypeInterface, ""},
+      {kDeviceRemoveComplete, DBT_DEVTYP_VOLUME, ""},
+  };
+  for (const DeviceNotice& notice : cases) {
+    const std::vector<uint32_t> record = DeviceChangeRecord(notice);
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(record.data());
+    EXPECT_LE(header->dbch_size, record.size() * sizeof(uint32_t));
+    const DeviceNotice read = NoticeFromDeviceChange(notice.event, reinterpret_cast<intptr_t>(record.data()));
+    EXPECT_EQ(std::tie(read.event, read.device_type, read.device_name),
+              std::tie(notice.event, notice.device_type, notice.device_name));
+  }
+}
+
 TEST(NoticeFromDeviceChange, ReadsTheRecordWithinItsSize) {
   constexpr DWORD kName = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
   const std::wstring path = L"\\\\?\\HID#VID_7A3E&PID_0002#7&1a2b3c&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <string>
 #include <cwchar>
 #include <string_view>
 
@@ -65,6 +67,20 @@ DeviceNotice NoticeFromDeviceChange(uintptr_t event, intptr_t record) {
   const wchar_t* name = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header)->dbcc_name;
   notice.device_name = WideToUtf8(std::wstring_view(name, wcsnlen(name, room))).value_or(std::string());
   return notice;
+}
+
+std::vector<uint32_t> DeviceChangeRecord(const DeviceNotice& notice) {
+  const std::wstring name = Utf8ToWide(notice.device_name).value_or(std::wstring());
+  constexpr size_t name_offset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
+  const size_t size = name_offset + (name.size() + 1) * sizeof(wchar_t);
+  std::vector<uint32_t> record((size + sizeof(uint32_t) - 1) / sizeof(uint32_t), 0);
+  DEV_BROADCAST_HDR header{};
+  header.dbch_size = static_cast<DWORD>(size);
+  header.dbch_devicetype = notice.device_type;
+  auto* bytes = reinterpret_cast<unsigned char*>(record.data());
+  std::memcpy(bytes, &header, sizeof(header));
+  std::memcpy(bytes + name_offset, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
+  return record;
 }
 
 }  // namespace tavio

@@ -4,6 +4,7 @@
 // its macros stay out of the code that includes this.
 
 #include <cstdint>
+#include <vector>
 
 #include "core/link/device_notice.h"
 
@@ -34,5 +35,8 @@ class DeviceNotification {
 // 0). Without a readable record the device type is 0, so the core acts on
 // nothing but the event code; the name is filled for device interfaces only.
 DeviceNotice NoticeFromDeviceChange(uintptr_t event, intptr_t record);
+// The broadcast record WM_DEVICECHANGE would carry for `notice` (its event
+// goes in wParam), aligned for the record's fields.
+std::vector<uint32_t> DeviceChangeRecord(const DeviceNotice& notice);
 
 }  // namespace tavio
