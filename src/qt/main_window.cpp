@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,8 +15,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/shell/accessible_names.h"
 #include "qt/group_frame.h"
 #include "qt/hover_tracker.h"
+#include "qt/message_boxes.h"
 #include "qt/up_down_arrows.h"
 
 namespace tavio::qt {
@@ -72,7 +75,8 @@ bool IsPlatformFocusChange(const QEvent& event) {
 MainWindow::MainWindow(Language language, QWidget* parent) : MainWindow(language, Artwork(), parent) {}
 
 MainWindow::MainWindow(Language language, const Artwork& artwork, QWidget* parent)
-    : MainWindow(language, DecodeArtwork(artwork, QSize(kWindowWidth, kWindowHeight)), parent) {}
+    : MainWindow(language, DecodeArtwork(artwork, QSize(kWindowWidth, kWindowHeight), qGuiApp->devicePixelRatio()),
+                 parent) {}
 
 MainWindow::MainWindow(Language language, DecodedArtwork artwork, QWidget* parent)
     : QWidget(parent, kWindowFlags),
@@ -167,10 +171,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
+  const qreal scale = devicePixelRatioF();
+  // The texture's pixels are the display's, also after a move to a screen
+  // of another scale (in place: the window holds the only copy).
+  if (!texture_.isNull() && texture_.devicePixelRatio() != scale) texture_.setDevicePixelRatio(scale);
   // A brush tiles a texture smaller than the window, always from the
   // window's own origin, so the controls over it continue it seamlessly.
   painter.fillRect(event->rect(), texture_.isNull() ? QBrush(QColor::fromRgb(kPlainBackground)) : QBrush(texture_));
-  if (!logo_.isNull()) painter.drawImage(LogoPosition(width(), logo_.size()), logo_);
+  if (logo_.isNull()) return;
+  const QPoint at = LogoPosition(width(), logo_.deviceIndependentSize().toSize());
+  if (logo_.devicePixelRatio() == scale) {
+    painter.drawImage(at, logo_);
+    return;
+  }
+  // Scaled down from the larger logo (or, with it missing, up from the
+  // plain one), starting on a whole display pixel so its edges stay crisp.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QPointF(qRound(at.x() * scale) / scale, qRound(at.y() * scale) / scale), logo_);
 }
 
 void MainWindow::Notify(ControlId id, uint16_t code) {
@@ -293,6 +310,12 @@ void MainWindow::CreateControl(const ControlDef& def) {
     }
   }
 
+  // What a screen reader says: the label's text and the control's help.
+  const Text name = AccessibleName(id, language_);
+  if (!name.empty()) {
+    widget->setAccessibleName(ToQString(name));
+    widget->setAccessibleDescription(DisplayText(AccessibleDescription(id, language_)));
+  }
   widget->setObjectName(QStringLiteral("ctl%1").arg(id));
   widget->setProperty(kControlIdProperty, QVariant::fromValue<uint>(id));
   widget->setFocusPolicy(IsTabStop(def.kind) ? Qt::StrongFocus : Qt::NoFocus);

@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QtMath>
 
 // rcc names the registration after the .qrc; it has to be declared outside
 // any namespace.
@@ -57,16 +58,21 @@ void RegisterArtwork() {
   (void)registered;
 }
 
-QImage LoadTexture(const QString& path, QSize window) {
+QImage LoadTexture(const QString& path, QSize window, qreal scale) {
   RegisterArtwork();
   // The brush lays the texture from the window's origin; what lies beyond
   // the fixed-size window is never shown.
-  const QImage texture = ReadPng(path, QRect(QPoint(0, 0), window));
+  const QSize shown = scale == 1.0 || !window.isValid()
+                         ? window
+                         : QSize(qCeil(window.width() * scale), qCeil(window.height() * scale));
+  QImage texture = ReadPng(path, QRect(QPoint(0, 0), shown));
   if (texture.isNull()) return QImage();
   // Our texture is stored grey and stays one byte a pixel; a coloured one
   // keeps its colours.
-  if (texture.format() == QImage::Format_Grayscale8) return texture;
-  return texture.convertToFormat(QImage::Format_RGB32);
+  if (texture.format() != QImage::Format_Grayscale8) texture = texture.convertToFormat(QImage::Format_RGB32);
+  // One texture pixel to one display pixel, tiled beyond, never stretched.
+  texture.setDevicePixelRatio(scale);
+  return texture;
 }
 
 QImage LoadLogo(const QString& path) {
@@ -84,9 +90,22 @@ QImage LoadLogo(const QString& path) {
   return logo;
 }
 
-DecodedArtwork DecodeArtwork(const Artwork& artwork, QSize window) {
+QImage LoadLogoForScale(const Artwork& artwork, qreal scale) {
+  // At 1 the larger logo is not even read: it would only cost memory.
+  if (scale > 1.0) {
+    QImage sharp = LoadLogo(artwork.logo_2x);
+    if (!sharp.isNull()) {
+      sharp.setDevicePixelRatio(2.0);
+      return sharp;
+    }
+  }
+  return LoadLogo(artwork.logo);
+}
+
+DecodedArtwork DecodeArtwork(const Artwork& artwork, QSize window, qreal scale) {
   RegisterArtwork();
-  return DecodedArtwork{LoadTexture(artwork.texture, window), LoadLogo(artwork.logo), ReadPng(artwork.icon)};
+  return DecodedArtwork{LoadTexture(artwork.texture, window, scale), LoadLogoForScale(artwork, scale),
+                        ReadPng(artwork.icon)};
 }
 
 QPoint LogoPosition(int client_width, QSize logo) {
