@@ -236,12 +236,14 @@ void MainWindow::CreateControl(const ControlDef& def) {
     }
     case ControlKind::Check: {
       auto* check = new QCheckBox(this);
+      check->setPalette(WithFocusMarkColour(check->palette()));
       connect(check, &QCheckBox::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
       widget = check;
       break;
     }
     case ControlKind::Radio: {
       auto* radio = new QRadioButton(this);
+      radio->setPalette(WithFocusMarkColour(radio->palette()));
       if (def.starts_group || timing_group_ == nullptr) {
         timing_group_ = new QButtonGroup(this);
         timing_group_->setExclusive(true);
@@ -266,6 +268,7 @@ void MainWindow::CreateControl(const ControlDef& def) {
     case ControlKind::List: {
       auto* list = new QComboBox(this);
       list->setEditable(false);
+      list->setPalette(WithFocusMarkColour(list->palette()));
       for (const ListItemDef& item : ListItems(id)) list->addItem(ToQString(ListItemText(item, language_)));
       list->setCurrentIndex(-1);
       list->setMaxVisibleItems(kDroppedListItems);
@@ -281,7 +284,7 @@ void MainWindow::CreateControl(const ControlDef& def) {
       // handling must not click anything.
       button->setAutoDefault(false);
       button->setDefault(false);
-      button->setPalette(WithCommandFocusColour(button->palette()));
+      button->setPalette(WithFocusMarkColour(button->palette()));
       button->installEventFilter(this);
       connect(button, &QPushButton::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
       widget = button;

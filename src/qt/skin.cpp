@@ -22,8 +22,10 @@ constexpr QRgb kFrameBaseDisabled = qRgb(105, 105, 105);
 constexpr QRgb kButton = qRgb(82, 82, 82);
 constexpr QRgb kButtonDisabled = qRgb(62, 62, 62);
 constexpr QRgb kHighlight = qRgb(45, 105, 165);
-// The style draws a focused button's frame from the highlight colour.
-constexpr QRgb kCommandFocus = qRgb(120, 185, 245);
+// The style draws the focus frame of a button, box or list from the
+// highlight colour.
+constexpr QRgb kFocusMark = qRgb(120, 185, 245);
+constexpr QRgb kOnFocusMark = qRgb(18, 18, 20);
 
 void SetAllGroups(QPalette& palette, QPalette::ColorRole role, const QBrush& brush) {
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -155,8 +157,9 @@ QPalette WithStaticTextColour(QPalette palette, QColor colour) {
   return palette;
 }
 
-QPalette WithCommandFocusColour(QPalette palette) {
-  SetAllGroups(palette, QPalette::Highlight, QColor::fromRgb(kCommandFocus));
+QPalette WithFocusMarkColour(QPalette palette) {
+  SetAllGroups(palette, QPalette::Highlight, QColor::fromRgb(kFocusMark));
+  SetAllGroups(palette, QPalette::HighlightedText, QColor::fromRgb(kOnFocusMark));
   return palette;
 }
 

@@ -75,9 +75,10 @@ QPalette WindowPalette();
 // `palette` with the colour of a static text (labels, values, group titles)
 // in every state.
 QPalette WithStaticTextColour(QPalette palette, QColor colour);
-// A command button's palette: its keyboard focus mark in a light blue that
-// stands out from the dark skin.
-QPalette WithCommandFocusColour(QPalette palette);
+// The palette of a button, check box, radio button or list: its keyboard
+// focus mark in a light blue that stands out from the dark skin, and dark
+// text on that blue where a list's chosen item is drawn with it.
+QPalette WithFocusMarkColour(QPalette palette);
 // `palette` with an edit field's text colour; a disabled field stays grey.
 QPalette WithFieldTextColour(QPalette palette, QColor colour);
 
