@@ -92,8 +92,15 @@ QImage LoadLogo(const QString& path) {
   return logo;
 }
 
+QImage LoadTextureForScale(const Artwork& artwork, QSize window, qreal scale) {
+  if (scale > 1.0) {
+    QImage large = LoadTexture(artwork.texture_2x, window, scale);
+    if (!large.isNull()) return large;
+  }
+  return LoadTexture(artwork.texture, window, scale);
+}
+
 QImage LoadLogoForScale(const Artwork& artwork, qreal scale) {
-  // At 1 the larger logo is not even read: it would only cost memory.
   if (scale > 1.0) {
     QImage sharp = LoadLogo(artwork.logo_2x);
     if (!sharp.isNull()) {
@@ -106,7 +113,7 @@ QImage LoadLogoForScale(const Artwork& artwork, qreal scale) {
 
 DecodedArtwork DecodeArtwork(const Artwork& artwork, QSize window, qreal scale) {
   RegisterArtwork();
-  return DecodedArtwork{LoadTexture(artwork.texture, window, scale), LoadLogoForScale(artwork, scale),
+  return DecodedArtwork{LoadTextureForScale(artwork, window, scale), LoadLogoForScale(artwork, scale),
                         ReadPng(artwork.icon)};
 }
 

@@ -17,12 +17,15 @@ namespace tavio::qt {
 
 inline constexpr const char* kTextureResource = ":/artwork/texture.png";
 inline constexpr const char* kLogoResource = ":/artwork/logo.png";
-// The logo drawn at twice the size, for displays scaled above 100 %.
+// The texture over twice the width and height and the logo drawn at twice
+// the size, for displays scaled above 100 %.
+inline constexpr const char* kTexture2xResource = ":/artwork/texture@2x.png";
 inline constexpr const char* kLogo2xResource = ":/artwork/logo@2x.png";
 inline constexpr const char* kIconResource = ":/artwork/icon.png";
 
 struct Artwork {
   QString texture = QString::fromLatin1(kTextureResource);
+  QString texture_2x = QString::fromLatin1(kTexture2xResource);
   QString logo = QString::fromLatin1(kLogoResource);
   QString logo_2x = QString::fromLatin1(kLogo2xResource);
   QString icon = QString::fromLatin1(kIconResource);
@@ -51,8 +54,10 @@ void RegisterArtwork();
 QImage LoadTexture(const QString& path, QSize window, qreal scale = 1.0);
 // The logo with its pure-green pixels made transparent; null when missing.
 QImage LoadLogo(const QString& path);
-// Above a scale of 1 the logo from the larger artwork, marked as twice as
-// dense; the plain one at 1 or when the larger is missing.
+// Above a scale of 1 the larger texture, and the logo from the larger
+// artwork marked as twice as dense; the plain ones at 1 (the larger are not
+// even read) or when the larger are missing.
+QImage LoadTextureForScale(const Artwork& artwork, QSize window, qreal scale);
 QImage LoadLogoForScale(const Artwork& artwork, qreal scale);
 // All of it, from images only, so it may run off the GUI thread; call
 // RegisterArtwork() on the GUI thread first. `scale`: the display's device

@@ -20,6 +20,8 @@ QRgb RgbOf(QRgb pixel) { return pixel & 0xFFFFFFu; }
 
 // The scale ctest asked for; 1 when run by hand without one.
 qreal ExpectedScale() { return qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble(); }
+// The texture file the window's ground is expected to come from.
+QImage TextureFor(qreal scale) { return Artwork(scale > 1.0 ? "texture@2x.png" : "texture.png"); }
 bool WholeScale() { return ExpectedScale() == qRound(ExpectedScale()); }
 
 }  // namespace
@@ -56,16 +58,19 @@ class ScaleTest : public QObject {
   }
 
   // A band between the upper and the lower boxes shows the texture alone:
-  // texture pixel (x, y) at display pixel (x, y), repeated beyond its size.
+  // texture pixel (x, y) at display pixel (x, y). Above 1 the larger
+  // texture covers the whole window: no repeat and no seam shows.
   void textureDrawnAtDisplayPixels() {
     WindowRun run;
     const qreal scale = ExpectedScale();
-    const QImage texture = Artwork("texture.png");
+    const QImage texture = TextureFor(scale);
+    const QSize kept = run.window().Texture().size();
+    QCOMPARE(kept, QSize(qCeil(1240 * scale), qCeil(690 * scale)));
     const QImage shot = run.window().grab().toImage();
     int wrong = 0;
     for (int y = qCeil(313 * scale); y < qFloor(337 * scale); ++y) {
       for (int x = 0; x < shot.width(); ++x) {
-        wrong += RgbOf(shot.pixel(x, y)) != RgbOf(texture.pixel(x % texture.width(), y % texture.height()));
+        wrong += RgbOf(shot.pixel(x, y)) != RgbOf(texture.pixel(x, y));
       }
     }
     QCOMPARE(wrong, 0);
@@ -88,12 +93,12 @@ class ScaleTest : public QObject {
     if (scale <= 1.0) QSKIP("the plain logo is drawn as it is");
     WindowRun run;
     const QImage shot = run.window().grab().toImage();
-    const QImage texture = Artwork("texture.png");
+    const QImage texture = TextureFor(scale);
     const QPoint at(qRound(962 * scale), qRound(20 * scale));
     const QRect area(at - QPoint(1, 1), QSize(qCeil(268 * scale) + 2, qCeil(92 * scale) + 2));
     QImage want(shot.size(), QImage::Format_RGB32);
     for (int y = area.top(); y <= area.bottom(); ++y) {
-      for (int x = area.left(); x <= area.right(); ++x) want.setPixel(x, y, texture.pixel(x % texture.width(), y));
+      for (int x = area.left(); x <= area.right(); ++x) want.setPixel(x, y, texture.pixel(x, y));
     }
     QPainter painter(&want);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -117,7 +122,7 @@ class ScaleTest : public QObject {
     WindowRun run;
     const int scale = qRound(ExpectedScale());
     const QImage logo = Artwork(scale == 1 ? "logo.png" : "logo@2x.png");
-    const QImage texture = Artwork("texture.png");
+    const QImage texture = TextureFor(scale);
     const QImage shot = run.window().grab().toImage();
     const QPoint at = QPoint(1240 - 10 - 268, 20) * scale;
     int wrong = 0;
@@ -125,7 +130,7 @@ class ScaleTest : public QObject {
       for (int x = -1; x <= logo.width(); ++x) {
         const QPoint p = at + QPoint(x, y);
         const bool own = logo.rect().contains(x, y) && RgbOf(logo.pixel(x, y)) != RgbOf(qRgb(0, 255, 0));
-        wrong += RgbOf(shot.pixel(p)) != RgbOf(own ? logo.pixel(x, y) : texture.pixel(p.x() % texture.width(), p.y()));
+        wrong += RgbOf(shot.pixel(p)) != RgbOf(own ? logo.pixel(x, y) : texture.pixel(p));
       }
     }
     QCOMPARE(wrong, 0);
