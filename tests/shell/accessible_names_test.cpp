@@ -85,6 +85,7 @@ TEST(AccessibleNames, EveryControlOfTheTableInBothLanguages) {
     const Expected* want = FindExpected(def.id);
     // The expectations cover exactly the fields, lists, check boxes, radio buttons and arrows.
     EXPECT_EQ(want != nullptr, NeedsName(def.kind)) << def.id;
+    EXPECT_EQ(NamingLabel(def.id) != 0, want != nullptr) << def.id;
     for (const Language language : {Language::English, Language::German}) {
       const bool german = language == Language::German;
       if (want == nullptr) {
@@ -100,6 +101,16 @@ TEST(AccessibleNames, EveryControlOfTheTableInBothLanguages) {
     if (want != nullptr) ++named;
   }
   EXPECT_EQ(named, static_cast<int>(std::size(kNamed)));
+}
+
+TEST(AccessibleNames, NamingLabelIsTheOneBesideTheControl) {
+  const struct { ControlId control, label; } cases[] = {
+      {kBecVoltage, kLabelBecVoltage},   {kBatteryType, kLabelBatteryType}, {kRiComp, kLabelRiComp},
+      {kFixTiming, kLabelFixTiming},     {kFixTimingAngle, kLabelFixTiming}, {kPoleCount, kLabelPoleCount},
+      {kPoleArrows, kLabelPoleCount},    {kWarnBecTemp, kLabelWarnBecTemp}, {kStore, 0},
+      {kLabelRiComp, 0},                 {ControlId{2024}, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NamingLabel(c.control), c.label) << c.control;
 }
 
 TEST(AccessibleNames, DescriptionIsTheHelpTextAsTheFieldShowsIt) {

@@ -64,9 +64,7 @@ const NamedControl* FindNamed(ControlId id) {
 }  // namespace
 
 Text AccessibleName(ControlId id, Language language) {
-  const NamedControl* named = FindNamed(id);
-  if (named == nullptr) return Text();
-  const ControlDef* label = FindControl(named->label);
+  const ControlDef* label = FindControl(NamingLabel(id));
   return label == nullptr ? Text() : ControlText(*label, language);
 }
 
@@ -74,6 +72,11 @@ Text AccessibleDescription(ControlId id, Language language) {
   const NamedControl* named = FindNamed(id);
   if (named == nullptr) return Text();
   return Text(HelpFieldText(language, FocusHelpId(named->help_from)));
+}
+
+ControlId NamingLabel(ControlId id) {
+  const NamedControl* named = FindNamed(id);
+  return named == nullptr ? 0 : named->label;
 }
 
 }  // namespace tavio

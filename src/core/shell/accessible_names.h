@@ -14,5 +14,8 @@ namespace tavio {
 Text AccessibleName(ControlId id, Language language);
 // Empty where the name is empty.
 Text AccessibleDescription(ControlId id, Language language);
+// The label whose text names `id`, 0 for none: a label whose text changes
+// (the I-part's on ALDER) names its controls anew.
+ControlId NamingLabel(ControlId id);
 
 }  // namespace tavio
