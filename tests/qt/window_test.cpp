@@ -129,6 +129,21 @@ class WindowTest : public QObject {
     QCOMPARE(named, 34);
   }
 
+  // A label's new text (the I-part's on ALDER) names the control beside it
+  // anew; no other control's name changes.
+  void accessibleNameFollowsItsLabel() {
+    Bare bare;
+    std::map<ControlId, QString> before;
+    for (const ControlDef& def : ControlTable()) before[def.id] = bare.window.Control(def.id)->accessibleName();
+    bare.panel.SetText(ctl::kLabelRiComp, u"I-Anteil");
+    for (const ControlDef& def : ControlTable()) {
+      const QString want = def.id == ctl::kRiComp ? QStringLiteral("I-Anteil") : before[def.id];
+      QCOMPARE(bare.window.Control(def.id)->accessibleName(), want);
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(bare.window.Control(ctl::kRiComp))->text(QAccessible::Name),
+             QStringLiteral("I-Anteil"));
+  }
+
   // Creation order, not screen order: the General box's buttons go bottom-up.
   void tabFromTheBecVoltageField() {
     Bare bare;
