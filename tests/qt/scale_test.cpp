@@ -51,7 +51,12 @@ class ScaleTest : public QObject {
       const int h = def.kind == ControlKind::List ? 25 : def.h;
       const QRect want(def.x * scale, def.y * scale, def.w * scale, h * scale);
       if (drawn != want) {
-        misplaced << QStringLiteral("%1 at %2,%3 %4x%5").arg(def.id).arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height());
+        misplaced << QStringLiteral("%1 at %2,%3 %4x%5")
+                         .arg(def.id)
+                         .arg(drawn.x())
+                         .arg(drawn.y())
+                         .arg(drawn.width())
+                         .arg(drawn.height());
       }
     }
     QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(", "))));

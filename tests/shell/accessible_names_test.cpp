@@ -61,7 +61,8 @@ constexpr Expected kNamed[] = {
 };
 
 const Expected* FindExpected(ControlId id) {
-  const auto* found = std::find_if(std::begin(kNamed), std::end(kNamed), [id](const Expected& e) { return e.id == id; });
+  const auto* found =
+      std::find_if(std::begin(kNamed), std::end(kNamed), [id](const Expected& e) { return e.id == id; });
   return found == std::end(kNamed) ? nullptr : found;
 }
 
