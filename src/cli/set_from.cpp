@@ -109,20 +109,24 @@ bool WantedFlags(Context& context, const std::string& path, const Json& document
     }
   }
   if (const auto lists = document.find("lists"); lists != document.end() && lists->is_object()) {
-    const std::pair<const char*, ControlId> kLists[] = {
-        {"battery_type", ctl::kBatteryType}, {"governor_type", ctl::kGovernorType}, {"brake_type", ctl::kBrakeType}};
-    for (const auto& [key, list] : kLists) {
-      const auto value = lists->find(key);
+    // A list counts as edited when it shows another entry than the
+    // document's own flags select.
+    ConfigImage described;
+    SetFlags(described, wanted);
+    const Selections shown = ReportSelections(described);
+    const struct {
+      const char* key;
+      ControlId list;
+      const std::string& shown;
+    } kLists[] = {{"battery_type", ctl::kBatteryType, shown.battery_type},
+                  {"governor_type", ctl::kGovernorType, shown.governor_type},
+                  {"brake_type", ctl::kBrakeType, shown.brake_type}};
+    for (const auto& list : kLists) {
+      const auto value = lists->find(list.key);
       if (value == lists->end()) continue;
-      const auto index = value->is_string() ? ListIndex(list, value->get<std::string>()) : std::nullopt;
-      if (!index) return bad(std::string("lists.") + key, "an entry of its list as `show --json` writes it");
-      ConfigImage now;
-      SetFlags(now, wanted);
-      const Selections shown = ReportSelections(now);
-      const std::string& shown_text = list == ctl::kBatteryType    ? shown.battery_type
-                                      : list == ctl::kGovernorType ? shown.governor_type
-                                                                   : shown.brake_type;
-      if (value->get<std::string>() != shown_text) wanted = ChoiceFlags({list, *index}, state.file.family, wanted);
+      const auto index = value->is_string() ? ListIndex(list.list, value->get<std::string>()) : std::nullopt;
+      if (!index) return bad(std::string("lists.") + list.key, "an entry of its list as `show --json` writes it");
+      if (value->get<std::string>() != list.shown) wanted = ChoiceFlags({list.list, *index}, state.file.family, wanted);
     }
   }
   return true;
