@@ -16,6 +16,7 @@
 #include "cli/cli_run.h"
 #include "core/files/config_file.h"
 #include "core/model/family.h"
+#include "frontend/program_options.h"
 
 namespace tavio::test {
 namespace {
@@ -168,6 +169,36 @@ TEST_F(Refusals, ATraceNeverReplacesAFileOfTheCommand) {
   // Another file is traced as before.
   EXPECT_EQ(Esc(kCorvan, {"write", Path("a.bin"), "--trace", Path("trace.txt")}).code, 0);
   EXPECT_NE(ReadAll(Path("trace.txt")).find("#0 > 01 08 00 00"), std::string::npos);
+}
+
+// The window's command line parses with the same rules.
+TEST_F(Refusals, TheWindowsOptionsRefuseTheSame) {
+  const std::string eeprom = Path("esc.eeprom");
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--simulate", "ALDER", "--sim-eeprom", eeprom, "--trace", eeprom},
+       "tavio: --trace names the --sim-eeprom file; the trace would overwrite it (see tavio --help)\n"},
+      {{"--simulate", "ALDER", "--sim-eeprom", eeprom, "--trace", folder.string() + "/./esc.eeprom"},
+       "tavio: --trace names the --sim-eeprom file; the trace would overwrite it (see tavio --help)\n"},
+      {{"--simulate", "ALDER", "--sim-eeprom", ""}, "tavio: --sim-eeprom: the value is empty (see tavio --help)\n"},
+      {{"--simulate", "ALDER", "--trace="}, "tavio: --trace: the value is empty (see tavio --help)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    options::WindowOptions parsed;
+    const options::ParseOutcome outcome = options::ParseWindowOptions(c.args, parsed);
+    EXPECT_FALSE(outcome.proceed);
+    EXPECT_EQ(outcome.exit_code, 2);
+    EXPECT_EQ(outcome.text, c.err);
+  }
+  options::WindowOptions parsed;
+  EXPECT_TRUE(options::ParseWindowOptions({"--simulate", "ALDER", "--sim-eeprom", eeprom, "--trace", Path("t.txt"),
+                                           "--sim-fault", "mode=2", "--sim-fault", "silent@3"},
+                                          parsed)
+                  .proceed);
+  EXPECT_EQ(parsed.shared.sim.faults, (std::vector<std::string>{"mode=2", "silent@3"}));
 }
 
 #ifndef _WIN32
