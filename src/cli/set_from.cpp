@@ -67,13 +67,16 @@ bool SameHead(Context& context, const Json& document, const SetState& state) {
   return same;
 }
 
-// The flags the document asks for: its raw flags, then its named bits, then
-// its lists where they show another choice than the bits do (an edited
-// list counts as chosen in the window). False with a message for a key that
-// is not as `show --json` writes it.
+// The flags the document asks for: its raw flags, then each named bit and
+// each list that says otherwise than the raw flags, as edited by hand (an
+// edited list counts as chosen in the window). False with a message for a
+// key that is not as `show --json` writes it.
 bool WantedFlags(Context& context, const std::string& path, const Json& document, const SetState& state,
                  uint32_t& wanted) {
   wanted = Flags(state.file.image);
+  // What the named bits and the lists are told apart from: the one that
+  // differs from the raw flags was edited.
+  uint32_t raw = wanted;
   const auto bad = [&](const std::string& key, const char* what) {
     context.err << "tavio-cli: " << path << ": " << key << " is not " << what << "\n";
     return false;
@@ -93,6 +96,7 @@ bool WantedFlags(Context& context, const std::string& path, const Json& document
       }
       wanted = static_cast<uint32_t>(value);
     }
+    raw = wanted;
     for (const FlagReport& bit : ReportFlags(0)) {
       const auto value = bit.named ? flags->find(bit.name) : flags->end();
       if (value == flags->end()) continue;
@@ -105,14 +109,12 @@ bool WantedFlags(Context& context, const std::string& path, const Json& document
       } else {
         return bad("flags." + bit.name, bit.width == 1 ? "true or false" : "a number 0..3");
       }
-      wanted = (wanted & ~mask) | (set << bit.first_bit);
+      if (((raw & mask) >> bit.first_bit) != set) wanted = (wanted & ~mask) | (set << bit.first_bit);
     }
   }
   if (const auto lists = document.find("lists"); lists != document.end() && lists->is_object()) {
-    // A list counts as edited when it shows another entry than the
-    // document's own flags select.
     ConfigImage described;
-    SetFlags(described, wanted);
+    SetFlags(described, raw);
     const Selections shown = ReportSelections(described);
     const struct {
       const char* key;
@@ -222,13 +224,8 @@ int ApplyDocument(Context& context, const std::string& path, SetState& state) {
   }
   if (code != kExitOk) return code;
 
-  // The fields the window enables now first: a mode chosen for another
-  // field can forget what cannot be chosen back (a learned governor speed).
   const uint16_t family = state.file.family;
   const uint16_t version = state.edit.param_version;
-  std::stable_partition(entries.begin(), entries.end(), [&](const Entry& entry) {
-    return WhyDisabled(entry.target.id, family, Flags(state.file.image), version) == DisabledReason::None;
-  });
   for (const Entry& entry : entries) {
     // A field the window disables is reached as the user would: through the
     // choices that enable it.

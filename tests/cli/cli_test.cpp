@@ -362,6 +362,7 @@ TEST_F(Cli, SetNeverTakesWhatTheWindowWouldRefuse) {
       {"corvan.bin", {"warn_motor_current_a=300", "--model", "120"}, 1, "",
        "tavio-cli: warn_motor_current_a: 300 refused (0..240 A); stays 150A\n"},
       {"corvan.bin", {"warn_motor_current_a=300", "--model", "160"}, 0, "warn_motor_current_a: 300A\n", ""},
+      {"corvan.bin", {"warn_motor_current_a=8190", "--model", "4095"}, 0, "warn_motor_current_a: 8190A\n", ""},
       {"brenta400.bin", {"warn_bec_current_ma=100"}, 2, "",
        "tavio-cli: warn_bec_current_ma: its limit depends on the ESC's model number; give --model N\n"},
       {"corvan.bin", {"warn_bec_current_ma=100", "--model", "120"}, 1, "",

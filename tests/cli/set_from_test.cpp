@@ -249,6 +249,8 @@ TEST_F(SetFrom, WhatCannotBeAppliedIsRefusedByName) {
       {"corvan.bin", "\"governor_type\": \"Off\"", "\"governor_type\": \"Governor Store\"",
        {0, "governor_type: store\n", ""}},
       {"corvan.bin", "\"reverse_rotation\": false", "\"reverse_rotation\": true", {0, "reverse_rotation: on\n", ""}},
+      {"corvan.bin", "\"shutdown\": true", "\"shutdown\": false", {0, "shutdown: off\n", ""}},
+      {"corvan.bin", "\"battery_type\": 1", "\"battery_type\": 0", {0, "battery_type: nimh\n", ""}},
       {"corvan.bin", "\"text\": \"5.6V\"", "\"text\": \"7.25\"", {0, "bec_voltage_mv: 7.2V\n", ""}},
   };
   for (const auto& c : cases) {
