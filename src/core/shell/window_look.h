@@ -40,4 +40,24 @@ inline constexpr Rgb kUnstoredMarkRim{18, 18, 20};
 inline constexpr int kUnstoredMarkSize = 8;
 inline constexpr int kUnstoredMarkInset = 5;
 
+// The layout is in pixels at 96 dots per inch; a screen of another density
+// gets every length times dpi / 96, rounded to the nearest pixel with halves
+// away from zero, as the platform's own scaling rounds.
+inline constexpr int kBaseDpi = 96;
+constexpr int ScaleToDpi(int length, int dpi) {
+  const long long scaled = static_cast<long long>(length) * dpi;
+  const long long half = kBaseDpi / 2;
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / kBaseDpi : -((-scaled + half) / kBaseDpi));
+}
+
+// A rectangle is scaled by its edges, not by its size: controls that meet
+// at 96 dpi still meet at any other density.
+struct PixelRect {
+  int left, top, right, bottom;
+  constexpr bool operator==(const PixelRect&) const = default;
+};
+constexpr PixelRect ScaleRectToDpi(int x, int y, int w, int h, int dpi) {
+  return {ScaleToDpi(x, dpi), ScaleToDpi(y, dpi), ScaleToDpi(x + w, dpi), ScaleToDpi(y + h, dpi)};
+}
+
 }  // namespace tavio
