@@ -55,6 +55,8 @@ class MainWindow {
   App& app() { return app_; }
   HINSTANCE Instance() const { return instance_; }
   TrackingRestTimer& HoverTimer() { return *hover_timer_; }
+  // The screen density the controls are laid out for.
+  int Dpi() const { return dpi_; }
 
   // The first-created control under a client point, hidden, disabled and
   // transparent ones included; 0 for none.
@@ -95,6 +97,10 @@ class MainWindow {
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void CreateControl(const ControlDef& def);
+  // Font and place of every control, and the mark's, for dpi_.
+  void LayOut();
+  void FitClosedList(HWND list) const;
+  void MoveToDpi(int dpi, const RECT& suggested);
   void Command(ControlId id, uint16_t code, HWND control);
   void DeliverQueuedNotice();
 
@@ -104,6 +110,7 @@ class MainWindow {
   HWND hwnd_ = nullptr;
   HWND mark_ = nullptr;
   HFONT font_ = nullptr;
+  int dpi_;
   std::unique_ptr<TrackingRestTimer> hover_timer_;
   std::deque<DeviceNotice> queued_notices_;
   std::function<void()> idle_;
