@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include "core/shell/accessible_names.h"
 #include "core/shell/window_calls.h"
 #include "core/shell/window_look.h"
 #include "platform/windows/device_notifications.h"
+#include "win32/accessible.h"
 #include "win32/dpi.h"
 #include "win32/resource_ids.h"
 #include "win32/skin.h"
@@ -190,6 +192,7 @@ void MainWindow::CreateControl(const ControlDef& def) {
                                  place.left, place.top, place.right - place.left, place.bottom - place.top, hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(def.id)), instance_, nullptr);
   if (control == nullptr) return;
+  GiveAccessibleName(control, AccessibleName(def.id, app_.language), AccessibleDescription(def.id, app_.language));
 
   if (def.kind == ControlKind::List) {
     for (const ListItemDef& item : ListItems(def.id)) {
