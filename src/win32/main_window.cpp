@@ -74,6 +74,14 @@ LRESULT CALLBACK MarkProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
 
 bool IsEditField(HWND control) { return IsClass(control, kEditClass); }
 
+WPARAM WithFocusMarkShown(WPARAM ui_state) {
+  const WORD action = LOWORD(ui_state);
+  const WORD flags = HIWORD(ui_state);
+  if ((action != UIS_SET && action != UIS_INITIALIZE) || (flags & UISF_HIDEFOCUS) == 0) return ui_state;
+  const WORD rest = flags & ~UISF_HIDEFOCUS;
+  return rest == 0 ? 0 : MAKEWPARAM(action, rest);
+}
+
 bool RegisterWindowClasses(HINSTANCE instance, HBRUSH background) {
   static const bool registered = [instance, background] {
     // Every edit field is the system's edit with our procedure in front.
@@ -356,11 +364,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_UPDATEUISTATE:
       // The focus mark is never hidden: a keyboard user sees it after Tab,
       // Enter and a click alike.
-      if (LOWORD(wparam) == UIS_SET && (HIWORD(wparam) & UISF_HIDEFOCUS) != 0) {
-        const WORD rest = HIWORD(wparam) & ~UISF_HIDEFOCUS;
-        if (rest == 0) return 0;
-        wparam = MAKEWPARAM(UIS_SET, rest);
-      }
+      wparam = WithFocusMarkShown(wparam);
+      if (wparam == 0) return 0;
       break;
     case WM_CLOSE:
       if (OnCloseRequest(app_)) DestroyWindow(hwnd_);

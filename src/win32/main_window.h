@@ -42,6 +42,10 @@ NativeControl NativeControlFor(const ControlDef& def);
 // One of the window's edit fields.
 bool IsEditField(HWND control);
 
+// A change of the keyboard cues (WM_CHANGEUISTATE, WM_UPDATEUISTATE) as the
+// window passes it on: never hiding the focus mark; 0 when nothing is left.
+WPARAM WithFocusMarkShown(WPARAM ui_state);
+
 class MainWindow {
  public:
   // Creates the window (not shown) with every control of the table.

@@ -115,22 +115,35 @@ TEST_F(AccessibleTest, EveryNamedControlSpeaksItsLabelAndHelpInBothLanguages) {
   }
 }
 
-// A click asks the system to hide the focus mark; the window keeps it, and
-// it shows on the control Tab and Enter move the focus to.
-TEST_F(AccessibleTest, FocusMarkStaysVisibleAfterAClickTabAndEnter) {
-  WindowRun run;
-  SendMessageW(run.Main(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
-  run.Pump();
-  EXPECT_EQ(SendMessageW(run.Control(ctl::kSoftStart), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
-  EXPECT_EQ(SendMessageW(run.Main(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+// The changes of the window's keyboard cues that reach its controls: never
+// one that hides the focus mark, whatever the system asks.
+TEST(FocusMarkTest, UiStateChangesKeepTheFocusMarkShown) {
+  const struct {
+    WORD action, flags;
+    WPARAM passed;  // 0: nothing left to change
+  } cases[] = {
+      {UIS_SET, UISF_HIDEFOCUS, 0},
+      {UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL, MAKEWPARAM(UIS_SET, UISF_HIDEACCEL)},
+      {UIS_SET, UISF_HIDEACCEL, MAKEWPARAM(UIS_SET, UISF_HIDEACCEL)},
+      {UIS_INITIALIZE, UISF_HIDEFOCUS, 0},
+      {UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEACCEL)},
+      {UIS_CLEAR, UISF_HIDEFOCUS, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS)},
+      {UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WithFocusMarkShown(MAKEWPARAM(c.action, c.flags)), c.passed) << c.action << " " << c.flags;
+  }
+}
 
+// The focus mark shows on the control Tab and Enter move the focus to.
+TEST_F(AccessibleTest, FocusMarkShowsAfterTabAndEnter) {
+  WindowRun run;
   SetFocus(run.Control(ctl::kBecVoltage));
   MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
   EXPECT_TRUE(IsDialogMessageW(run.Main(), &tab));
   EXPECT_EQ(GetFocus(), run.Control(ctl::kReverseRotation));
   EXPECT_EQ(SendMessageW(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
 
-  SendMessageW(run.Main(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
   SetFocus(run.Control(ctl::kHoldTime));
   run.Pump();
   SendMessageW(run.Control(ctl::kHoldTime), WM_KEYUP, VK_RETURN, 0);
