@@ -227,10 +227,10 @@ struct Screenshot {
   std::vector<uint32_t> pixels;
 };
 
-// The texture bitmap's pixels as 0xRRGGBB.
+// A bitmap of the program's resources (the texture by default) as 0xRRGGBB.
 struct Texture {
-  Texture() {
-    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TAVIO_BITMAP_TEXTURE));
+  explicit Texture(int resource = TAVIO_BITMAP_TEXTURE) {
+    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource));
     BITMAP header{};
     GetObjectW(bitmap, sizeof(header), &header);
     width = header.bmWidth;
@@ -278,6 +278,19 @@ TEST(DpiTest, ScreenShowsTheTextureAndLogoPixelForPixel) {
     bool on_badge;
   } probes[] = {{134, 80, true}, {134, 89, false}, {10, 40, true},  {263, 40, true},
                 {267, 40, false}, {0, 40, false},   {200, 4, false}, {200, 8, true}};
+  // Where the drawing is shown at its own size (the small one at 96 dpi, the
+  // large one at 192) every pixel but the see-through green is the artwork's.
+  if (dpi == 96 || dpi == 192) {
+    const Texture logo(dpi == 96 ? TAVIO_BITMAP_LOGO : TAVIO_BITMAP_LOGO_2X);
+    ASSERT_EQ(logo.width, width);
+    int off = 0;
+    for (int y = 0; y < logo.height; ++y) {
+      for (int x = 0; x < logo.width; ++x) {
+        if (logo.At(x, y) != 0x00FF00 && shot.At(left + x, top + y) != logo.At(x, y)) ++off;
+      }
+    }
+    EXPECT_EQ(off, 0);
+  }
   for (const auto& probe : probes) {
     const int x = left + ScaleToDpi(probe.x, dpi);
     const int y = top + ScaleToDpi(probe.y, dpi);
