@@ -199,28 +199,28 @@ TEST(DpiTest, TextsFitTheirControls) {
   }
 }
 
-// The screen's pixels, one to one: a window the system stretched would
-// show the texture blurred or doubled, and its text with it.
+// The window's pixels as drawn, one to one: read from the window's own
+// surface, which is what the screen shows once the system has copied it
+// there (a copy this test would have to wait for). A window the system
+// stretched would show the texture blurred or doubled, and its text with it.
 struct Screenshot {
   explicit Screenshot(HWND window) {
     GetClientRect(window, &area);
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), area.right, -area.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    HDC drawn = GetDC(window);
+    HDC memory = CreateCompatibleDC(drawn);
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(drawn, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, area.right, area.bottom, screen, origin.x, origin.y, SRCCOPY);
+    BitBlt(memory, 0, 0, area.right, area.bottom, drawn, 0, 0, SRCCOPY);
     GdiFlush();
     const auto* words = static_cast<const uint32_t*>(bits);
     pixels.assign(words, words + static_cast<size_t>(area.right) * area.bottom);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(window, drawn);
   }
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * area.right + x] & 0xFFFFFF; }
   RECT area{};
