@@ -2,9 +2,12 @@
 
 #include <commctrl.h>
 
+#include "core/shell/accessible_names.h"
 #include "core/shell/window_calls.h"
 #include "core/shell/window_look.h"
 #include "platform/windows/device_notifications.h"
+#include "win32/accessible.h"
+#include "win32/dpi.h"
 #include "win32/resource_ids.h"
 #include "win32/skin.h"
 
@@ -67,18 +70,17 @@ LRESULT CALLBACK MarkProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
   }
 }
 
-HFONT CreateControlFont() {
-  // The layout was made for the small dialog font; the desktop's message
-  // font is that font.
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
-  return CreateFontIndirectW(&metrics.lfMessageFont);
-}
-
 }  // namespace
 
 bool IsEditField(HWND control) { return IsClass(control, kEditClass); }
+
+WPARAM WithFocusMarkShown(WPARAM ui_state) {
+  const WORD action = LOWORD(ui_state);
+  const WORD flags = HIWORD(ui_state);
+  if ((action != UIS_SET && action != UIS_INITIALIZE) || (flags & UISF_HIDEFOCUS) == 0) return ui_state;
+  const WORD rest = flags & ~UISF_HIDEFOCUS;
+  return rest == 0 ? 0 : MAKEWPARAM(action, rest);
+}
 
 bool RegisterWindowClasses(HINSTANCE instance, HBRUSH background) {
   static const bool registered = [instance, background] {
@@ -138,12 +140,11 @@ NativeControl NativeControlFor(const ControlDef& def) {
 }
 
 MainWindow::MainWindow(App& app, HINSTANCE instance, HBRUSH skin_brush)
-    : app_(app), instance_(instance), skin_brush_(skin_brush), font_(CreateControlFont()) {
-  RECT frame{0, 0, kWindowWidth, kWindowHeight};
-  AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
-  // WM_CREATE builds the controls; the handle is kept from WM_NCCREATE on.
+    : app_(app), instance_(instance), skin_brush_(skin_brush), dpi_(SystemDpi()) {
+  // The size is the window's outer size; WM_CREATE builds the controls; the
+  // handle is kept from WM_NCCREATE on.
   CreateWindowExW(kMainExStyle, kMainWindowClass, L"Tavio", kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+                  ScaleToDpi(kWindowWidth, dpi_), ScaleToDpi(kWindowHeight, dpi_), nullptr, nullptr, instance, this);
   hover_timer_ = std::make_unique<TrackingRestTimer>(hwnd_);
 }
 
@@ -186,57 +187,93 @@ void MainWindow::CreateControls() {
   for (const ControlDef& def : ControlTable()) CreateControl(def);
   // The mark sits on the button, hidden until the core asks for it.
   if (HWND store = Control(ctl::kStore)) {
-    RECT button{};
-    GetClientRect(store, &button);
-    mark_ = CreateWindowExW(0, kMarkClass, L"", WS_CHILD, button.right - kUnstoredMarkInset - kUnstoredMarkSize,
-                            kUnstoredMarkInset, kUnstoredMarkSize, kUnstoredMarkSize, store, nullptr, instance_,
-                            nullptr);
+    mark_ = CreateWindowExW(0, kMarkClass, L"", WS_CHILD, 0, 0, 0, 0, store, nullptr, instance_, nullptr);
   }
+  LayOut();
 }
 
 void MainWindow::CreateControl(const ControlDef& def) {
   const NativeControl native = NativeControlFor(def);
   const Text text = ControlText(def, app_.language);
-  HWND control = CreateWindowExW(0, native.window_class, Wide(text), WS_CHILD | WS_VISIBLE | native.style, def.x,
-                                 def.y, def.w, def.h, hwnd_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(def.id)),
-                                 instance_, nullptr);
+  const PixelRect place = ScaleRectToDpi(def.x, def.y, def.w, def.h, dpi_);
+  HWND control = CreateWindowExW(0, native.window_class, Wide(text), WS_CHILD | WS_VISIBLE | native.style,
+                                 place.left, place.top, place.right - place.left, place.bottom - place.top, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(def.id)), instance_, nullptr);
   if (control == nullptr) return;
-  if (font_ != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  GiveAccessibleName(control, AccessibleName(def.id, app_.language), AccessibleDescription(def.id, app_.language));
 
   if (def.kind == ControlKind::List) {
     for (const ListItemDef& item : ListItems(def.id)) {
       const Text item_text = ListItemText(item, app_.language);
       SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item_text)));
     }
-    // The table gives the dropped height; the closed list is one line of
-    // the window's metrics high, whatever the font. How much frame the list
-    // adds to its line differs between systems: measure, then correct.
-    // (Wine reads back more than it was given, so the value asked for is
-    // what gets corrected.)
-    LRESULT line = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    for (int attempt = 0; attempt < 3 && line > 0; ++attempt) {
-      RECT closed{};
-      GetWindowRect(control, &closed);
-      const int off_by = kClosedListHeight - (closed.bottom - closed.top);
-      if (off_by == 0 || line + off_by <= 0) break;
-      line += off_by;
-      SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), line);
-    }
   } else if (def.kind == ControlKind::Arrows) {
     HWND buddy = Control(kPoleCountArrows.buddy);
     SendMessageW(control, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
-    // Aligning to the buddy moves the arrows by their own idea of their
-    // width; the table's places win: the arrows where it puts them, the
-    // field ending where they start.
-    if (const ControlDef* field = FindControl(kPoleCountArrows.buddy); field != nullptr && buddy != nullptr) {
-      MoveWindow(buddy, field->x, field->y, def.x - field->x, field->h, FALSE);
-    }
-    MoveWindow(control, def.x, def.y, def.w, def.h, FALSE);
     SendMessageW(control, UDM_SETRANGE, 0, MAKELPARAM(kPoleCountArrows.upper, kPoleCountArrows.lower));
     SendMessageW(control, UDM_SETPOS, 0, MAKELPARAM(kPoleCountArrows.position, 0));
     UDACCEL step{2, static_cast<UINT>(kPoleCountArrows.increment)};
     SendMessageW(control, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
   }
+}
+
+void MainWindow::LayOut() {
+  HFONT font = CreateControlFont(dpi_);
+  for (const ControlDef& def : ControlTable()) {
+    HWND control = Control(def.id);
+    if (control == nullptr) continue;
+    if (font != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const PixelRect place = ScaleRectToDpi(def.x, def.y, def.w, def.h, dpi_);
+    MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
+    if (def.kind == ControlKind::List) {
+      FitClosedList(control);
+    } else if (def.kind == ControlKind::Arrows) {
+      // Aligning to the buddy moved the arrows by their own idea of their
+      // width; the table's places win: the arrows where it puts them, the
+      // field ending where they start.
+      HWND buddy = Control(kPoleCountArrows.buddy);
+      const ControlDef* field = FindControl(kPoleCountArrows.buddy);
+      if (buddy != nullptr && field != nullptr) {
+        const PixelRect at = ScaleRectToDpi(field->x, field->y, field->w, field->h, dpi_);
+        MoveWindow(buddy, at.left, at.top, place.left - at.left, at.bottom - at.top, FALSE);
+      }
+    }
+  }
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = font;
+  if (HWND store = Control(ctl::kStore); store != nullptr && mark_ != nullptr) {
+    RECT button{};
+    GetClientRect(store, &button);
+    const int size = ScaleToDpi(kUnstoredMarkSize, dpi_);
+    const int inset = ScaleToDpi(kUnstoredMarkInset, dpi_);
+    MoveWindow(mark_, button.right - inset - size, inset, size, size, FALSE);
+  }
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void MainWindow::FitClosedList(HWND list) const {
+  // The table gives the dropped height; the closed list is one line of the
+  // window's metrics high, whatever the font. How much frame the list adds
+  // to its line differs between systems: measure, then correct. (Wine reads
+  // back more than it was given, so the value asked for is what gets
+  // corrected.)
+  const int wanted = ScaleToDpi(kClosedListHeight, dpi_);
+  LRESULT line = SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  for (int attempt = 0; attempt < 3 && line > 0; ++attempt) {
+    RECT closed{};
+    GetWindowRect(list, &closed);
+    const int off_by = wanted - (closed.bottom - closed.top);
+    if (off_by == 0 || line + off_by <= 0) break;
+    line += off_by;
+    SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), line);
+  }
+}
+
+void MainWindow::MoveToDpi(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut();
 }
 
 ControlId MainWindow::ControlAt(POINT client) const {
@@ -309,7 +346,27 @@ void MainWindow::Command(ControlId id, uint16_t code, HWND control) {
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_CREATE: CreateControls(); return 0;
+    case WM_CREATE:
+      // The screen the window landed on may be denser than the primary one.
+      if (const int dpi = WindowDpi(hwnd_); dpi != dpi_) {
+        dpi_ = dpi;
+        SetWindowPos(hwnd_, nullptr, 0, 0, ScaleToDpi(kWindowWidth, dpi), ScaleToDpi(kWindowHeight, dpi),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      CreateControls();
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a screen of another density: the size the system suggests,
+      // the controls laid out again with their texts, focus and selections.
+      MoveToDpi(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case WM_CHANGEUISTATE:
+    case WM_UPDATEUISTATE:
+      // The focus mark is never hidden: a keyboard user sees it after Tab,
+      // Enter and a click alike.
+      wparam = WithFocusMarkShown(wparam);
+      if (wparam == 0) return 0;
+      break;
     case WM_CLOSE:
       if (OnCloseRequest(app_)) DestroyWindow(hwnd_);
       return 0;
@@ -319,7 +376,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd_, &paint);
-      PaintLogo(instance_, hwnd_, dc);
+      PaintLogo(instance_, hwnd_, dc, dpi_);
       EndPaint(hwnd_, &paint);
       return 0;
     }

@@ -42,6 +42,10 @@ NativeControl NativeControlFor(const ControlDef& def);
 // One of the window's edit fields.
 bool IsEditField(HWND control);
 
+// A change of the keyboard cues (WM_CHANGEUISTATE, WM_UPDATEUISTATE) as the
+// window passes it on: never hiding the focus mark; 0 when nothing is left.
+WPARAM WithFocusMarkShown(WPARAM ui_state);
+
 class MainWindow {
  public:
   // Creates the window (not shown) with every control of the table.
@@ -55,6 +59,8 @@ class MainWindow {
   App& app() { return app_; }
   HINSTANCE Instance() const { return instance_; }
   TrackingRestTimer& HoverTimer() { return *hover_timer_; }
+  // The screen density the controls are laid out for.
+  int Dpi() const { return dpi_; }
 
   // The first-created control under a client point, hidden, disabled and
   // transparent ones included; 0 for none.
@@ -95,6 +101,10 @@ class MainWindow {
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void CreateControl(const ControlDef& def);
+  // Font and place of every control, and the mark's, for dpi_.
+  void LayOut();
+  void FitClosedList(HWND list) const;
+  void MoveToDpi(int dpi, const RECT& suggested);
   void Command(ControlId id, uint16_t code, HWND control);
   void DeliverQueuedNotice();
 
@@ -104,6 +114,7 @@ class MainWindow {
   HWND hwnd_ = nullptr;
   HWND mark_ = nullptr;
   HFONT font_ = nullptr;
+  int dpi_;
   std::unique_ptr<TrackingRestTimer> hover_timer_;
   std::deque<DeviceNotice> queued_notices_;
   std::function<void()> idle_;

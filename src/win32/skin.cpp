@@ -27,17 +27,31 @@ HBRUSH SkinBrush(HINSTANCE instance) {
   return skin_brush;
 }
 
-void PaintLogo(HINSTANCE instance, HWND window, HDC dc) {
-  HBITMAP logo = LoadBitmapW(instance, MAKEINTRESOURCEW(TAVIO_BITMAP_LOGO));
+void PaintLogo(HINSTANCE instance, HWND window, HDC dc, int dpi) {
+  // A denser screen gets the drawing at twice the size, made smaller where
+  // needed: the small one enlarged would blur.
+  int drawn_at = dpi > kBaseDpi ? 2 : 1;
+  HBITMAP logo = nullptr;
+  if (drawn_at == 2) logo = LoadBitmapW(instance, MAKEINTRESOURCEW(TAVIO_BITMAP_LOGO_2X));
+  if (logo == nullptr) {
+    drawn_at = 1;
+    logo = LoadBitmapW(instance, MAKEINTRESOURCEW(TAVIO_BITMAP_LOGO));
+  }
   if (logo == nullptr) return;
   BITMAP info{};
   GetObjectW(logo, sizeof(info), &info);
+  const int width = ScaleToDpi(info.bmWidth / drawn_at, dpi);
+  const int height = ScaleToDpi(info.bmHeight / drawn_at, dpi);
   HDC memory = CreateCompatibleDC(dc);
   HGDIOBJ previous = SelectObject(memory, logo);
   RECT client{};
   GetClientRect(window, &client);
-  TransparentBlt(dc, LogoLeft(client.right, info.bmWidth), kLogoTop, info.bmWidth, info.bmHeight, memory, 0, 0,
+  // Whole pixels picked, never blended: the key colour stays pure and
+  // leaves no green fringe.
+  const int old_mode = SetStretchBltMode(dc, COLORONCOLOR);
+  TransparentBlt(dc, LogoLeft(client.right, width, dpi), ScaleToDpi(kLogoTop, dpi), width, height, memory, 0, 0,
                  info.bmWidth, info.bmHeight, ColourOf(kLogoKeyColour));
+  SetStretchBltMode(dc, old_mode);
   SelectObject(memory, previous);
   DeleteDC(memory);
   DeleteObject(logo);

@@ -12,9 +12,9 @@ namespace tavio::win32 {
 // ReleaseSkin(), as the window class uses it.
 HBRUSH SkinBrush(HINSTANCE instance);
 
-// The logo in the top-right corner of `window`'s client area; nothing when
-// the bitmap is missing.
-void PaintLogo(HINSTANCE instance, HWND window, HDC dc);
+// The logo in the top-right corner of `window`'s client area, at its size
+// for `dpi`; nothing when the bitmap is missing.
+void PaintLogo(HINSTANCE instance, HWND window, HDC dc, int dpi);
 
 // Prepares a static text's or field's device context for the skin: clear
 // text background, the texture continued under the control without a seam,

@@ -22,6 +22,7 @@
 #include "core/files/defaults.h"
 #include "core/model/family.h"
 #include "core/shell/defaults_dialog.h"
+#include "core/shell/window_look.h"
 #include "core/text/string_table.h"
 #include "win32/dialogs/dialogs.h"
 #include "win32/dialogs/file_dialog.h"
@@ -323,8 +324,31 @@ std::vector<ItemSeen> LookAtItems(HWND dialog) {
   return items;
 }
 
-// The item as the core's layout has it, in pixels of the dialog's font.
-ItemSeen Expected(HWND dialog, const DefaultsDialogItem& item, Language language) {
+// The dialog font's base units at 96 dpi (8 points are 11 pixels there).
+DialogBaseUnits BaseUnitsAt96() {
+  HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Ms Shell Dlg");
+  const HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SIZE alphabet{};
+  GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+  return BaseUnitsFromFont(alphabet.cx, metrics.tmHeight);
+}
+
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// The item as the core's layout has it: in pixels of the dialog font at 96
+// dpi, scaled to the screen's density as the main window is.
+ItemSeen Expected(const DefaultsDialogItem& item, Language language) {
   static const std::pair<DialogItemKind, std::pair<const wchar_t*, DWORD>> kinds[] = {
       {DialogItemKind::GroupBox, {L"Button", BS_GROUPBOX}},
       {DialogItemKind::Radio, {L"Button", BS_AUTORADIOBUTTON}},
@@ -339,9 +363,11 @@ ItemSeen Expected(HWND dialog, const DefaultsDialogItem& item, Language language
   if (item.starts_group) want.style |= WS_GROUP;
   if (item.tab_stop) want.style |= WS_TABSTOP;
   // Position and size each converted on their own, as the platform creates items.
-  RECT units{item.rect.x, item.rect.y, item.rect.w, item.rect.h};
-  MapDialogRect(dialog, &units);
-  want.rect = {units.left, units.top, units.left + units.right, units.top + units.bottom};
+  const DialogBaseUnits base = BaseUnitsAt96();
+  const PixelRect at = ScaleRectToDpi(DialogUnitsToPixelsX(item.rect.x, base), DialogUnitsToPixelsY(item.rect.y, base),
+                                      DialogUnitsToPixelsX(item.rect.w, base), DialogUnitsToPixelsY(item.rect.h, base),
+                                      ScreenDpi());
+  want.rect = {at.left, at.top, at.right, at.bottom};
   return want;
 }
 
@@ -367,23 +393,22 @@ TEST_F(DialogsTest, DefaultsDialogsHoldTheCoresItemsInBothLanguages) {
       LONG font_height = 0;
       int dpi = 0;
       std::vector<ItemSeen> items, want;
-      RECT client{}, want_client{0, 0, layout.width, layout.height};
+      RECT client{};
       DialogBaseUnits measured{};
       DWORD style = 0;
       DialogDriver driver([&](HWND dialog) {
         caption = WindowText(dialog);
         style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
+        // The items' font: the dialog's own is the template's.
         LOGFONTW logfont{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof logfont, &logfont);
+        const HWND first = GetDlgItem(dialog, layout.items[0].id);
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(first, WM_GETFONT, 0, 0)), sizeof logfont, &logfont);
         font = logfont.lfFaceName;
         font_height = logfont.lfHeight;
-        const HDC screen = GetDC(nullptr);
-        dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
+        dpi = ScreenDpi();
         items = LookAtItems(dialog);
-        for (const DefaultsDialogItem& item : layout.items) want.push_back(Expected(dialog, item, language));
+        for (const DefaultsDialogItem& item : layout.items) want.push_back(Expected(item, language));
         GetClientRect(dialog, &client);
-        MapDialogRect(dialog, &want_client);
         measured = MeasuredBaseUnits(dialog);
         Click(dialog, dlg::kCancel);
       });
@@ -393,13 +418,17 @@ TEST_F(DialogsTest, DefaultsDialogsHoldTheCoresItemsInBothLanguages) {
       const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SHELLFONT | DS_3DLOOK;
       EXPECT_EQ(style & frame, frame);
       EXPECT_EQ(font, L"Ms Shell Dlg");
-      EXPECT_EQ(font_height, -MulDiv(8, dpi, 72));  // 8 points
-      EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(want_client.right, want_client.bottom));
+      EXPECT_EQ(font_height, -ScaleToDpi(MulDiv(8, 96, 72), dpi));  // 8 points at 96 dpi, scaled
+      const DialogBaseUnits base = BaseUnitsAt96();
+      EXPECT_EQ(std::make_pair(int(client.right), int(client.bottom)),
+                std::make_pair(ScaleToDpi(DialogUnitsToPixelsX(layout.width, base), dpi),
+                               ScaleToDpi(DialogUnitsToPixelsY(layout.height, base), dpi)));
       ASSERT_EQ(items.size(), layout.items.size());
       for (size_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(Describe(items[i]), Describe(want[i])) << "item " << i;
         EXPECT_EQ(items[i].text, want[i].text) << "item " << i;
-        // The core's conversion agrees with the platform's for this font.
+        // At 96 dpi the core's conversion agrees with the platform's for this font.
+        if (dpi != 96) continue;
         const DialogUnitRect& du = layout.items[i].rect;
         EXPECT_EQ(std::vector<long>({items[i].rect.left, items[i].rect.top, items[i].rect.right - items[i].rect.left,
                                      items[i].rect.bottom - items[i].rect.top}),

@@ -68,12 +68,13 @@ TITLE="TAVIO (Version 01.02.00): Connected with BRENTA 160"
 MAIN=$(window_of "$PID" "$TITLE") || fail "no window titled '$TITLE'"
 echo "e2e: title: $(xdotool getwindowname "$MAIN")"
 
-# The X window holds the whole Win32 window: its frame and caption are what
-# it has beyond the 1240 x 690 client area.
+# The X window holds the whole Win32 window, 1240 x 690 with its frame:
+# Wine's edges for this window's styles at 96 dpi put the client area 5
+# pixels in from the left and 24 down (caption and edges).
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
-BORDER=$(( (WIDTH - 1240) / 2 ))
-LEFT=$(( X + BORDER ))
-TOP=$(( Y + HEIGHT - 690 - BORDER ))
+[ "$WIDTH" = 1240 ] && [ "$HEIGHT" = 690 ] || fail "a window of $WIDTH x $HEIGHT, not 1240 x 690"
+LEFT=$(( X + 5 ))
+TOP=$(( Y + 24 ))
 
 # The hold time field: client (510, 260), 80 x 25.
 xdotool mousemove $((LEFT + 550)) $((TOP + 272)) click 1

@@ -118,12 +118,19 @@ TEST(LayoutTest, EveryControlIsCreatedAsTheTableGivesIt) {
   EXPECT_EQ(control, nullptr);
 }
 
-TEST(LayoutTest, WindowHasEightyFiveControlsOnAFixedClientArea) {
+// 1240 x 690 is the window's outer size; the frame comes off the client area.
+TEST(LayoutTest, WindowHasEightyFiveControlsAndTheFixedOuterSize) {
   WindowRun run;
+  RECT outer{};
+  GetWindowRect(run.Main(), &outer);
+  EXPECT_EQ(outer.right - outer.left, 1240);
+  EXPECT_EQ(outer.bottom - outer.top, 690);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_OVERLAPPEDWINDOW);
   RECT client{};
   GetClientRect(run.Main(), &client);
-  EXPECT_EQ(client.right, 1240);
-  EXPECT_EQ(client.bottom, 690);
+  EXPECT_EQ(client.right, 1240 - (frame.right - frame.left));
+  EXPECT_EQ(client.bottom, 690 - (frame.bottom - frame.top));
   int children = 0;
   std::string order;
   for (HWND c = GetWindow(run.Main(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {

@@ -20,6 +20,26 @@ struct Rgb {
   constexpr bool operator==(const Rgb&) const = default;
 };
 
+// The layout is in pixels at 96 dots per inch; a screen of another density
+// gets every length times dpi / 96, rounded to the nearest pixel with halves
+// away from zero, as the platform's own scaling rounds.
+inline constexpr int kBaseDpi = 96;
+constexpr int ScaleToDpi(int length, int dpi) {
+  const long long scaled = static_cast<long long>(length) * dpi;
+  const long long half = kBaseDpi / 2;
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / kBaseDpi : -((-scaled + half) / kBaseDpi));
+}
+
+// A rectangle is scaled by its edges, not by its size: controls that meet
+// at 96 dpi still meet at any other density.
+struct PixelRect {
+  int left, top, right, bottom;
+  constexpr bool operator==(const PixelRect&) const = default;
+};
+constexpr PixelRect ScaleRectToDpi(int x, int y, int w, int h, int dpi) {
+  return {ScaleToDpi(x, dpi), ScaleToDpi(y, dpi), ScaleToDpi(x + w, dpi), ScaleToDpi(y + h, dpi)};
+}
+
 inline constexpr Rgb kWhiteText{255, 255, 255};
 inline constexpr Rgb kGreyText{150, 150, 150};
 // The window's ground when the texture is missing.
@@ -31,7 +51,10 @@ inline constexpr Rgb kLogoKeyColour{0, 255, 0};
 inline constexpr int kLogoRightMargin = 10;
 inline constexpr int kLogoTop = 20;
 
-constexpr int LogoLeft(int client_width, int logo_width) { return client_width - logo_width - kLogoRightMargin; }
+// The margin scales with the screen's density; the width is the logo's as drawn.
+constexpr int LogoLeft(int client_width, int logo_width, int dpi = kBaseDpi) {
+  return client_width - logo_width - ScaleToDpi(kLogoRightMargin, dpi);
+}
 
 // The mark on "Store on ESC" while the settings shown are not the ESC's: a
 // small dot in the logo's red, inset from the button's top-right corner.

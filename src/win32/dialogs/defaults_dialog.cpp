@@ -1,6 +1,8 @@
 #include <vector>
 
 #include "core/shell/defaults_dialog.h"
+#include "core/shell/window_look.h"
+#include "win32/dpi.h"
 #include "win32/dialogs/dialogs.h"
 #include "win32/dialogs/hooks.h"
 
@@ -98,7 +100,60 @@ TemplateWriter BuildTemplate(const DefaultsDialogLayout& layout, Language langua
 struct DialogState {
   const DefaultsDialogLayout* layout;
   uint16_t family;
+  HFONT font;  // the items' font for the screen's density
 };
+
+// The dialog font's base units at 96 dpi, where its 8 points are 11 pixels.
+DialogBaseUnits BaseUnitsAt96(LOGFONTW font) {
+  font.lfHeight = -MulDiv(kFontPoints, kBaseDpi, 72);
+  font.lfWidth = 0;
+  HFONT measured = CreateFontIndirectW(&font);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, measured);
+  SIZE alphabet{};
+  GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(measured);
+  return BaseUnitsFromFont(alphabet.cx, metrics.tmHeight);
+}
+
+// The dialog scaled as the main window is: every item at its pixel place at
+// 96 dpi, times dpi / 96 by the window's rule, with the font made for the
+// density, rather than in dialog units of a font that does not grow in step.
+// The dialog keeps the template's font, which it deletes itself.
+void LayOutForDpi(HWND dialog, DialogState& state) {
+  const int dpi = WindowDpi(dialog);
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  const DialogBaseUnits base = BaseUnitsAt96(font);
+  font.lfHeight = -ScaleToDpi(MulDiv(kFontPoints, kBaseDpi, 72), dpi);
+  font.lfWidth = 0;
+  state.font = CreateFontIndirectW(&font);
+  for (const DefaultsDialogItem& item : state.layout->items) {
+    HWND control = GetDlgItem(dialog, item.id);
+    if (control == nullptr) continue;
+    // Place and size converted on their own, as the platform creates items.
+    const PixelRect at =
+        ScaleRectToDpi(DialogUnitsToPixelsX(item.rect.x, base), DialogUnitsToPixelsY(item.rect.y, base),
+                       DialogUnitsToPixelsX(item.rect.w, base), DialogUnitsToPixelsY(item.rect.h, base), dpi);
+    if (state.font != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
+    MoveWindow(control, at.left, at.top, at.right - at.left, at.bottom - at.top, FALSE);
+  }
+  // The frame grows or shrinks with the client area, the centre stays.
+  const int width = ScaleToDpi(DialogUnitsToPixelsX(state.layout->width, base), dpi);
+  const int height = ScaleToDpi(DialogUnitsToPixelsY(state.layout->height, base), dpi);
+  RECT client{};
+  GetClientRect(dialog, &client);
+  RECT outer{};
+  GetWindowRect(dialog, &outer);
+  const int grow_x = width - client.right;
+  const int grow_y = height - client.bottom;
+  SetWindowPos(dialog, nullptr, outer.left - grow_x / 2, outer.top - grow_y / 2, outer.right - outer.left + grow_x,
+               outer.bottom - outer.top + grow_y, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // With automatic radio buttons at most one is checked.
 uint16_t CheckedRadio(HWND dialog, const DefaultsDialogLayout& layout) {
@@ -128,6 +183,7 @@ INT_PTR CALLBACK DefaultsDialogProc(HWND dialog, UINT message, WPARAM wparam, LP
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+      LayOutForDpi(dialog, *reinterpret_cast<DialogState*>(lparam));
       EnableWindow(GetDlgItem(dialog, dlg::kOk), FALSE);  // until a model type is chosen
       return FALSE;  // no focus asked for
     case WM_COMMAND: {
@@ -146,9 +202,10 @@ int RunDefaultsDialog(HWND owner, Language language, int dialog_id, uint16_t fam
   const DefaultsDialogLayout* layout = DefaultsDialogLayoutFor(dialog_id);
   if (layout == nullptr) return 0;
   const TemplateWriter dialog_template = BuildTemplate(*layout, language);
-  DialogState state{layout, family};
+  DialogState state{layout, family, nullptr};
   const INT_PTR code = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog_template.data(), owner,
                                                DefaultsDialogProc, reinterpret_cast<LPARAM>(&state));
+  if (state.font != nullptr) DeleteObject(state.font);
   return code > 0 ? static_cast<int>(code) : 0;  // -1: the dialog could not be made
 }
 
