@@ -107,23 +107,29 @@ TEST_F(CliBackups, ListsWhatLoadsAndCountsTheRest) {
                             "CORVAN_120_0x0401_20261207-085101-123.bin\n";
   const std::string line2 = "2026-12-07 08:50:02 UTC  CORVAN 120  parameter set 0x0401  "
                             "CORVAN_120_0x0401_20261207-085002-123.bin\n";
+  // Named by a clock four years ahead: listed after every plausible one.
+  const std::string ahead = "2030-12-06 08:51:02 UTC  CORVAN 120  parameter set 0x0401  "
+                            "CORVAN_120_0x0401_20301206-085102-123.bin\n";
   const std::string one = "Skipped 1 file with a backup name that is not a valid configuration file.\n";
   struct Case {
     const char* what;
     bool good;     // two loadable backups
+    bool later;    // one more, named four years ahead
     int cut;       // files of 10 bytes, named newer than the good ones
     bool linked;   // a link to a text file
     std::string out;
   };
   const Case cases[] = {
-      {"nothing", false, 0, false, "No backups in " + data_home.backups().string() + "\n"},
-      {"good only", true, 0, false, listed + line1 + line2},
-      {"one cut file", true, 1, false, listed + line1 + line2 + one},
-      {"nothing good, one cut file", false, 1, false, "No backups in " + data_home.backups().string() + "\n" + one},
-      {"three cut files", true, 3, false,
+      {"nothing", false, false, 0, false, "No backups in " + data_home.backups().string() + "\n"},
+      {"good only", true, false, 0, false, listed + line1 + line2},
+      {"good and one from a clock ahead", true, true, 0, false, listed + line1 + line2 + ahead},
+      {"one cut file", true, false, 1, false, listed + line1 + line2 + one},
+      {"nothing good, one cut file", false, false, 1, false,
+       "No backups in " + data_home.backups().string() + "\n" + one},
+      {"three cut files", true, false, 3, false,
        listed + line1 + line2 + "Skipped 3 files with backup names that are not valid configuration files.\n"},
 #ifndef _WIN32
-      {"a cut file and a link to text", true, 1, true,
+      {"a cut file and a link to text", true, false, 1, true,
        listed + line1 + line2 + "Skipped 2 files with backup names that are not valid configuration files.\n"},
 #endif
   };
@@ -134,6 +140,7 @@ TEST_F(CliBackups, ListsWhatLoadsAndCountsTheRest) {
       PutBackup(kTime - 60000, Encoded(Block(1000)));
       PutBackup(kTime - 1000, Encoded(Block(1001)));
     }
+    if (c.later) PutBackup(kTime + 4LL * 365 * 24 * 3600 * 1000, Encoded(Block(999)));
     for (int i = 0; i < c.cut; ++i) PutBackup(kTime + i, Encoded(Block(1002)).substr(0, 10));
     if (c.linked) {
       WriteBytes(Path("notes.txt"), std::string(200, 'x'));
