@@ -81,6 +81,7 @@ TEST(Backups, FolderFollowsTheEnvironmentAndIgnoresRelativePaths) {
     EXPECT_EQ(BackupFolder(), c.folder);
   }
   EXPECT_EQ(NoBackupFolderReason(), "LOCALAPPDATA is not set to an absolute path");
+  ScopedDataHome::Set(restore_afterwards.folder().string());
 #else
   const char* home = std::getenv("HOME");
   const std::string saved_home = home != nullptr ? home : "";
@@ -200,6 +201,15 @@ ConfigImage SoundBlockHolding(uint16_t hold_time_ms) {
   return image;
 }
 
+// A 0x0401 block whose 76-byte sum is right too, so it passes the load test
+// of an 0x0400 ESC but for its parameter set.
+ConfigImage BothSums() {
+  ConfigImage image = SoundBlockHolding(3000);
+  SealImage(image, kChecksum76);
+  SealImage(image, kChecksum88);
+  return image;
+}
+
 std::string Bytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -271,16 +281,18 @@ TEST(Backups, FilesThatDoNotLoadAsTheirNameSaysAreSkipped) {
   SealImage(other_set, kChecksum76);
   ConfigImage stale = SoundBlock();
   stale.bytes[0x20] ^= 1;
-  struct Case { const char* what; int64_t time_ms; std::string bytes; };
+  struct Case { const char* what; uint16_t version; int64_t time_ms; std::string bytes; };
   const Case cases[] = {
-      {"10 bytes", kTime - 1000, std::string(10, '\x01')},
-      {"empty", kTime - 1100, ""},
-      {"another parameter set than its name", kTime - 1200, Encoded(200, other_set)},
-      {"another family than its name", kTime - 1300, Encoded(100, SoundBlock())},
-      {"a stale checksum", kTime - 1400, Encoded(200, stale)},
+      {"10 bytes", 0x0401, kTime - 1000, std::string(10, '\x01')},
+      {"empty", 0x0401, kTime - 1100, ""},
+      {"another parameter set than its name", 0x0401, kTime - 1200, Encoded(200, other_set)},
+      // Its checksum is right, but it holds another parameter set than its name says.
+      {"another parameter set than its name, sums right", 0x0400, kTime - 1250, Encoded(200, BothSums())},
+      {"another family than its name", 0x0401, kTime - 1300, Encoded(300, SoundBlock())},
+      {"a stale checksum", 0x0401, kTime - 1400, Encoded(200, stale)},
   };
   for (const Case& c : cases) {
-    std::ofstream(folder / BackupFileName(200, 160, 0x0401, c.time_ms), std::ios::binary) << c.bytes;
+    std::ofstream(folder / BackupFileName(200, 160, c.version, c.time_ms), std::ios::binary) << c.bytes;
   }
   size_t foreign = std::size(cases);
   fs::create_directory(folder / BackupFileName(200, 160, 0x0401, kTime - 1500));
@@ -320,7 +332,7 @@ TEST(Backups, OfferedOnlyWhatNameAndFileBothSayFitsTheEsc) {
   SealImage(other_set, kChecksum76);
   struct Case { const char* what; uint16_t model, version; ConfigImage image; };
   const Case cases[] = {
-      {"name states another parameter set, file fits", 160, 0x0400, SoundBlockHolding(3000)},
+      {"name states another parameter set, file fits", 160, 0x0400, BothSums()},
       {"name fits, file holds another parameter set", 160, 0x0401, other_set},
       {"name states another model", 200, 0x0401, SoundBlockHolding(3000)},
   };
