@@ -23,12 +23,22 @@ std::string Utf8FromPath(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+bool IsAbsolute(const fs::path& path) {
+#ifdef _WIN32
+  // A share (\\server\share) is absolute, which not every library says.
+  const auto& text = path.native();
+  const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  if (text.size() > 2 && separator(text[0]) && separator(text[1]) && !separator(text[2])) return true;
+#endif
+  return path.is_absolute();
+}
+
 // An empty value counts as unset; so does a relative one, as the XDG rules
 // say: it would name a different folder from wherever the program starts.
 const char* AbsolutePathEnv(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || *value == '\0') return nullptr;
-  return PathFromUtf8(value).is_absolute() ? value : nullptr;
+  return IsAbsolute(PathFromUtf8(value)) ? value : nullptr;
 }
 
 std::optional<unsigned> Number(std::string_view text, size_t digits) {
