@@ -18,6 +18,7 @@ using RunCommand = int (*)(Context&);
 struct Command {
   CLI::App* app;
   RunCommand run;
+  std::vector<std::string> arguments;  // the names of its arguments, in order
 };
 
 // The JSON `show --json` prints, for its help.
@@ -105,10 +106,14 @@ class CommandLine {
            "NAME is an image field name such as hold_time_ms or gear_ratio_x100, or the field's control ID; "
            "cutoff_nimh_mv, cutoff_lipo_mv and cutoff_lifepo_mv are judged by their own battery type's limits, "
            "whatever type the file selects; the lists are governor_type=off|governor|store, "
-           "brake_type=off|switching|proportional, battery_type=nimh|lipo|lifepo and timing=auto|fixed");
+           "brake_type=off|switching|proportional, battery_type=nimh|lipo|lifepo and timing=auto|fixed; the "
+           "check boxes reverse_rotation, forward_backward, shutdown and soft_start take on|off");
     options::AddText(*set, "--from", o.from,
-                     "apply every field of this `show --json` document whose text differs from IN.bin's, as if "
-                     "typed, before any NAME=TEXT")
+                     "apply a `show --json` document before any NAME=TEXT: every field whose value differs from "
+                     "IN.bin's (typed so that it stores the document's raw value, or its text where that was "
+                     "edited), then its lists and flags, each by the window's rules and through the choices that "
+                     "enable a field; whatever cannot be applied (a value no entry stores, a flag no choice gives, "
+                     "a field the window has no control for, another family or parameter set) is refused by name")
         ->type_name("SETTINGS.json");
     set->add_option_function<std::string>(
            "--model", [&o](const std::string& value) { o.model = ParseModel(value); },
@@ -135,12 +140,13 @@ class CommandLine {
  private:
   CLI::App* Add(const char* name, RunCommand run, const std::string& help, Options&) {
     CLI::App* command = app_.add_subcommand(name, help)->group("Commands");
-    commands_.push_back({command, run});
+    commands_.push_back({command, run, {}});
     return command;
   }
 
   // The next argument of the command last added; arguments are kept in order.
   void Argument(const char* name, Options& o) {
+    commands_.back().arguments.push_back(name);
     commands_.back()
         .app->add_option_function<std::string>(name, [&o](const std::string& value) { o.args.push_back(value); })
         ->required();
@@ -184,6 +190,22 @@ int Run(const std::vector<std::string>& argv, std::ostream& out, std::ostream& e
     return kExitUsage;
   }
   Context context{options, out, err, environment};
+  if (options.shared.trace) {
+    // The trace replaces its file before anything else happens.
+    std::vector<std::pair<std::string, std::string>> files;
+    for (size_t i = 0; i < command->arguments.size() && i < options.args.size(); ++i) {
+      if (command->arguments[i].ends_with(".bin")) files.emplace_back(command->arguments[i], options.args[i]);
+    }
+    if (options.backup) files.emplace_back("--backup", *options.backup);
+    if (options.from) files.emplace_back("--from", *options.from);
+    if (options.shared.sim.eeprom_file) files.emplace_back("--sim-eeprom", *options.shared.sim.eeprom_file);
+    for (const auto& [what, path] : files) {
+      if (options::SameFile(*options.shared.trace, path)) {
+        return UsageError(context, command->app->get_name(),
+                          "--trace names " + what + ", a file of the command; the trace would overwrite it");
+      }
+    }
+  }
   return command->run(context);
 }
 

@@ -64,11 +64,9 @@ int CommandDefaults(Context& context) {
   // stick positions among them, keep what the ESC holds.
   ConfigImage image;
   if (!device.ReadBlock(context, image)) return kExitFailure;
-  // The set keeps what it does not list: from an erased block that is 0xFF.
-  if (IsErasedBlock(image)) {
-    AcceptEscBlock(context, info, image, /*force_allowed=*/false);
-    return kExitFailure;
-  }
+  // The set keeps what it does not list: from an erased block that is 0xFF,
+  // and sealing a damaged one would make its bytes look sound.
+  if (!AcceptEscBlock(context, info, image, /*force_allowed=*/false)) return kExitFailure;
   const ConfigImage held = image;
   ApplyDefaultSet(image, family, EscParamVersion(info), ConnectedModel(info), code);
   context.out << "Defaults for " << FamilyText(family) << " " << ConnectedModel(info) << ": " << code << " "

@@ -1,10 +1,10 @@
-#include <filesystem>
 #include <ostream>
 
 #include "cli/file_commands.h"
 #include "core/editors/field_rules.h"
 #include "core/files/backups.h"
 #include "core/model/family.h"
+#include "frontend/program_options.h"
 
 namespace tavio::cli {
 namespace {
@@ -12,18 +12,6 @@ namespace {
 int RefuseFile(Context& context, const std::string& path, StringId problem) {
   context.err << path << ": " << Message(problem) << "\n";
   return kExitFailure;
-}
-
-// Whether two names reach the same file, through links and odd spellings.
-bool SameFile(const std::string& a, const std::string& b) {
-  namespace fs = std::filesystem;
-  const fs::path pa(std::u8string(a.begin(), a.end())), pb(std::u8string(b.begin(), b.end()));
-  std::error_code failure;
-  if (fs::equivalent(pa, pb, failure)) return true;
-  const fs::path ca = fs::weakly_canonical(pa, failure);
-  if (failure) return a == b;
-  const fs::path cb = fs::weakly_canonical(pb, failure);
-  return failure ? a == b : ca == cb;
 }
 
 // Every enabled field of the file, judged as the window connected to this
@@ -35,7 +23,7 @@ bool WithinLimits(Context& context, const std::string& path, const ConfigFile& f
   edit.param_version = EscParamVersion(info);
   const auto violations = FieldsOutsideLimits(file.image, edit);
   for (const LimitViolation& v : violations) {
-    context.err << path << ": " << FieldName(v.field) << " " << ToUtf8(v.shown) << " is outside "
+    context.err << path << ": " << FieldName(v.field) << " " << v.raw << " (" << ToUtf8(v.shown) << ") is outside "
                 << LimitsText(v.rule) << " for " << FamilyText(edit.family) << " " << edit.model_number << "\n";
   }
   if (violations.empty()) return true;
@@ -51,7 +39,7 @@ bool WithinLimits(Context& context, const std::string& path, const ConfigFile& f
 
 int CommandWrite(Context& context) {
   const std::string& path = context.options.args[0];
-  if (context.options.backup && SameFile(path, *context.options.backup)) {
+  if (context.options.backup && options::SameFile(path, *context.options.backup)) {
     context.err << "tavio-cli: --backup names the file to write; the backup would overwrite it\n";
     return kExitUsage;
   }

@@ -54,6 +54,9 @@ class Device {
  private:
   CommErrorReporter Reporter(Context& context);
   frontend::ProgramLink program_;
+  // Where the end of the run tells of a trace that could not be written.
+  std::ostream* err_ = nullptr;
+  std::string trace_path_;
 };
 
 int CommandInfo(Context& context);

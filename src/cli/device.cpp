@@ -22,10 +22,18 @@ std::string Message(StringId id) { return ToTerminal(LookUpString(Language::Engl
 std::string CommErrorText(const CommError& error) { return ToTerminal(CommErrorMessage(Language::English, error)); }
 
 Device::Device() = default;
-Device::~Device() { CloseUsbLink(link); }
+Device::~Device() {
+  CloseUsbLink(link);
+  // A trace is a help for a bug report: one that failed is told, and fails nothing.
+  if (program_.trace != nullptr && program_.trace->Failed() && err_ != nullptr) {
+    *err_ << "tavio-cli: the trace file '" << trace_path_ << "' could not be written; the trace is incomplete\n";
+  }
+}
 
 bool Device::Connect(Context& context) {
   const Options& options = context.options;
+  err_ = &context.err;
+  trace_path_ = options.shared.trace.value_or("");
   std::string error;
   if (!frontend::OpenProgramLink(options.shared, context.environment.sleeper, program_, error,
                                  context.environment.make_platform_port)) {

@@ -133,6 +133,13 @@ std::vector<FlagReport> ReportFlags(uint32_t flags) {
   return out;
 }
 
+std::optional<int> ListIndex(ControlId list, std::string_view text) {
+  for (int index = 0; static_cast<size_t>(index) < ListItems(list).size(); ++index) {
+    if (ListText(list, index) == text) return index;
+  }
+  return std::nullopt;
+}
+
 Selections ReportSelections(const ConfigImage& image) {
   return {ListText(ctl::kBatteryType, BatteryTypeIndex(image)),
           ListText(ctl::kGovernorType, GovernorTypeIndex(image)),

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ids/control_ids.h"
 #include "core/model/config_image.h"
 
 namespace tavio::cli {
@@ -53,5 +54,7 @@ struct Selections {
   std::string brake_type;
 };
 Selections ReportSelections(const ConfigImage& image);
+// The index of the list entry with this text (as Selections spells it).
+std::optional<int> ListIndex(ControlId list, std::string_view text);
 
 }  // namespace tavio::cli

@@ -10,6 +10,7 @@
 
 #include "core/link/hid_port.h"
 #include "core/link/sleeper.h"
+#include "core/link/trace_port.h"
 #include "core/shell/app.h"
 #include "frontend/shared_options.h"
 
@@ -30,6 +31,8 @@ struct ProgramLink {
   std::unique_ptr<HidPort> port;
   // The simulated port inside `port`; null for real hardware.
   sim::SimHidPort* sim_port = nullptr;
+  // The trace inside `port`; null without --trace.
+  TracingHidPort* trace = nullptr;
   // Set by the shell, which knows how notices reach its event loop.
   std::unique_ptr<NoticeRegistration> notices;
   Sleeper* sleeper = nullptr;

@@ -1,5 +1,6 @@
 #include "frontend/program_options.h"
 
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -7,6 +8,7 @@ namespace tavio::options {
 namespace {
 
 constexpr size_t kHelpColumn = 26;
+constexpr const char* kEmptyValue = "the value is empty";
 constexpr size_t kHelpWidth = 80;
 
 // Words of `text` in lines of at most `width` characters.
@@ -98,15 +100,16 @@ void AddSharedOptions(CLI::App& app, SharedOptions& options) {
         return sim::ParseExchangeCount(value, error).has_value();
       }))
       ->needs(simulate);
-  app.add_option_function<std::vector<std::string>>(
-         "--sim-fault", [&options](const std::vector<std::string>& values) { options.sim.faults = values; },
+  // One value per --sim-fault: the next argument is never a second fault.
+  app.add_option_function<std::string>(
+         "--sim-fault", [&options](const std::string& value) { options.sim.faults.push_back(value); },
          "a fault of the simulated unit (repeatable): error=CODE@WHEN, silent@WHEN (no answer), echo@WHEN (the "
          "other lock or flash state), unplug@N, mode=M, esc-state=S, lengths=IN:OUT (report lengths), "
          "block-length=L, open=denied|failed; WHEN is an exchange number N (from 0, as --trace counts) or a "
          "command (ReadMemory, WriteBlock, ... or 0x1D) with #K for its K-th request only (example: --sim-fault "
          "error=0@WriteBlock#1; needs --simulate)")
       ->type_name("SPEC")
-      ->allow_extra_args(false)
+      ->trigger_on_parse()
       ->check(Checked("fault", [](std::string_view value, std::string& error) {
         return sim::ParseSimFault(value, error).has_value();
       }))
@@ -121,7 +124,8 @@ void AddSharedOptions(CLI::App& app, SharedOptions& options) {
       ->needs(simulate);
   AddText(app, "--trace", options.trace,
           "write every report to and from the unit (real or simulated) to FILE, with its time and exchange "
-          "number, in hex")
+          "number, in hex; FILE is none of the files the command reads or writes, and a trace that cannot be "
+          "written fails nothing")
       ->type_name("FILE");
 }
 
@@ -142,6 +146,7 @@ CLI::Option* AddText(CLI::App& app, const std::string& name, std::optional<std::
 CLI::Validator Checked(const std::string& what, ValueParser parse) {
   return CLI::Validator(
       [parse = std::move(parse)](std::string& value) {
+        if (value.empty()) return std::string(kEmptyValue);
         std::string error;
         return parse(value, error) ? std::string() : error;
       },
@@ -169,7 +174,44 @@ const CLI::App* Chosen(const CLI::App& app) {
 
 }  // namespace
 
+bool SameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  const fs::path pa(std::u8string(a.begin(), a.end())), pb(std::u8string(b.begin(), b.end()));
+  std::error_code failure;
+  if (fs::equivalent(pa, pb, failure)) return true;
+  const fs::path ca = fs::weakly_canonical(pa, failure);
+  if (failure) return a == b;
+  const fs::path cb = fs::weakly_canonical(pb, failure);
+  return failure ? a == b : ca == cb;
+}
+
+namespace {
+
+// An empty value is never what the user meant: not a default, not a path.
+void RefuseEmptyValues(CLI::App& app) {
+  for (CLI::Option* option : app.get_options()) {
+    if (option->get_type_size() == 0) continue;  // a flag
+    option->check(CLI::Validator(
+        [](std::string& value) { return value.empty() ? std::string(kEmptyValue) : std::string(); }, "", "value"));
+  }
+  for (CLI::App* command : app.get_subcommands({})) RefuseEmptyValues(*command);
+}
+
+}  // namespace
+
 ParseOutcome Parse(CLI::App& app, const std::vector<std::string>& args) {
+  RefuseEmptyValues(app);
+  // CLI11 takes "--name=" as "--name" and the next argument as its value.
+  for (const std::string& arg : args) {
+    if (arg == "--") break;
+    if (arg.rfind("--", 0) != 0 || arg.find('=') != arg.size() - 1) continue;
+    const std::string name = arg.substr(0, arg.size() - 1);
+    const CLI::App* owner = app.get_option_no_throw(name) != nullptr ? &app : nullptr;
+    for (const CLI::App* command : app.get_subcommands({})) {
+      if (owner == nullptr && command->get_option_no_throw(name) != nullptr) owner = command;
+    }
+    if (owner != nullptr) return {false, kExitUsage, UsageError(*owner, name + ": " + kEmptyValue)};
+  }
   // CLI11 takes the arguments last first.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
@@ -213,7 +255,12 @@ ParseOutcome ParseWindowOptions(const std::vector<std::string>& args, WindowOpti
              "be set up, 2 wrong usage.");
   AddSharedOptions(app, options.shared);
   app.add_flag("--benchmark-startup", options.benchmark_startup)->group("");
-  return Parse(app, args);
+  ParseOutcome outcome = Parse(app, args);
+  const SharedOptions& shared = options.shared;
+  if (outcome.proceed && shared.trace && shared.sim.eeprom_file && SameFile(*shared.trace, *shared.sim.eeprom_file)) {
+    return {false, kExitUsage, UsageError(app, "--trace names the --sim-eeprom file; the trace would overwrite it")};
+  }
+  return outcome;
 }
 
 }  // namespace tavio::options

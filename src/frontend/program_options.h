@@ -33,7 +33,12 @@ CLI::Option* AddText(CLI::App& app, const std::string& name, std::optional<std::
 using ValueParser = std::function<bool(std::string_view value, std::string& error)>;
 CLI::Validator Checked(const std::string& what, ValueParser parse);
 
-// `args` without the program's own name.
+// Whether two paths name one file: the same inode through a link, or the
+// same path however spelled for a file not made yet.
+bool SameFile(const std::string& a, const std::string& b);
+
+// `args` without the program's own name. Every option or argument that takes
+// a value refuses an empty one.
 ParseOutcome Parse(CLI::App& app, const std::vector<std::string>& args);
 
 // "PROGRAM: MESSAGE (see PROGRAM --help)": the one line of a usage error.

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,8 +15,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/shell/accessible_names.h"
 #include "qt/group_frame.h"
 #include "qt/hover_tracker.h"
+#include "qt/message_boxes.h"
 #include "qt/up_down_arrows.h"
 
 namespace tavio::qt {
@@ -72,7 +75,8 @@ bool IsPlatformFocusChange(const QEvent& event) {
 MainWindow::MainWindow(Language language, QWidget* parent) : MainWindow(language, Artwork(), parent) {}
 
 MainWindow::MainWindow(Language language, const Artwork& artwork, QWidget* parent)
-    : MainWindow(language, DecodeArtwork(artwork, QSize(kWindowWidth, kWindowHeight)), parent) {}
+    : MainWindow(language, DecodeArtwork(artwork, QSize(kWindowWidth, kWindowHeight), qGuiApp->devicePixelRatio()),
+                 parent) {}
 
 MainWindow::MainWindow(Language language, DecodedArtwork artwork, QWidget* parent)
     : QWidget(parent, kWindowFlags),
@@ -167,10 +171,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
+  const qreal scale = devicePixelRatioF();
+  // The texture's pixels are the display's, also after a move to a screen
+  // of another scale (in place: the window holds the only copy).
+  if (!texture_.isNull() && texture_.devicePixelRatio() != scale) texture_.setDevicePixelRatio(scale);
   // A brush tiles a texture smaller than the window, always from the
   // window's own origin, so the controls over it continue it seamlessly.
   painter.fillRect(event->rect(), texture_.isNull() ? QBrush(QColor::fromRgb(kPlainBackground)) : QBrush(texture_));
-  if (!logo_.isNull()) painter.drawImage(LogoPosition(width(), logo_.size()), logo_);
+  if (logo_.isNull()) return;
+  const QPoint at = LogoPosition(width(), logo_.deviceIndependentSize().toSize());
+  if (logo_.devicePixelRatio() == scale) {
+    painter.drawImage(at, logo_);
+    return;
+  }
+  // Scaled down from the larger logo (or, with it missing, up from the
+  // plain one), starting on a whole display pixel so its edges stay crisp.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QPointF(qRound(at.x() * scale) / scale, qRound(at.y() * scale) / scale), logo_);
 }
 
 void MainWindow::Notify(ControlId id, uint16_t code) {
@@ -219,12 +236,14 @@ void MainWindow::CreateControl(const ControlDef& def) {
     }
     case ControlKind::Check: {
       auto* check = new QCheckBox(this);
+      check->setPalette(WithFocusMarkColour(check->palette()));
       connect(check, &QCheckBox::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
       widget = check;
       break;
     }
     case ControlKind::Radio: {
       auto* radio = new QRadioButton(this);
+      radio->setPalette(WithFocusMarkColour(radio->palette()));
       if (def.starts_group || timing_group_ == nullptr) {
         timing_group_ = new QButtonGroup(this);
         timing_group_->setExclusive(true);
@@ -249,6 +268,7 @@ void MainWindow::CreateControl(const ControlDef& def) {
     case ControlKind::List: {
       auto* list = new QComboBox(this);
       list->setEditable(false);
+      list->setPalette(WithFocusMarkColour(list->palette()));
       for (const ListItemDef& item : ListItems(id)) list->addItem(ToQString(ListItemText(item, language_)));
       list->setCurrentIndex(-1);
       list->setMaxVisibleItems(kDroppedListItems);
@@ -264,7 +284,7 @@ void MainWindow::CreateControl(const ControlDef& def) {
       // handling must not click anything.
       button->setAutoDefault(false);
       button->setDefault(false);
-      button->setPalette(WithCommandFocusColour(button->palette()));
+      button->setPalette(WithFocusMarkColour(button->palette()));
       button->installEventFilter(this);
       connect(button, &QPushButton::clicked, this, [this, id] { Notify(id, ctl::kBnClicked); });
       widget = button;
@@ -293,6 +313,12 @@ void MainWindow::CreateControl(const ControlDef& def) {
     }
   }
 
+  // What a screen reader says: the label's text and the control's help.
+  const Text name = AccessibleName(id, language_);
+  if (!name.empty()) {
+    widget->setAccessibleName(ToQString(name));
+    widget->setAccessibleDescription(DisplayText(AccessibleDescription(id, language_)));
+  }
   widget->setObjectName(QStringLiteral("ctl%1").arg(id));
   widget->setProperty(kControlIdProperty, QVariant::fromValue<uint>(id));
   widget->setFocusPolicy(IsTabStop(def.kind) ? Qt::StrongFocus : Qt::NoFocus);

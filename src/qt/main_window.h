@@ -70,6 +70,8 @@ class MainWindow final : public QWidget {
   void UpdateTextColours();
   // Null when the texture could not be loaded; the window is then plain.
   const QImage& Texture() const { return texture_; }
+  // The logo as painted; twice as dense when it comes from the larger artwork.
+  const QImage& Logo() const { return logo_; }
   // Artwork decoded elsewhere, in place before the first paint.
   void SetArtwork(DecodedArtwork artwork);
 

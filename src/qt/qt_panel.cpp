@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "core/shell/accessible_names.h"
 #include "core/shell/defaults_dialog.h"
 #include "qt/defaults_dialog_widget.h"
 #include "qt/main_window.h"
@@ -52,6 +53,11 @@ void QtPanel::SetText(uint16_t id, TextView text) {
     if (same) window_.Notify(id, ctl::kEnChange);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setText(shown);
+    // A screen reader names the controls beside it by what it shows now.
+    for (const ControlDef& def : ControlTable()) {
+      QWidget* named = NamingLabel(def.id) == id ? window_.Control(def.id) : nullptr;
+      if (named != nullptr && named->accessibleName() != shown) named->setAccessibleName(shown);
+    }
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(shown);
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {

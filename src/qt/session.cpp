@@ -39,8 +39,10 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   frontend::WireApp(program, app);
 
   RegisterArtwork();
-  session->artwork_ = std::async(std::launch::async, [artwork] {
-    return DecodeArtwork(artwork, QSize(kWindowWidth, kWindowHeight));
+  // The highest scale of the screens: the window's artwork is made for it.
+  const qreal scale = qGuiApp->devicePixelRatio();
+  session->artwork_ = std::async(std::launch::async, [artwork, scale] {
+    return DecodeArtwork(artwork, QSize(kWindowWidth, kWindowHeight), scale);
   });
   session->window_ = std::make_unique<MainWindow>(language, DecodedArtwork());
   session->panel_ = std::make_unique<QtPanel>(*session->window_);

@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QtMath>
 
 // rcc names the registration after the .qrc; it has to be declared outside
 // any namespace.
@@ -21,8 +22,10 @@ constexpr QRgb kFrameBaseDisabled = qRgb(105, 105, 105);
 constexpr QRgb kButton = qRgb(82, 82, 82);
 constexpr QRgb kButtonDisabled = qRgb(62, 62, 62);
 constexpr QRgb kHighlight = qRgb(45, 105, 165);
-// The style draws a focused button's frame from the highlight colour.
-constexpr QRgb kCommandFocus = qRgb(120, 185, 245);
+// The style draws the focus frame of a button, box or list from the
+// highlight colour.
+constexpr QRgb kFocusMark = qRgb(120, 185, 245);
+constexpr QRgb kOnFocusMark = qRgb(18, 18, 20);
 
 void SetAllGroups(QPalette& palette, QPalette::ColorRole role, const QBrush& brush) {
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -57,16 +60,21 @@ void RegisterArtwork() {
   (void)registered;
 }
 
-QImage LoadTexture(const QString& path, QSize window) {
+QImage LoadTexture(const QString& path, QSize window, qreal scale) {
   RegisterArtwork();
   // The brush lays the texture from the window's origin; what lies beyond
   // the fixed-size window is never shown.
-  const QImage texture = ReadPng(path, QRect(QPoint(0, 0), window));
+  const QSize shown = scale == 1.0 || !window.isValid()
+                         ? window
+                         : QSize(qCeil(window.width() * scale), qCeil(window.height() * scale));
+  QImage texture = ReadPng(path, QRect(QPoint(0, 0), shown));
   if (texture.isNull()) return QImage();
   // Our texture is stored grey and stays one byte a pixel; a coloured one
   // keeps its colours.
-  if (texture.format() == QImage::Format_Grayscale8) return texture;
-  return texture.convertToFormat(QImage::Format_RGB32);
+  if (texture.format() != QImage::Format_Grayscale8) texture = texture.convertToFormat(QImage::Format_RGB32);
+  // One texture pixel to one display pixel, tiled beyond, never stretched.
+  texture.setDevicePixelRatio(scale);
+  return texture;
 }
 
 QImage LoadLogo(const QString& path) {
@@ -84,9 +92,29 @@ QImage LoadLogo(const QString& path) {
   return logo;
 }
 
-DecodedArtwork DecodeArtwork(const Artwork& artwork, QSize window) {
+QImage LoadTextureForScale(const Artwork& artwork, QSize window, qreal scale) {
+  if (scale > 1.0) {
+    QImage large = LoadTexture(artwork.texture_2x, window, scale);
+    if (!large.isNull()) return large;
+  }
+  return LoadTexture(artwork.texture, window, scale);
+}
+
+QImage LoadLogoForScale(const Artwork& artwork, qreal scale) {
+  if (scale > 1.0) {
+    QImage sharp = LoadLogo(artwork.logo_2x);
+    if (!sharp.isNull()) {
+      sharp.setDevicePixelRatio(2.0);
+      return sharp;
+    }
+  }
+  return LoadLogo(artwork.logo);
+}
+
+DecodedArtwork DecodeArtwork(const Artwork& artwork, QSize window, qreal scale) {
   RegisterArtwork();
-  return DecodedArtwork{LoadTexture(artwork.texture, window), LoadLogo(artwork.logo), ReadPng(artwork.icon)};
+  return DecodedArtwork{LoadTextureForScale(artwork, window, scale), LoadLogoForScale(artwork, scale),
+                        ReadPng(artwork.icon)};
 }
 
 QPoint LogoPosition(int client_width, QSize logo) {
@@ -136,8 +164,9 @@ QPalette WithStaticTextColour(QPalette palette, QColor colour) {
   return palette;
 }
 
-QPalette WithCommandFocusColour(QPalette palette) {
-  SetAllGroups(palette, QPalette::Highlight, QColor::fromRgb(kCommandFocus));
+QPalette WithFocusMarkColour(QPalette palette) {
+  SetAllGroups(palette, QPalette::Highlight, QColor::fromRgb(kFocusMark));
+  SetAllGroups(palette, QPalette::HighlightedText, QColor::fromRgb(kOnFocusMark));
   return palette;
 }
 

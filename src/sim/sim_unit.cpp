@@ -95,7 +95,13 @@ SimUnit::SimUnit(SimUnitConfig config) : config_(std::move(config)) {
 
 void SimUnit::LoadEeprom() {
   std::error_code ec;
-  if (!std::filesystem::exists(config_.eeprom_file, ec)) return;
+  const std::filesystem::file_status status = std::filesystem::status(config_.eeprom_file, ec);
+  if (!std::filesystem::exists(status)) return;
+  // A pipe would wait for a writer, a folder or a device is no memory file.
+  if (!std::filesystem::is_regular_file(status)) {
+    persist_error_ = "'" + config_.eeprom_file + "' is not a regular file";
+    return;
+  }
   std::ifstream in(config_.eeprom_file, std::ios::binary);
   std::array<uint8_t, kEepromSize> loaded{};
   in.read(reinterpret_cast<char*>(loaded.data()), loaded.size());

@@ -234,7 +234,7 @@ TEST_F(CliBackups, EightyProgramsStoringAtOnceEachKeepTheirBackup) {
       WriteBytes(Path("esc" + std::to_string(i) + ".eeprom"), Eeprom(Block(static_cast<uint16_t>(1000 + i))));
     }
     const std::string script = "cd '" + folder.string() + "' && i=0; while [ $i -lt " + std::to_string(kPrograms) +
-                               " ]; do '" TAVIO_CLI_PROGRAM "' --simulate CORVAN:120:0x0401 --sim-eeprom esc$i.eeprom "
+                               " ]; do '" TAVIO_CLI_BINARY "' --simulate CORVAN:120:0x0401 --sim-eeprom esc$i.eeprom "
                                "write a.bin >out$i 2>err$i & i=$((i+1)); done; wait";
     ASSERT_EQ(std::system(script.c_str()), 0);
     std::set<std::string> names;

@@ -151,7 +151,8 @@ TEST_F(Cli, UsageErrorsAreOneLineAndExitTwo) {
        "tavio-cli: --sim-firmware: '1:2:3:4' has more than UNIT:BOOT:ESC" + see},
       {{"info", "--trace"}, "tavio-cli: --trace: 1 required FILE missing" + see},
       {{"set", "a", "b", "flags=1"}, "tavio-cli: unknown parameter 'flags' (an image field name such as "
-                                     "hold_time_ms, or a field's control ID) (see tavio-cli set --help)\n"},
+                                     "hold_time_ms, a field's control ID, or a list or switch such as brake_type or "
+                                     "reverse_rotation) (see tavio-cli set --help)\n"},
       {{"set", "a", "b", "=1"}, "tavio-cli: '=1' is not NAME=TEXT (see tavio-cli set --help)\n"},
       {{"defaults", "x", "a.bin"}, "tavio-cli: model type 'x' is not a number (see tavio-cli defaults --help)\n"},
   };
@@ -361,6 +362,7 @@ TEST_F(Cli, SetNeverTakesWhatTheWindowWouldRefuse) {
       {"corvan.bin", {"warn_motor_current_a=300", "--model", "120"}, 1, "",
        "tavio-cli: warn_motor_current_a: 300 refused (0..240 A); stays 150A\n"},
       {"corvan.bin", {"warn_motor_current_a=300", "--model", "160"}, 0, "warn_motor_current_a: 300A\n", ""},
+      {"corvan.bin", {"warn_motor_current_a=8190", "--model", "4095"}, 0, "warn_motor_current_a: 8190A\n", ""},
       {"brenta400.bin", {"warn_bec_current_ma=100"}, 2, "",
        "tavio-cli: warn_bec_current_ma: its limit depends on the ESC's model number; give --model N\n"},
       {"corvan.bin", {"warn_bec_current_ma=100", "--model", "120"}, 1, "",
@@ -413,12 +415,12 @@ TEST_F(Cli, WriteRefusesValuesTheConnectedEscsWindowWouldRefuse) {
   ASSERT_EQ(Run({"set", Path("a.bin"), Path("big.bin"), "warn_motor_current_a=300", "--model", "160"}).code, 0);
   const std::string eeprom = ReadBytes(Path("esc.eeprom"));
   EXPECT_EQ(Corvan({"write", Path("big.bin")}),
-            (Result{1, "", Path("big.bin") + ": warn_motor_current_a 300A is outside 0..240 A for CORVAN 120\n"
+            (Result{1, "", Path("big.bin") + ": warn_motor_current_a 300 (300A) is outside 0..240 A for CORVAN 120\n"
                            "tavio-cli: the window would refuse these values; nothing was stored (--force stores them)\n"}));
   EXPECT_EQ(ReadBytes(Path("esc.eeprom")), eeprom);
   const Result forced = Corvan({"write", Path("big.bin"), "--force"});
   EXPECT_EQ(forced.code, 0);
-  EXPECT_EQ(forced.err, Path("big.bin") + ": warn_motor_current_a 300A is outside 0..240 A for CORVAN 120\n"
+  EXPECT_EQ(forced.err, Path("big.bin") + ": warn_motor_current_a 300 (300A) is outside 0..240 A for CORVAN 120\n"
                                           "tavio-cli: --force: storing it anyway\n");
   EXPECT_EQ(ReadBytes(Path("esc.eeprom")).substr(0, 92), ReadBytes(Path("big.bin")).substr(2));
 }
@@ -735,8 +737,8 @@ TEST_F(Cli, SetFromAShowDocumentTypesTheChangedTexts) {
       {"\"fields\": {", "\"fields\": {\"warn_bec_current_ma\": {\"raw\": 0, \"text\": \"5000\"},",
        {1, "", "tavio-cli: warn_bec_current_ma" + refused_alder}},
       {"\"fields\": {", "\"fields\": {\"flags\": {\"text\": \"1\"},",
-       {2, "", "tavio-cli: unknown parameter 'flags' (an image field name such as hold_time_ms, or a field's "
-               "control ID) (see tavio-cli set --help)\n"}},
+       {2, "", "tavio-cli: unknown parameter 'flags' (an image field name such as hold_time_ms, a field's "
+               "control ID, or a list or switch such as brake_type or reverse_rotation) (see tavio-cli set --help)\n"}},
       {"\"text\": \"2000ms\"", "\"text\": 2000",
        {1, "", "tavio-cli: " + Path("edited.json") + ": field hold_time_ms has no \"text\" string\n"}},
       {"\"fields\"", "\"feld\"",

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "sim/sim_unit.h"
 #include "support/hex.h"
 
 namespace tavio::test {
@@ -173,6 +174,110 @@ TEST(FieldRule, StoresNothingWhereTheLayoutHasNoPlaceOrTheFamilyIsUnknown) {
       EXPECT_EQ(result.text, entry);
     }
   }
+}
+
+// A stored value is judged itself, not the coarser text it shows: each bound
+// of the table passes, one unit beyond it does not (4999 mV shows "5.0V").
+TEST(FieldRule, StoredValuesAreJudgedOnTheValueNotOnItsText) {
+  for (const Row& row : kBounds) {
+    for (const Esc& esc : row.escs) {
+      const auto rule = RuleFor(row.id, esc.family, esc.model, static_cast<BatteryType>(row.flags >> 2 & 3));
+      ASSERT_TRUE(rule);
+      const uint32_t low = static_cast<uint32_t>(row.entries.begin()[0].raw);
+      const uint32_t high = static_cast<uint32_t>(row.entries.begin()[1].raw);
+      SCOPED_TRACE(std::string(esc.name) + " field " + std::to_string(row.id));
+      EXPECT_TRUE(RawWithinLimits(*rule, low));
+      EXPECT_TRUE(RawWithinLimits(*rule, high));
+      if (rule->store == EntryStore::Percent4096) continue;  // below
+      if (low > 0) {
+        EXPECT_FALSE(RawWithinLimits(*rule, low - 1));
+      }
+      EXPECT_FALSE(RawWithinLimits(*rule, high + 1));
+    }
+  }
+  // A percent limit between two steps of 1/4096 admits the step below it:
+  // the factory sets store 2% as 81 (1.98%), "2%" typed stores 82.
+  const struct {
+    ControlId id;
+    uint32_t raw;
+    bool within;
+  } percents[] = {
+      {kMinPwm, 80, false},      {kMinPwm, 81, true},       {kMinPwm, 1024, true},     {kMinPwm, 1025, false},
+      {kBrakeMinPwm, 0, true},   {kBrakeMinPwm, 2048, true}, {kBrakeMinPwm, 2049, false},
+      {kBrakeMaxPwm, 2047, false}, {kBrakeMaxPwm, 2048, true}, {kBrakeMaxPwm, 4096, true}, {kBrakeMaxPwm, 4097, false},
+  };
+  for (const auto& p : percents) {
+    SCOPED_TRACE(std::to_string(p.id) + " " + std::to_string(p.raw));
+    EXPECT_EQ(RawWithinLimits(*RuleFor(p.id, kCorvan.family, kCorvan.model, BatteryType::LiPo), p.raw), p.within);
+  }
+}
+
+TEST(FieldRule, FieldsOutsideLimitsNamesTheStoredValueAndItsText) {
+  const struct {
+    ControlId id;
+    size_t offset;
+    uint16_t raw;
+    uint32_t flags;
+    const char* shown;  // null: within the limits
+  } cases[] = {
+      {kBecVoltage, 0x10, 4951, kLiPo, "5.0V"},  {kBecVoltage, 0x10, 5000, kLiPo, nullptr},
+      {kBecVoltage, 0x10, 8000, kLiPo, nullptr}, {kBecVoltage, 0x10, 8049, kLiPo, "8.0V"},
+      {kSpoolupTime, 0x26, 60999, kLiPo | 0x20, "60s"}, {kSpoolupTime, 0x26, 60000, kLiPo | 0x20, nullptr},
+      {kSpoolupTime, 0x26, 60999, kLiPo, nullptr},  // the governor is off: the field is disabled
+      {kMinPwm, 0x3A, 1025, kLiPo, "25%"},       {kHoldTime, 0x12, 99, kLiPo, "99ms"},
+      {kMinPwm, 0x3A, 81, kLiPo, nullptr},       {kMinPwm, 0x3A, 80, kLiPo, "2%"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.id) + " " + std::to_string(c.raw));
+    // Every other field as the simulated CORVAN 160 holds it, within its limits.
+    ConfigImage image;
+    const auto eeprom = sim::InitialEeprom(kCorvan.family, kCorvan.model, kCorvan.version);
+    std::copy_n(eeprom.begin(), kImageSize, image.bytes.begin());
+    SetFlags(image, c.flags);
+    PutU16(image, c.offset, c.raw);
+    const auto violations = FieldsOutsideLimits(image, ContextOf(kCorvan));
+    ASSERT_EQ(violations.size(), c.shown ? 1u : 0u);
+    if (c.shown) {
+      EXPECT_EQ(violations[0].id, c.id);
+      EXPECT_EQ(violations[0].raw, c.raw);
+      EXPECT_EQ(ToUtf8(violations[0].shown), c.shown);
+    }
+  }
+}
+
+// The entry that stores a value exactly, where the field takes one.
+TEST(FieldRule, EntryStoringGivesATextThatStoresTheVeryValue) {
+  const struct {
+    ControlId id;
+    uint32_t raw;
+    const char* entry;  // null: no entry stores it
+  } cases[] = {
+      {kBecVoltage, 5640, "5.640"}, {kBecVoltage, 8000, "8.000"}, {kBecVoltage, 4999, nullptr},
+      {kSpoolupTime, 12000, "12"},  {kSpoolupTime, 12500, nullptr}, {kSpoolupTime, 61000, nullptr},
+      {kMinPwm, 205, "5"},          {kMinPwm, 204, nullptr},        {kMinPwm, 82, "2"},
+      {kGearRatio, 65535, "655.35"}, {kGearRatio, 99, nullptr},     {kCapacityLimit, 123, "12.3"},
+      {kPoleCount, 14, "14"},       {kPoleCount, 15, nullptr},      {kCutoffVoltage, 3300, "3300"},
+      {kCutoffVoltage, 1000, nullptr},  // a NiMh value, while the image selects LiPo
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.id) + " " + std::to_string(c.raw));
+    ConfigImage image;
+    SetFlags(image, kLiPo);
+    const auto entry = EntryStoring(c.id, c.raw, image, ContextOf(kCorvan));
+    ASSERT_EQ(entry.has_value(), c.entry != nullptr);
+    if (!entry) continue;
+    EXPECT_EQ(ToUtf8(*entry), c.entry);
+    const CommitResult typed = CommitField(c.id, *entry, image, ContextOf(kCorvan));
+    ASSERT_TRUE(typed.accepted());
+    const auto format = EditedFormat(c.id, ImageLayout::Layout92B, BatteryType::LiPo);
+    EXPECT_EQ(ReadField(typed.image, ImageLayout::Layout92B, format->field), c.raw);
+  }
+  // The cut-off of the battery type the context names.
+  ConfigImage image;
+  SetFlags(image, kLiPo);
+  EditContext nimh = ContextOf(kCorvan);
+  nimh.battery_type = BatteryType::NiMh;
+  EXPECT_EQ(ToUtf8(EntryStoring(kCutoffVoltage, 1000, image, nimh).value_or(u"none")), "1000");
 }
 
 }  // namespace

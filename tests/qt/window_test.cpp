@@ -2,7 +2,10 @@
 // dialogs, and the model-defaults dialogs, each test on a fresh bare window.
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "core/files/defaults.h"
@@ -12,6 +15,38 @@
 using namespace tavio;
 using namespace tavio::qt::test;
 using tavio::qt::MainWindow;
+
+namespace {
+
+// WCAG's relative luminance and contrast ratio.
+double Luminance(QRgb rgb) {
+  const auto linear = [](int c) {
+    const double v = c / 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+double Contrast(QRgb a, QRgb b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+// A control as it shows over the window's texture.
+QImage OnTheWindow(QWidget& window, QWidget* control) { return window.grab(control->geometry()).toImage(); }
+// Pixels the focus turned into a colour that stands out from the texture.
+constexpr QRgb kLightestTexture = qRgb(66, 66, 66);
+constexpr int kMinMarkPixels = 10;  // the ring round a radio button has 14
+int MarkPixels(const QImage& before, const QImage& after) {
+  int marked = 0;
+  for (int y = 0; y < after.height(); ++y) {
+    for (int x = 0; x < after.width(); ++x) {
+      const QRgb now = after.pixel(x, y);
+      marked += now != before.pixel(x, y) && Contrast(now, kLightestTexture) >= 3.0 ? 1 : 0;
+    }
+  }
+  return marked;
+}
+
+}  // namespace
 
 class WindowTest : public QObject {
   Q_OBJECT
@@ -46,6 +81,69 @@ class WindowTest : public QObject {
     QCOMPARE(widget->focusPolicy(), IsTabStop(def.kind) ? Qt::StrongFocus : Qt::NoFocus);
   }
 
+  // What a screen reader gets for every control of the table, in both
+  // languages: a field, list, check box, radio button and the arrows are
+  // named by the text their label shows and described by their help text;
+  // the other controls get no name or description of ours.
+  void accessibleNamesAndDescriptions_data() {
+    QTest::addColumn<int>("language");
+    QTest::addRow("English") << int(Language::English);
+    QTest::addRow("German") << int(Language::German);
+  }
+  void accessibleNamesAndDescriptions() {
+    QFETCH(int, language);
+    // control: {label beside it, help text}
+    static const std::map<ControlId, std::pair<ControlId, StringId>> kLabelled{
+        {2000, {200, 300}}, {2001, {201, 301}}, {2002, {202, 302}}, {2003, {203, 303}}, {2004, {204, 304}},
+        {2005, {205, 305}}, {2006, {206, 306}}, {2007, {207, 307}}, {2008, {208, 308}}, {2009, {209, 309}},
+        {2010, {210, 310}}, {2011, {211, 311}}, {2012, {212, 312}}, {2013, {213, 313}}, {2014, {214, 314}},
+        {2015, {215, 315}}, {2016, {216, 316}}, {2017, {217, 317}}, {2018, {218, 318}}, {2019, {219, 319}},
+        {2020, {220, 320}}, {2021, {221, 321}}, {2022, {222, 322}}, {2023, {223, 323}}, {2026, {205, 305}},
+        {2033, {233, 333}}, {2034, {234, 334}}, {2035, {235, 335}}, {2036, {236, 336}}, {2037, {237, 337}},
+        {2038, {238, 338}}, {2039, {239, 339}}, {2040, {240, 340}}, {2054, {214, 314}}};
+    Bare bare(static_cast<Language>(language));
+    QStringList wrong;
+    int named = 0;
+    for (const ControlDef& def : ControlTable()) {
+      QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(bare.window.Control(def.id));
+      QVERIFY(reader != nullptr);
+      const auto labelled = kLabelled.find(def.id);
+      QString name, description;
+      if (labelled != kLabelled.end()) {
+        ++named;
+        name = bare.Text(labelled->second.first);
+        description = qt::DisplayText(LookUpString(static_cast<Language>(language), labelled->second.second));
+        QVERIFY(!name.isEmpty() && !description.isEmpty());
+      }
+      // A control without a name of ours speaks its own caption (buttons,
+      // labels) through Qt; only what was set here is compared.
+      const QString has_name = bare.window.Control(def.id)->accessibleName();
+      if (has_name != name || (!name.isEmpty() && reader->text(QAccessible::Name) != name)) {
+        wrong << QStringLiteral("%1 name '%2'").arg(def.id).arg(reader->text(QAccessible::Name));
+      }
+      if (reader->text(QAccessible::Description) != description) {
+        wrong << QStringLiteral("%1 description '%2'").arg(def.id).arg(reader->text(QAccessible::Description).left(30));
+      }
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
+    QCOMPARE(named, 34);
+  }
+
+  // A label's new text (the I-part's on ALDER) names the control beside it
+  // anew; no other control's name changes.
+  void accessibleNameFollowsItsLabel() {
+    Bare bare;
+    std::map<ControlId, QString> before;
+    for (const ControlDef& def : ControlTable()) before[def.id] = bare.window.Control(def.id)->accessibleName();
+    bare.panel.SetText(ctl::kLabelRiComp, u"I-Anteil");
+    for (const ControlDef& def : ControlTable()) {
+      const QString want = def.id == ctl::kRiComp ? QStringLiteral("I-Anteil") : before[def.id];
+      QCOMPARE(bare.window.Control(def.id)->accessibleName(), want);
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(bare.window.Control(ctl::kRiComp))->text(QAccessible::Name),
+             QStringLiteral("I-Anteil"));
+  }
+
   // Creation order, not screen order: the General box's buttons go bottom-up.
   void tabFromTheBecVoltageField() {
     Bare bare;
@@ -57,6 +155,34 @@ class WindowTest : public QObject {
       visited << QApplication::focusWidget()->property(qt::kControlIdProperty).toUInt();
     }
     QCOMPARE(visited, (QList<uint>{2001, 2002, 2053, 2050, 2051, 2006}));
+  }
+
+  // Every control Tab reaches shows that it has the focus, in a colour that
+  // stands out from the dark texture (at least 3:1 against its lightest
+  // grey, as a focus mark needs): enough pixels change to such a colour.
+  void focusShownAfterTab() {
+    Bare bare;
+    QVERIFY(ShowActive(bare.window));
+    std::map<QWidget*, QImage> unfocused;
+    for (const ControlDef& def : ControlTable()) {
+      QWidget* control = bare.window.Control(def.id);
+      if (IsTabStop(def.kind)) unfocused[control] = OnTheWindow(bare.window, control);
+    }
+    QStringList faint;
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 60; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QWidget* focused = QApplication::focusWidget();
+      if (reached.contains(focused)) break;
+      reached << focused;
+      QVERIFY(unfocused.count(focused) == 1);
+      const int marked = MarkPixels(unfocused[focused], OnTheWindow(bare.window, focused));
+      if (marked < kMinMarkPixels) faint << QStringLiteral("%1: %2").arg(focused->objectName()).arg(marked);
+    }
+    QVERIFY(bare.window.testAttribute(Qt::WA_KeyboardFocusChange));
+    QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral(", "))));
+    // The 37 tab stops less the unchecked radio button of the two.
+    QCOMPARE(reached.size(), 36);
   }
 
   // Of the two timing radio buttons only the checked one is a tab stop.

@@ -198,19 +198,75 @@ std::string LimitsText(const FieldRule& rule) {
   return text;
 }
 
+bool RawWithinLimits(const FieldRule& rule, uint32_t raw) {
+  int64_t low = rule.min_value;
+  int64_t high = rule.max_value;
+  if (rule.syntax == EntrySyntax::Decimal) {
+    low = ScaleEntry(rule.min_decimal, rule.scale);
+    high = ScaleEntry(rule.max_decimal, rule.scale);
+  } else {
+    switch (rule.store) {
+      case EntryStore::AsIs: break;
+      case EntryStore::SecondsToMs:
+        low *= 1000;
+        high *= 1000;
+        break;
+      case EntryStore::Percent4096:
+        // A whole percent mostly lies between two steps of 1/4096: both count
+        // (the factory sets store 2% as 81, 1.98%).
+        low = low * 4096 / 100;
+        high = (high * 4096 + 99) / 100;
+        break;
+      case EntryStore::Scaled:
+        low = ScaleEntry(static_cast<float>(rule.min_value), rule.scale);
+        high = ScaleEntry(static_cast<float>(rule.max_value), rule.scale);
+        break;
+    }
+  }
+  if (raw < low || raw > high) return false;
+  return !rule.even_only || raw % 2 == 0;
+}
+
+std::optional<Text> EntryStoring(ControlId id, uint32_t raw, const ConfigImage& image, const EditContext& context) {
+  const auto rule = RuleFor(id, context.family, context.model_number, EditedBatteryType(image, context));
+  if (!rule) return std::nullopt;
+  std::optional<Text> entry;
+  if (rule->syntax == EntrySyntax::Decimal) {
+    const int decimals = rule->scale >= 1000.0 ? 3 : rule->scale >= 100.0 ? 2 : 1;
+    entry = FormatFixed(static_cast<double>(raw) / rule->scale, decimals);
+  } else {
+    switch (rule->store) {
+      case EntryStore::AsIs: entry = FromUtf8(std::to_string(raw)); break;
+      case EntryStore::SecondsToMs:
+        if (raw % 1000 == 0) entry = FromUtf8(std::to_string(raw / 1000));
+        break;
+      case EntryStore::Percent4096:
+        for (int32_t percent = rule->min_value; percent <= rule->max_value; ++percent) {
+          if (PercentToFraction4096(percent) == raw) entry = FromUtf8(std::to_string(percent));
+        }
+        break;
+      case EntryStore::Scaled: break;
+    }
+  }
+  // Only an entry the rule takes back to the very value counts.
+  if (!entry) return std::nullopt;
+  const Judged judged = Judge(*rule, *entry);
+  if (!judged.accepted || judged.raw != raw) return std::nullopt;
+  return entry;
+}
+
 std::vector<LimitViolation> FieldsOutsideLimits(const ConfigImage& image, const EditContext& context) {
   std::vector<LimitViolation> out;
   const auto layout = SelectLayout(context.family, context.param_version);
   if (!layout) return out;
   for (ControlId id : kNumericFields) {
     if (WhyDisabled(id, context.family, Flags(image), context.param_version) != DisabledReason::None) continue;
-    const auto shown = FieldText(id, *layout, image);
-    if (!shown) continue;
-    const CommitResult result = CommitField(id, *shown, image, context);
-    if (result.status != CommitStatus::Refused) continue;
     const auto format = DisplayFormat(id, *layout, image);
     const auto rule = RuleFor(id, context.family, context.model_number, EditedBatteryType(image, context));
-    out.push_back({id, format->field, *shown, *rule});
+    if (!format || !rule) continue;
+    const auto raw = ReadField(image, *layout, format->field);
+    if (!raw || RawWithinLimits(*rule, *raw)) continue;
+    out.push_back({id, format->field, *raw, FormatEncoded(*raw, format->encoding, format->unit), *rule});
   }
   return out;
 }

@@ -89,15 +89,27 @@ CommitResult CommitField(ControlId id, TextView entry, const ConfigImage& image,
 // "100..3000 ms", "5.0..8.0 V", "even 2..32": the limits for messages.
 std::string LimitsText(const FieldRule& rule);
 
+// Whether a stored value lies within the rule's limits, judged on the value
+// itself: a field whose display is coarser than the stored unit (BEC voltage,
+// spool-up time, the PWM fields) can show a text inside the limits for a
+// value outside them.
+bool RawWithinLimits(const FieldRule& rule, uint32_t raw);
+
+// An entry that field `id` accepts and that stores exactly `raw`; nothing
+// when no entry does (a value outside the limits, or finer than the field
+// takes: 12500 ms in whole seconds).
+std::optional<Text> EntryStoring(ControlId id, uint32_t raw, const ConfigImage& image, const EditContext& context);
+
 // A field the window shows enabled whose text it would refuse if typed.
 struct LimitViolation {
   ControlId id = 0;
   Field field = Field::Count;
-  Text shown;  // the text the field shows for the stored value
+  uint32_t raw = 0;  // the stored value
+  Text shown;        // the text the field shows for it
   FieldRule rule;
 };
-// Every enabled numeric field of the image, judged as if its shown text
-// were typed into the window connected to the ESC the context describes.
+// Every enabled numeric field of the image whose stored value lies outside
+// the limits the window connected to the ESC the context describes applies.
 std::vector<LimitViolation> FieldsOutsideLimits(const ConfigImage& image, const EditContext& context);
 
 // The flags the window's lists leave for a choice (list index 0 off,

@@ -119,7 +119,7 @@ void TracingHidPort::Close(HidHandle handle) {
   Line("close");
 }
 
-std::unique_ptr<HidPort> TraceToFile(std::unique_ptr<HidPort> port, const std::string& path, std::string& error) {
+std::unique_ptr<TracingHidPort> TraceToFile(std::unique_ptr<HidPort> port, const std::string& path, std::string& error) {
   TraceFileParts parts;
   parts.inner = std::move(port);
   parts.file.open(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary | std::ios::trunc);

@@ -16,7 +16,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
+#include <ostream>
 #include <memory>
 #include <string>
 
@@ -37,6 +37,10 @@ class TracingHidPort : public HidPort {
   void Close(HidHandle handle) override;
   uint32_t LastError() const override { return inner_.LastError(); }
 
+  // True once a line could not be written (a full disk): the trace is
+  // incomplete, and nothing else is affected.
+  bool Failed() const { return out_.fail(); }
+
  private:
   void Line(const std::string& text);
 
@@ -50,6 +54,6 @@ class TracingHidPort : public HidPort {
 // Puts a trace to the file at `path` (UTF-8; replaced if it exists) in front
 // of `port`, with the real clock. Null with a message when the file cannot be
 // created. The same set-up serves both programs, real unit or simulated.
-std::unique_ptr<HidPort> TraceToFile(std::unique_ptr<HidPort> port, const std::string& path, std::string& error);
+std::unique_ptr<TracingHidPort> TraceToFile(std::unique_ptr<HidPort> port, const std::string& path, std::string& error);
 
 }  // namespace tavio

@@ -8,13 +8,14 @@ namespace {
 // Help texts fit a 512-character buffer.
 constexpr size_t kMaxHelpLength = 511;
 
-void SetHelpText(App& app, StringId id) {
-  TextView text = LookUpString(app.language, id);
-  if (text.size() > kMaxHelpLength) text = text.substr(0, kMaxHelpLength);
-  app.panel->SetText(ctl::kHelpField, text);
-}
+void SetHelpText(App& app, StringId id) { app.panel->SetText(ctl::kHelpField, HelpFieldText(app.language, id)); }
 
 }  // namespace
+
+TextView HelpFieldText(Language language, StringId id) {
+  const TextView text = LookUpString(language, id);
+  return text.size() > kMaxHelpLength ? text.substr(0, kMaxHelpLength) : text;
+}
 
 StringId FocusHelpId(ControlId id) {
   if (id == ctl::kFixTimingAngle) return sid::kHelpFixTiming;

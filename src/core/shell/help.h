@@ -12,6 +12,9 @@ StringId FocusHelpId(ControlId id);
 // The help string for a control the mouse rests on; 0 for no help.
 StringId HoverHelpId(ControlId id, uint16_t family);
 
+// The help string `id` as the help field shows it (cut to the field's buffer).
+TextView HelpFieldText(Language language, StringId id);
+
 // Any command from a parameter control shows its help text.
 void ShowFocusHelp(App& app, ControlId id);
 // Mouse movement over `hit` (the first-created control under the cursor, 0
