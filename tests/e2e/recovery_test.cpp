@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -120,8 +122,11 @@ TEST(Recovery, BrokenEscConnectsAndIsOfferedItsNewestBackup) {
       EXPECT_TRUE(std::equal(broken_block.begin(), broken_block.end(), h.app.image.bytes.begin()));
       EXPECT_EQ(U8(h.panel.GetText(ctl::kHoldTime)), erased ? "65535ms" : "2000ms");
     }
-    // A broken block is never backed up over the good ones.
-    EXPECT_EQ(ListBackups(folder).size(), c.backup ? 5u : 0u);
+    // A broken block is never backed up over the good ones: the folder holds
+    // the files it had (two of them fail the load test and are not listed).
+    std::error_code none;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder, none), {}), c.backup ? 5 : 0);
+    EXPECT_EQ(ListBackups(folder).size(), c.backup ? 3u : 0u);
     if (restored || !erased) continue;
     // The erased block shown is nothing to store: a box, no exchange, still connected.
     unit.ClearTranscript();

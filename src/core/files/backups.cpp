@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "core/model/family.h"
@@ -22,9 +23,22 @@ std::string Utf8FromPath(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-const char* Env(const char* name) {
+bool IsAbsolute(const fs::path& path) {
+#ifdef _WIN32
+  // A share (\\server\share) is absolute, which not every library says.
+  const auto& text = path.native();
+  const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  if (text.size() > 2 && separator(text[0]) && separator(text[1]) && !separator(text[2])) return true;
+#endif
+  return path.is_absolute();
+}
+
+// An empty value counts as unset; so does a relative one, as the XDG rules
+// say: it would name a different folder from wherever the program starts.
+const char* AbsolutePathEnv(const char* name) {
   const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? value : nullptr;
+  if (value == nullptr || *value == '\0') return nullptr;
+  return IsAbsolute(PathFromUtf8(value)) ? value : nullptr;
 }
 
 std::optional<unsigned> Number(std::string_view text, size_t digits) {
@@ -50,18 +64,85 @@ UtcParts SplitUtc(int64_t time_ms) {
           static_cast<unsigned>(hms.seconds().count()), static_cast<unsigned>(hms.subseconds().count())};
 }
 
+// Whether a refused creation failed because the name is in use (Windows
+// reports that in its own codes, so the name is looked at too).
+bool NameTaken(const std::error_code& failure, const fs::path& path) {
+  std::error_code ignored;
+  return failure == std::errc::file_exists || fs::exists(fs::symlink_status(path, ignored));
+}
+
+// A folder only this program writes in: create_directory answers true to the
+// one caller that made it, however many try the same name at once.
+std::optional<fs::path> ClaimStagingFolder(const fs::path& dir, std::string& error) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const std::string name = ".tavio-new-" + std::to_string(random());
+    const fs::path path = dir / PathFromUtf8(name);
+    std::error_code failure;
+    if (fs::create_directory(path, failure)) return path;
+    if (failure && failure != std::errc::file_exists) {
+      error = "cannot create " + Utf8FromPath(path) + ": " + failure.message();
+      return std::nullopt;
+    }
+  }
+  error = "no free name for a temporary folder in " + Utf8FromPath(dir);
+  return std::nullopt;
+}
+
+// Gives the staged file the first free backup name from `now_ms` on. A hard
+// link is made only where no file of that name exists, in one step, so of
+// stores at the same moment each gets a name of its own and the file appears
+// whole. Without hard links (FAT) the copy creates its target exclusively
+// too. A taken name moves on by a millisecond.
+std::optional<fs::path> PlaceUnderFreeName(const fs::path& staged, const fs::path& dir, uint16_t family,
+                                           uint16_t model, uint16_t version, int64_t now_ms, std::string& error) {
+  bool links = true;
+  for (int64_t t = now_ms; t < now_ms + 10000; ++t) {
+    const fs::path path = dir / PathFromUtf8(BackupFileName(family, model, version, t));
+    std::error_code failure;
+    if (links) {
+      if (const int fault = InjectedSaveFault(SaveStep::LinkBackup); fault != 0) {
+        failure = std::error_code(fault, std::generic_category());
+      } else {
+        fs::create_hard_link(staged, path, failure);
+      }
+      if (!failure) return path;
+      if (!NameTaken(failure, path)) links = false;
+    }
+    if (!links) {
+      failure.clear();
+      fs::copy_file(staged, path, fs::copy_options::none, failure);
+      if (!failure) return path;
+      if (!NameTaken(failure, path)) {
+        error = "cannot create " + Utf8FromPath(path) + ": " + failure.message();
+        return std::nullopt;
+      }
+    }
+  }
+  error = "no free backup name in " + Utf8FromPath(dir);
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::string> BackupFolder() {
 #ifdef _WIN32
-  if (const char* local = Env("LOCALAPPDATA")) return Utf8FromPath(PathFromUtf8(local) / "Tavio" / "backups");
+  if (const char* local = AbsolutePathEnv("LOCALAPPDATA")) return Utf8FromPath(PathFromUtf8(local) / "Tavio" / "backups");
   return std::nullopt;
 #else
-  if (const char* data = Env("XDG_DATA_HOME")) return Utf8FromPath(PathFromUtf8(data) / "tavio" / "backups");
-  if (const char* home = Env("HOME")) {
+  if (const char* data = AbsolutePathEnv("XDG_DATA_HOME")) return Utf8FromPath(PathFromUtf8(data) / "tavio" / "backups");
+  if (const char* home = AbsolutePathEnv("HOME")) {
     return Utf8FromPath(PathFromUtf8(home) / ".local" / "share" / "tavio" / "backups");
   }
   return std::nullopt;
+#endif
+}
+
+std::string NoBackupFolderReason() {
+#ifdef _WIN32
+  return "LOCALAPPDATA is not set to an absolute path";
+#else
+  return "neither XDG_DATA_HOME nor HOME is set to an absolute path";
 #endif
 }
 
@@ -152,36 +233,57 @@ BackupResult BackUpEscBlock(const std::string& folder, uint16_t family, uint16_t
     result.error = failure.message();
     return result;
   }
-  // Two stores within one millisecond still get two names.
-  fs::path path;
-  for (int64_t t = now_ms;; ++t) {
-    path = dir / BackupFileName(family, model, version, t);
-    if (!fs::exists(fs::symlink_status(path, failure))) break;
+  const auto staging = ClaimStagingFolder(dir, result.error);
+  if (!staging) return result;
+  const fs::path staged = *staging / "backup.bin";
+  std::optional<fs::path> path;
+  if (WriteConfigFile(Utf8FromPath(staged), family, block, result.error)) {
+    path = PlaceUnderFreeName(staged, dir, family, model, version, now_ms, result.error);
   }
-  if (!WriteConfigFile(Utf8FromPath(path), family, block, result.error)) return result;
+  fs::remove_all(*staging, failure);
+  if (!path) return result;
   result.status = BackupStatus::Written;
-  result.path = Utf8FromPath(path);
+  result.path = Utf8FromPath(*path);
 
-  const std::vector<BackupInfo> all = ListBackups(folder);
-  for (size_t i = kBackupsKept; i < all.size(); ++i) fs::remove(PathFromUtf8(all[i].path), failure);
+  const std::string written = Utf8FromPath(path->filename());
+  size_t kept = 1;  // the backup just written, wherever the order puts it
+  for (const BackupInfo& info : ScanBackups(folder, now_ms).backups) {
+    if (info.name == written) continue;
+    if (kept < kBackupsKept) {
+      ++kept;
+      continue;
+    }
+    fs::remove(PathFromUtf8(info.path), failure);
+  }
   return result;
 }
 
-std::vector<BackupInfo> ListBackups(const std::string& folder) {
-  std::vector<BackupInfo> found;
+BackupScan ScanBackups(const std::string& folder, int64_t now_ms) {
+  BackupScan scan;
   std::error_code failure;
   for (fs::directory_iterator it(PathFromUtf8(folder), failure), end; !failure && it != end; it.increment(failure)) {
-    if (!it->is_regular_file(failure)) continue;
     auto info = ParseBackupFileName(Utf8FromPath(it->path().filename()));
     if (!info) continue;
     info->path = Utf8FromPath(it->path());
-    found.push_back(std::move(*info));
+    // A cut file, a folder, a link to anything else: not a backup, whatever its name.
+    ConfigFile file;
+    if (ReadConfigFile(info->path, file) != FileReadStatus::Ok ||
+        CheckConfigFile(file, info->family, info->version) != FileCheck::Valid) {
+      ++scan.skipped;
+      continue;
+    }
+    scan.backups.push_back(std::move(*info));
   }
-  std::sort(found.begin(), found.end(), [](const BackupInfo& a, const BackupInfo& b) {
+  const int64_t latest_plausible = now_ms + kBackupClockSlackMs;
+  std::sort(scan.backups.begin(), scan.backups.end(), [latest_plausible](const BackupInfo& a, const BackupInfo& b) {
+    const bool a_plausible = a.time_ms <= latest_plausible, b_plausible = b.time_ms <= latest_plausible;
+    if (a_plausible != b_plausible) return a_plausible;
     return a.time_ms != b.time_ms ? a.time_ms > b.time_ms : a.name > b.name;
   });
-  return found;
+  return scan;
 }
+
+std::vector<BackupInfo> ListBackups(const std::string& folder) { return ScanBackups(folder, NowUtcMs()).backups; }
 
 std::optional<BackupInfo> NewestMatchingBackup(const std::string& folder, uint16_t family, uint16_t model,
                                                uint16_t version, ConfigFile* file) {
@@ -199,7 +301,7 @@ std::optional<BackupInfo> NewestMatchingBackup(const std::string& folder, uint16
 BackupResult BackUpEscBlockForUser(uint16_t family, uint16_t model, uint16_t version, const ConfigImage& block) {
   if (const auto folder = BackupFolder()) return BackUpEscBlock(*folder, family, model, version, block, NowUtcMs());
   BackupResult result;
-  result.error = "no home folder is set";
+  result.error = NoBackupFolderReason();
   return result;
 }
 

@@ -16,9 +16,12 @@ namespace tavio {
 inline constexpr size_t kBackupsKept = 100;
 
 // $XDG_DATA_HOME/tavio/backups, else ~/.local/share/tavio/backups;
-// %LOCALAPPDATA%\Tavio\backups on Windows. Nothing when the environment
-// names no home.
+// %LOCALAPPDATA%\Tavio\backups on Windows. A relative path in these
+// variables is ignored. Nothing when the environment names no home.
 std::optional<std::string> BackupFolder();
+// Why BackupFolder found none: "neither XDG_DATA_HOME nor HOME is set to an
+// absolute path" (on Windows, LOCALAPPDATA).
+std::string NoBackupFolderReason();
 
 // What a block read from the ESC is worth keeping.
 enum class BlockState : uint8_t {
@@ -54,9 +57,11 @@ struct BackupResult {
   std::string folder; // where it went or was to go; empty when none is known
 };
 
-// Saves a sound block into `folder` (made if missing) and deletes the
-// oldest backups beyond the newest 100. An erased or damaged block is not
-// saved: it would only push a good backup out.
+// Saves a sound block into `folder` (made if missing) under a name no other
+// file has, even with other programs saving at the same moment, then
+// deletes the oldest backups beyond the newest 100 (in the order of
+// ScanBackups at `now_ms`); the one just written is always kept. An erased
+// or damaged block is not saved: it would only push a good backup out.
 BackupResult BackUpEscBlock(const std::string& folder, uint16_t family, uint16_t model, uint16_t version,
                             const ConfigImage& block, int64_t now_ms);
 
@@ -64,7 +69,21 @@ BackupResult BackUpEscBlock(const std::string& folder, uint16_t family, uint16_t
 // no folder is known.
 BackupResult BackUpEscBlockForUser(uint16_t family, uint16_t model, uint16_t version, const ConfigImage& block);
 
-// The backups in `folder`, newest first; files of other names are left out.
+// A backup whose name states a time more than this after now came from a
+// clock that ran ahead, or was named by another program.
+inline constexpr int64_t kBackupClockSlackMs = 60'000;
+
+struct BackupScan {
+  std::vector<BackupInfo> backups;  // newest first
+  size_t skipped = 0;               // files with backup names that fail the load test
+};
+// The backups in `folder`: files with the names this program gives that pass
+// the load test for the family and parameter set their name states (files of
+// other names are not looked at). Newest first by the time in the name, but
+// a time later than `now_ms` + kBackupClockSlackMs counts older than every
+// other: no such name decides what is newest. Equal times: by name, Z first.
+BackupScan ScanBackups(const std::string& folder, int64_t now_ms);
+// The same, now.
 std::vector<BackupInfo> ListBackups(const std::string& folder);
 
 // The newest backup of this family, model and parameter set whose file

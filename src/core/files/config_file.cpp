@@ -22,9 +22,6 @@ SaveFaultHook& FaultHook() {
   return hook;
 }
 
-// The errno a test wants the step to fail with; 0 to run it.
-int InjectedFault(SaveStep step) { return FaultHook() ? FaultHook()(step) : 0; }
-
 // The first 94 bytes of the file at most. A pipe or a device is refused
 // before it is opened: opening a pipe for reading waits for a writer.
 FileReadStatus ReadFileStart(const std::string& path, std::array<uint8_t, kConfigFileSize>& bytes, size_t& got) {
@@ -96,6 +93,8 @@ FileReadStatus ReadWholeConfigFile(const std::string& path, ConfigFile& out) {
 
 void SetSaveFaultHook(SaveFaultHook hook) { FaultHook() = std::move(hook); }
 
+int InjectedSaveFault(SaveStep step) { return FaultHook() ? FaultHook()(step) : 0; }
+
 bool IsNonRegularFile(const std::string& path) {
   std::error_code failure;
   const fs::file_status status = fs::status(PathFromUtf8(path), failure);
@@ -134,7 +133,7 @@ bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage
   std::error_code ignored;
   {
     std::ofstream out;
-    int fault = InjectedFault(SaveStep::CreateTemp);
+    int fault = InjectedSaveFault(SaveStep::CreateTemp);
     if (fault == 0) out.open(temp, std::ios::binary | std::ios::trunc);
     if (fault != 0 || !out) {
       error = ErrorText("cannot create", temp_text, std::strerror(fault != 0 ? fault : errno));
@@ -143,7 +142,7 @@ bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     out.close();
-    fault = InjectedFault(SaveStep::WriteTemp);
+    fault = InjectedSaveFault(SaveStep::WriteTemp);
     if (fault != 0 || out.fail()) {
       error = ErrorText("cannot write", temp_text, std::strerror(fault != 0 ? fault : errno));
       fs::remove(temp, ignored);
@@ -160,7 +159,7 @@ bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage
   }
   // Replaces the target in one step on every platform; the old file stays
   // whole until then.
-  if (const int fault = InjectedFault(SaveStep::Replace); fault != 0) {
+  if (const int fault = InjectedSaveFault(SaveStep::Replace); fault != 0) {
     failure = std::error_code(fault, std::generic_category());
   } else {
     fs::rename(temp, target, failure);

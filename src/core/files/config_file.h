@@ -56,12 +56,15 @@ bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage
                      bool* had_file = nullptr);
 
 // The steps of a save that can fail after the checks, as a full disk or a
-// refused rename makes them fail.
-enum class SaveStep : uint8_t { CreateTemp, WriteTemp, Replace };
+// refused rename makes them fail; LinkBackup is the hard link that gives a
+// backup its name (a file system without hard links refuses it).
+enum class SaveStep : uint8_t { CreateTemp, WriteTemp, Replace, LinkBackup };
 // For tests: a hook that makes a step fail (it returns the errno to fail
 // with, 0 to let the step run). Empty: no faults.
 using SaveFaultHook = std::function<int(SaveStep)>;
 void SetSaveFaultHook(SaveFaultHook hook);
+// The errno the hook wants `step` to fail with; 0 to run it.
+int InjectedSaveFault(SaveStep step);
 
 // Whether `path` names something that exists and is not a regular file
 // (following links); such a path is never opened.
