@@ -111,6 +111,24 @@ TEST(Unreadable, TheWindowConnectsOffersABackupAndStoresWithoutOne) {
   }
 }
 
+// The window showed a sound block when the ESC came back unreadable: the
+// offer comes all the same, and the window keeps what it showed.
+TEST(Unreadable, IsOfferedAlsoAfterASoundBlockWasShown) {
+  AppHarness h;
+  sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
+  h.Start();
+  ASSERT_TRUE(h.panel.boxes.empty());
+  const ConfigImage shown = h.app.image;
+  h.port.Unplug(kHarnessUnitPath);
+  unit.SetBlockLengthWord(200);
+  h.panel.boxes.clear();
+  h.port.Plug(kHarnessUnitPath);
+  EXPECT_TRUE(IsConnected(h.app.link));
+  ASSERT_EQ(h.panel.boxes.size(), 1u);
+  EXPECT_EQ(U8(h.panel.boxes[0].text), kNoBackup);
+  EXPECT_EQ(h.app.image, shown);
+}
+
 TEST(Unreadable, GermanTexts) {
   AppHarness h(Language::German);
   sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);

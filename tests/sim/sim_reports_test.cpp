@@ -96,6 +96,10 @@ TEST_F(SimLinkTest, OddStatusAndCorruptBlockChangeOnlyWhatTheyName) {
   request = Report{kOutputReportId, cmd::kSystemLock, 1, 1};
   ASSERT_EQ(Transact(link, request, response), kResultOk);
   EXPECT_EQ(ToHex(std::span(response).first(8)), "02 FF 00 00 07 00 00 00");
+  // The unit's own refusal (an erase without the lock) stays an error too.
+  unit.faults().odd_status.push_back({sim::Trigger::OnCommand(cmd::kEraseConfig), 0x42});
+  EXPECT_EQ(EraseConfig(link), kResultUnitError);
+  EXPECT_EQ(link.unit_error_code, sim::kErrNotLocked);
 
   unit.faults() = {};
   unit.faults().corrupt.push_back({sim::Trigger::OnCommand(cmd::kWriteBlock, 2), 3});
@@ -105,6 +109,34 @@ TEST_F(SimLinkTest, OddStatusAndCorruptBlockChangeOnlyWhatTheyName) {
   std::vector<uint8_t> expected(image.bytes.begin(), image.bytes.end());
   expected[48 + 3] ^= 0xFF;
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), unit.Eeprom().begin()));
+  // An offset past a short block changes nothing, behind the block neither.
+  unit.faults().corrupt = {{sim::Trigger::OnCommand(cmd::kWriteBlock, 4), 46}};
+  ASSERT_TRUE(WriteConfiguration(link, image, Reporter()));
+  EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.end(), unit.Eeprom().begin()));
+  EXPECT_EQ(std::count(unit.Eeprom().begin() + kImageSize, unit.Eeprom().end(), 0xFF), 256 - 92);
+}
+
+// Blocks fill the EEPROM up to its last byte; a word beyond it is refused
+// and changes nothing.
+TEST_F(SimLinkTest, WritesUpToTheLastByteOfTheEepromAndNotOneFurther) {
+  sim::SimUnit& unit = Connect();
+  ASSERT_EQ(SystemLock(link, 1), kResultOk);
+  ASSERT_EQ(FlashAccess(link, 0), kResultOk);
+  ASSERT_EQ(EraseConfig(link), kResultOk);
+  ASSERT_EQ(AssignWriteAddress(link), kResultOk);
+  std::array<uint8_t, 48> block;
+  for (int n = 0; n < 5; ++n) {
+    block.fill(static_cast<uint8_t>(0x10 + n));
+    ASSERT_EQ(WriteBlock(link, block, 12), kResultOk) << n;
+  }
+  block.fill(0x5A);
+  EXPECT_EQ(WriteBlock(link, block, 4), kResultOk);  // bytes 240..255
+  EXPECT_EQ(unit.WritePointer(), 256u);
+  EXPECT_EQ(WriteBlock(link, block, 1), kResultUnitError);
+  EXPECT_EQ(link.unit_error_code, sim::kErrWriteOverflow);
+  EXPECT_EQ(unit.WritePointer(), 256u);
+  EXPECT_EQ(unit.Eeprom()[239], 0x14);
+  EXPECT_EQ(std::count(unit.Eeprom().begin() + 240, unit.Eeprom().end(), 0x5A), 16);
 }
 
 }  // namespace
