@@ -22,7 +22,7 @@ int CommandInfo(Context& context) {
   Device device;
   if (!device.Connect(context)) return kExitFailure;
   ConfigImage image;
-  if (!device.ReadBlock(context, image)) return kExitFailure;
+  if (!device.ReadBlock(context, image, UnreadableBlock::Accept)) return kExitFailure;
 
   const DeviceInfo& info = device.link.info;
   const uint16_t family = ConnectedFamily(info);
@@ -43,6 +43,13 @@ int CommandInfo(Context& context) {
   if (IsErasedBlock(image)) {
     out << "Block length:     0xFFFF: the configuration is erased (every byte 0xFF)\n";
     context.err << "tavio-cli: the ESC's configuration is erased, probably by an interrupted store.\n"
+                   "To bring it back, store a saved configuration with plain 'tavio-cli write FILE' "
+                   "('tavio-cli backups' lists the automatic backups).\n";
+    return kExitFailure;
+  }
+  if (IsUnreadableBlock(image)) {
+    out << "Block length:     " << BlockLength(image) << ": more than any block holds; the block cannot be read\n";
+    context.err << "tavio-cli: the ESC's configuration cannot be read (its length word is wrong).\n"
                    "To bring it back, store a saved configuration with plain 'tavio-cli write FILE' "
                    "('tavio-cli backups' lists the automatic backups).\n";
     return kExitFailure;

@@ -58,8 +58,14 @@ int CommandWrite(Context& context) {
   if (!WithinLimits(context, path, file, info)) return kExitFailure;
 
   ConfigImage current;
-  if (!device.ReadBlock(context, current)) return kExitFailure;
-  if (context.options.backup) {
+  if (!device.ReadBlock(context, current, UnreadableBlock::Accept)) return kExitFailure;
+  if (context.options.backup && IsUnreadableBlock(current)) {
+    if (!context.options.force) {
+      context.err << "tavio-cli: the ESC's block cannot be read (its length word is " << BlockLength(current)
+                  << "), so --backup cannot save it; nothing was stored (--force stores without it)\n";
+      return kExitFailure;
+    }
+  } else if (context.options.backup) {
     if (!AcceptEscBlock(context, info, current, /*force_allowed=*/true)) return kExitFailure;
     const bool damaged = JudgeEscBlock(current, ConnectedFamily(info), EscParamVersion(info)) == BlockState::Damaged;
     ConfigImage copy = current;

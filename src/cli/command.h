@@ -44,7 +44,8 @@ class Device {
   // Opens the first unit and checks that it is usable; prints why not.
   bool Connect(Context& context);
   // Reads the ESC's block into `image`; prints a failure. Needs Connect.
-  bool ReadBlock(Context& context, ConfigImage& image);
+  // With Accept an unreadable block (IsUnreadableBlock) counts as read.
+  bool ReadBlock(Context& context, ConfigImage& image, UnreadableBlock unreadable = UnreadableBlock::Fail);
   // Seals nothing; writes `image` to the ESC, reads it back and compares;
   // prints a failed exchange (a mismatch is left to the caller).
   StoreResult Store(Context& context, const ConfigImage& image);

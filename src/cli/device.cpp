@@ -43,9 +43,15 @@ bool Device::Connect(Context& context) {
   frontend::WireLink(program_, link);
 
   OpenDiagnostics diagnostics;
-  if (OpenUsbLink(link, &diagnostics) != kResultOk) {
+  if (const int32_t result = OpenUsbLink(link, &diagnostics); result != kResultOk) {
+    const uint32_t unit_code = link.unit_error_code;
     CloseUsbLink(link);
     context.err << Message(sid::kNoUnitFound) << "\n\n" << Message(sid::kConnectInstructions) << "\n";
+    if (result == kResultUnitError) {
+      context.err << "\n" << ToTerminal(FormatPattern(LookUpString(Language::English, sid::kUnitErrorAnswer),
+                                                      static_cast<unsigned>(unit_code)))
+                  << "\n";
+    }
     if (diagnostics.unit_access_denied) {
       context.err << "\n" << ToTerminal(FormatPattern(LookUpString(Language::English, sid::kUnitAccessDenied),
                                               diagnostics.denied_path.c_str()))
@@ -69,9 +75,9 @@ CommErrorReporter Device::Reporter(Context& context) {
   };
 }
 
-bool Device::ReadBlock(Context& context, ConfigImage& image) {
+bool Device::ReadBlock(Context& context, ConfigImage& image, UnreadableBlock unreadable) {
   ConfigImage read;
-  const uint16_t n = ReadConfiguration(link, read, Reporter(context));
+  const uint16_t n = ReadConfiguration(link, read, Reporter(context), unreadable);
   if (!IsConnected(link) || n != BlockLength(read)) return false;
   image = read;
   return true;

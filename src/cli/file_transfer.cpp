@@ -64,19 +64,10 @@ bool AcceptEscBlock(Context& context, const DeviceInfo& info, const ConfigImage&
   return false;
 }
 
-bool StoreAndVerify(Context& context, Device& device, ConfigImage& image, const ConfigImage* held) {
-  const DeviceInfo info = device.link.info;
-  const uint16_t family = ConnectedFamily(info);
-  if (const auto spec = StoreChecksum(family, EscParamVersion(info))) SealImage(image, *spec);
-
-  // The block the ESC holds now is kept before it is replaced.
-  ConfigImage current;
-  if (held != nullptr) {
-    current = *held;
-  } else if (!device.ReadBlock(context, current)) {
-    return false;
-  }
-  const BackupResult backup = BackUpEscBlockForUser(family, ConnectedModel(info), EscParamVersion(info), current);
+// The automatic backup of the block the ESC holds; false when the store must not start.
+static bool BackUpHeldBlock(Context& context, const DeviceInfo& info, const ConfigImage& current) {
+  const BackupResult backup =
+      BackUpEscBlockForUser(ConnectedFamily(info), ConnectedModel(info), EscParamVersion(info), current);
   switch (backup.status) {
     case BackupStatus::Written: context.out << "Backup of the ESC's block: " << backup.path << "\n"; break;
     case BackupStatus::SkippedErased: context.out << "The ESC's block is erased: no backup was made.\n"; break;
@@ -89,6 +80,27 @@ bool StoreAndVerify(Context& context, Device& device, ConfigImage& image, const 
                                           backup.folder.c_str(), backup.error.c_str()))
                   << "\n";
       return false;
+  }
+  return true;
+}
+
+bool StoreAndVerify(Context& context, Device& device, ConfigImage& image, const ConfigImage* held) {
+  const DeviceInfo info = device.link.info;
+  const uint16_t family = ConnectedFamily(info);
+  if (const auto spec = StoreChecksum(family, EscParamVersion(info))) SealImage(image, *spec);
+
+  // The block the ESC holds now is kept before it is replaced.
+  ConfigImage current;
+  if (held != nullptr) {
+    current = *held;
+  } else if (!device.ReadBlock(context, current, UnreadableBlock::Accept)) {
+    return false;
+  }
+  if (IsUnreadableBlock(current)) {
+    // Refusing would leave the ESC unusable for good; the user is told.
+    context.err << "tavio-cli: " << Message(sid::kEscUnreadableNotBackedUp) << "\n";
+  } else if (!BackUpHeldBlock(context, info, current)) {
+    return false;
   }
 
   const StoreResult result = device.Store(context, image);

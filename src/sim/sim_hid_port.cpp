@@ -183,6 +183,8 @@ HidReadStatus SimHidPort::ReadReport(HidHandle handle, std::span<uint8_t> report
     case UnitReadStatus::Ok: return HidReadStatus::Ok;
     case UnitReadStatus::NoAnswer: last_error_ = errno_value::kTimedOut; return HidReadStatus::Timeout;
     case UnitReadStatus::Gone: last_error_ = errno_value::kNoDevice; return HidReadStatus::Failed;
+    // A cut report is no report: nothing of it may pass for data.
+    case UnitReadStatus::Cut: last_error_ = errno_value::kIo; return HidReadStatus::Failed;
   }
   return HidReadStatus::Failed;
 }

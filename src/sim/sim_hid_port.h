@@ -11,7 +11,9 @@
 // LastError() gives errno values: ENODEV after I/O on an unplugged device,
 // ETIMEDOUT after a read without answer, EACCES or EIO after a refused open,
 // ENOENT for an unknown path, EBADF for a closed handle, EINVAL for a report
-// whose length is not the device's report length, EIO when listing fails.
+// buffer whose length is not the device's report length, EIO when listing
+// fails or the unit's answer came cut (the read then fails: a read gives a
+// whole input report or an error).
 
 #include <cstdint>
 #include <functional>

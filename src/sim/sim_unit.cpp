@@ -200,6 +200,8 @@ bool SimUnit::ReceiveReport(std::span<const uint8_t> report) {
   for (const Trigger& t : faults_.no_answer) {
     if (Fires(t, exchange, command)) return true;
   }
+  pending_cut_ = std::any_of(faults_.cut_answer.begin(), faults_.cut_answer.end(),
+                             [&](const Trigger& t) { return Fires(t, exchange, command); });
   for (const ErrorFault& e : faults_.errors) {
     if (Fires(e.when, exchange, command)) {
       pending_ = ErrorAnswer(e.code);
@@ -207,6 +209,9 @@ bool SimUnit::ReceiveReport(std::span<const uint8_t> report) {
     }
   }
   pending_ = Execute(request);
+  for (const StatusFault& f : faults_.odd_status) {
+    if (Fires(f.when, exchange, command) && (*pending_)[kOffCommand] == kStatusOk) (*pending_)[kOffCommand] = f.status;
+  }
   return true;
 }
 
@@ -214,12 +219,14 @@ UnitReadStatus SimUnit::AnswerReport(std::span<uint8_t> report) {
   if (!present_) return UnitReadStatus::Gone;
   if (!pending_) return UnitReadStatus::NoAnswer;
   std::fill(report.begin(), report.end(), uint8_t{0});
-  std::copy_n(pending_->begin(), std::min(report.size(), pending_->size()), report.begin());
+  const size_t length = pending_cut_ ? report.size() / 2 : report.size();
+  std::copy_n(pending_->begin(), std::min(length, pending_->size()), report.begin());
   transcript_.push_back({ReportDirection::FromUnit, pending_exchange_, pending_command_,
-                         std::vector<uint8_t>(report.begin(), report.end()), Now()});
+                         std::vector<uint8_t>(report.begin(), report.begin() + static_cast<std::ptrdiff_t>(length)),
+                         Now()});
   pending_.reset();
   CheckUnplugAfter();
-  return UnitReadStatus::Ok;
+  return pending_cut_ ? UnitReadStatus::Cut : UnitReadStatus::Ok;
 }
 
 namespace {
@@ -366,6 +373,11 @@ Report SimUnit::WriteBlockAnswer(const Request& request) {
   if (*write_pointer_ + count > kEepromSize) return ErrorAnswer(kErrWriteOverflow);
   const auto before = eeprom_;
   std::copy_n(request.bytes.begin() + kOffData, count, eeprom_.begin() + *write_pointer_);
+  for (const CorruptFault& f : faults_.corrupt) {
+    if (f.offset < count && Fires(f.when, exchange_count_ - 1, cmd::kWriteBlock)) {
+      eeprom_[*write_pointer_ + f.offset] ^= 0xFF;
+    }
+  }
   if (!KeepChange(before)) return ErrorAnswer(kErrPersist);
   *write_pointer_ += count;
   return Answer();

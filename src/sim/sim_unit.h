@@ -15,6 +15,8 @@
 // data. Error: R[1] = 0xFF, R[4..7] = the 32-bit error code (readers of a
 // 16-bit code take R[4..5]), everything else 0; a command answered with an
 // error has no effect. The unit's own error codes are the kErr* constants.
+// Faults may put another success status than 0 in R[1] (never 0xFF), cut
+// an answer short, or have a block acknowledged but kept with a byte changed.
 //
 // Request checks, as a unit following the protocol makes them: the
 // parameter-length byte must be the command's own (UnitStatus 0,
@@ -132,6 +134,19 @@ struct ErrorFault {
   uint32_t code = 0;
 };
 
+// A success answer whose status byte is not 0 (never 0xFF, the error status).
+struct StatusFault {
+  Trigger when;
+  uint8_t status = 0x01;
+};
+
+// A WriteBlock acknowledged as usual, but the ESC keeps byte `offset` of the
+// block (counted from the block's start) with its bits inverted.
+struct CorruptFault {
+  Trigger when;
+  uint32_t offset = 0;
+};
+
 struct SimFaults {
   // The unit disappears once this many exchanges are complete: the next
   // request cannot be written.
@@ -145,6 +160,11 @@ struct SimFaults {
   std::vector<Trigger> wrong_echo;
   // No answer at all: the read times out; the request has no effect.
   std::vector<Trigger> no_answer;
+  // The answer comes cut to half the input report length; the request had
+  // its effect.
+  std::vector<Trigger> cut_answer;
+  std::vector<StatusFault> odd_status;
+  std::vector<CorruptFault> corrupt;
   // Opening the unit's interface is refused.
   HidOpenStatus open_status = HidOpenStatus::Ok;
   // The report lengths (HID capabilities) cannot be read.
@@ -162,7 +182,8 @@ struct TranscriptEntry {
   bool operator==(const TranscriptEntry&) const = default;
 };
 
-enum class UnitReadStatus : uint8_t { Ok, NoAnswer, Gone };
+// Cut: the report holds the first half of the answer, the rest zero.
+enum class UnitReadStatus : uint8_t { Ok, NoAnswer, Gone, Cut };
 
 class SimUnit {
  public:
@@ -236,6 +257,7 @@ class SimUnit {
   std::optional<uint32_t> write_pointer_;
 
   std::optional<Report> pending_;
+  bool pending_cut_ = false;
   uint8_t pending_command_ = 0;
   uint32_t pending_exchange_ = 0;
   std::vector<TranscriptEntry> transcript_;

@@ -474,7 +474,7 @@ TEST_F(Cli, SimulatedFaultsAndFirmwareFromTheCommandLine) {
       {{"--sim-fault", "lengths=44:12"}, "info", no_unit},
       {{"--sim-fault", "open=denied"}, "info", no_unit},
       {{"--sim-fault", "silent@1"}, "info", no_unit},
-      {{"--sim-fault", "block-length=93"}, "info", read_failed},
+      {{"--sim-fault", "block-length=93"}, "read", read_failed},
       {{"--sim-fault", "unplug@4"}, "info", read_failed + "System has error code 0xfffffffd-0x00000013\n"},
       {{"--sim-fault", "error=0@ReadMemory#3"}, "info", read_failed + "System has error code 0x00000000-0x00000000\n"},
       {{"--sim-fault", "error=0xFFFFFFFF@4"}, "info", read_failed + "System has error code 0x0000ffff-0x00000000\n"},
@@ -499,6 +499,7 @@ TEST_F(Cli, SimulatedFaultsAndFirmwareFromTheCommandLine) {
     SCOPED_TRACE(c.options[1]);
     std::vector<std::string> args = {"--simulate", "CORVAN:120:0x0401", c.command};
     if (c.command == "write") args.push_back(Path("a.bin"));
+    if (c.command == "read") args.push_back(Path("r.bin"));
     args.insert(args.end(), c.options.begin(), c.options.end());
     const Result r = Run(args);
     EXPECT_EQ(r.code, c.err.empty() ? 0 : 1);

@@ -62,7 +62,7 @@ TEST_F(SimLinkTest, TrafficByteForByte) {
       {48, {"01 1C 30 00 30 00 " + Seq(2, 48)}},
       {0, {}},
       // Refused before any I/O: bytes from beyond the image, no connection.
-      {93, {}, {kResultNotConnected, sid::kCommErrorCaption, sid::kWriteBlockFailed, 0}},
+      {93, {}, {kResultNotConnected, sid::kCommErrorCaption, sid::kBlockLengthRefused, 0}},
       {80, {}, {kResultNotConnected, sid::kCommErrorCaption, sid::kConnectionLost, 0}, false},
       // The lock answered with state 0: 1627 and the lock's text, nothing more sent.
       {80, {}, {1627, sid::kCommErrorCaption, 20011, 0}, true, cmd::kSystemLock, 1, 1},
@@ -75,7 +75,12 @@ TEST_F(SimLinkTest, TrafficByteForByte) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.length << " " << c.error.text);
     Reset();
-    sim::SimUnit& unit = c.connected ? Connect() : AddUnit();
+    // An ESC whose layout has the case's length; any other length goes to a
+    // family without a store rule, which only the image's size bounds.
+    sim::SimUnitConfig config;
+    config.family = c.length == 80 ? kFamilyAlder : c.length == 88 ? kFamilyDelmarZ : c.length == 92 ? kFamilyBrenta : 999;
+    config.param_version = c.length == 92 ? kParamVersion92B : kParamVersionAlderDelmar;
+    sim::SimUnit& unit = c.connected ? Connect(config) : AddUnit(config);
     if (c.wrong_echo != 0) unit.faults().wrong_echo.push_back(sim::Trigger::OnCommand(c.wrong_echo, c.occurrence));
     ConfigImage image;  // every byte its own index, except the length word in front
     std::iota(image.bytes.begin(), image.bytes.end(), uint8_t{0});

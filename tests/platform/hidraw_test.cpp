@@ -9,7 +9,6 @@
 #include <array>
 #include <cerrno>
 #include <optional>
-#include <tuple>
 
 #include "platform/linux/device_ids.h"
 #include "platform/linux/hidraw_io.h"
@@ -35,21 +34,38 @@ TEST(Hidraw, ReportsInTheWindowsLayout) {
   }
   EXPECT_FALSE(WriteHidrawReport(fds[0], true, {}, error));
   EXPECT_EQ(error, EINVAL);
-  // In: one report per read, an unnumbered one after a zero ID byte, the rest
-  // of the span zeroed, a longer one cut at the span's end.
-  // Numbered, the report sent, the whole buffer whose first 6 bytes are the report span.
-  const std::tuple<bool, const char*, const char*> cases[] = {{true, "02 11 22 33", "02 11 22 33 00 00 EE EE"},
-               {false, "11 22 33", "00 11 22 33 00 00 EE EE"},
-               {true, "02 01 02 03 04 05 06 07", "02 01 02 03 04 05 EE EE"},
-               {false, "A1 A2 A3 A4 A5 A6 A7", "00 A1 A2 A3 A4 A5 EE EE"}};
-  for (const auto& [numbered, hex, expected] : cases) {
-    const std::vector<uint8_t> sent = Hex(hex);
+  // In: one report per read, an unnumbered one after a zero ID byte. A
+  // report shorter or longer than the span fails (EIO) and is used up: it
+  // is neither padded nor cut, and the next report reads whole.
+  const struct {
+    bool numbered;
+    const char* sent;
+    HidReadStatus status;
+    const char* buffer;  // the whole buffer, whose first 6 bytes are the report span
+  } cases[] = {
+      {true, "02 11 22 33 44 55", HidReadStatus::Ok, "02 11 22 33 44 55 EE EE"},
+      {false, "11 22 33 44 55", HidReadStatus::Ok, "00 11 22 33 44 55 EE EE"},
+      {true, "02 11 22 33", HidReadStatus::Failed, nullptr},
+      {false, "11 22 33", HidReadStatus::Failed, nullptr},
+      {true, "02 11 22 33 44", HidReadStatus::Failed, nullptr},
+      {true, "02 01 02 03 04 05 06", HidReadStatus::Failed, nullptr},
+      {false, "A1 A2 A3 A4 A5 A6", HidReadStatus::Failed, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sent);
+    const std::vector<uint8_t> sent = Hex(c.sent);
     ASSERT_EQ(::write(fds[1], sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
     std::array<uint8_t, 8> buffer;
     buffer.fill(0xEE);
-    EXPECT_EQ(ReadHidrawReport(fds[0], numbered, std::span(buffer).first(6), 0, error), HidReadStatus::Ok);
-    EXPECT_EQ(ToHex(buffer), expected);
-    EXPECT_EQ(ReadHidrawReport(fds[0], numbered, buffer, 0, error), HidReadStatus::Timeout);
+    error = 0;
+    EXPECT_EQ(ReadHidrawReport(fds[0], c.numbered, std::span(buffer).first(6), 0, error), c.status);
+    if (c.buffer != nullptr) {
+      EXPECT_EQ(ToHex(buffer), c.buffer);
+    } else {
+      EXPECT_EQ(error, EIO);
+      EXPECT_EQ(ToHex(buffer), "EE EE EE EE EE EE EE EE");
+    }
+    EXPECT_EQ(ReadHidrawReport(fds[0], c.numbered, buffer, 0, error), HidReadStatus::Timeout);
     EXPECT_EQ(error, ETIMEDOUT);
   }
   // Hung up: a failure even with a report queued.

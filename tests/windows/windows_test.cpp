@@ -124,6 +124,17 @@ TEST(WindowsHidPort, ReportsMoveWholeOverANamedPipe) {
   EXPECT_EQ(port.ReadReport(handle, report, 1000), HidReadStatus::Failed);
   EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ERROR_BAD_LENGTH));
   EXPECT_EQ(std::count(report.begin() + 10, report.end(), 0xEE), 50);
+  // So does a longer one: never cut to the buffer and passed as whole.
+  ASSERT_TRUE(send(Pattern(61)));
+  EXPECT_EQ(port.ReadReport(handle, report, 1000), HidReadStatus::Failed);
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ERROR_MORE_DATA));
+  // What is left of it in the pipe is no report either.
+  EXPECT_EQ(port.ReadReport(handle, report, 1000), HidReadStatus::Failed);
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ERROR_BAD_LENGTH));
+  // And the next whole one reads as before.
+  ASSERT_TRUE(send(Pattern(60)));
+  EXPECT_EQ(port.ReadReport(handle, report, 1000), HidReadStatus::Ok) << port.LastError();
+  EXPECT_EQ(std::vector(report.begin(), report.end()), Pattern(60));
 
   // Unplugged: both directions fail.
   CloseHandle(device);

@@ -175,6 +175,9 @@ bool WriteConfigFile(const std::string& path, uint16_t family, const ConfigImage
 FileCheck CheckConfigFile(const ConfigFile& file, uint16_t connected_family, uint16_t connected_version) {
   const auto spec = LoadTestChecksum(file.family, connected_version);
   if (!spec || !ChecksumMatches(file.image, *spec)) return FileCheck::NotValid;
+  // A right checksum does not make the length word right: a block of another
+  // length would be written short or long of its layout.
+  if (BlockLength(file.image) != BlockLengthFor(*spec)) return FileCheck::NotValid;
   if (file.family != connected_family || ParamVersion(file.image) != connected_version) {
     return FileCheck::NotCompatible;
   }

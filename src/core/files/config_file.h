@@ -73,7 +73,8 @@ bool IsNonRegularFile(const std::string& path);
 enum class FileCheck : uint8_t { Valid, NotValid, NotCompatible };
 
 // The load's two tests: the checksum chosen by the file's family and the
-// connected version, then family and parameter-set version against the ESC.
+// connected version, with the block length of that checksum's layout; then
+// family and parameter-set version against the ESC.
 FileCheck CheckConfigFile(const ConfigFile& file, uint16_t connected_family, uint16_t connected_version);
 
 }  // namespace tavio

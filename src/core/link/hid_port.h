@@ -34,7 +34,10 @@ class HidPort {
   // Writes one whole output report.
   virtual bool WriteReport(HidHandle handle, std::span<const uint8_t> report) = 0;
   // Reads one whole input report into `report` (sized to the input length),
-  // waiting at most `timeout_ms`.
+  // waiting at most `timeout_ms`. Ok only when the report that came is
+  // exactly that long: a shorter or longer one is Failed, never padded or
+  // cut to size, so no byte the device did not send passes for data. After
+  // Failed or Timeout the contents of `report` mean nothing.
   virtual HidReadStatus ReadReport(HidHandle handle, std::span<uint8_t> report, int timeout_ms) = 0;
   virtual void Close(HidHandle handle) = 0;
   // The platform's error value of the last failed call (errno, GetLastError).

@@ -13,6 +13,7 @@ Report NewRequest(uint8_t command, uint8_t parameter_length) {
   return request;
 }
 
+// Only this one status value is an error; the unit may put anything else there.
 bool IsError(const Report& response) { return response[1] == kStatusError; }
 
 // An error answer is a failure whatever code it carries, 0 included; the
@@ -34,6 +35,8 @@ int32_t UnitStatus(UsbLink& link) {
   Report response{};
   const int32_t result = Transact(link, request, response);
   if (result != kResultOk) return result;
+  // An error answer carries a code, not the unit's state.
+  if (IsError(response)) return UnitError32(link, response);
   DeviceInfo& info = link.info;
   info.unit_mode = response[3];
   if (info.unit_mode != 0) {
@@ -57,6 +60,7 @@ int32_t UnitDataQuery(UsbLink& link, std::array<uint32_t, 3>& words) {
   Report response{};
   const int32_t result = Transact(link, request, response);
   if (result != kResultOk) return result;
+  if (IsError(response)) return UnitError32(link, response);
   for (size_t i = 0; i < words.size(); ++i) words[i] = GetU32(response, 4 + 4 * i);
   return kResultOk;
 }
@@ -68,7 +72,8 @@ int32_t SystemLock(UsbLink& link, uint32_t state) {
   Report response{};
   const int32_t result = Transact(link, request, response);
   if (result != kResultOk) return result;
-  // The unit's status byte is not examined here: only the echoed state counts.
+  // An error answer fails even when its state byte happens to match.
+  if (IsError(response)) return UnitError32(link, response);
   return response[3] == wanted ? kResultOk : kResultStateMismatch;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The nine commands of the programming unit and the identification sequence.
 // Each command is one Transact exchange and returns 0 or a failure code; an
-// answer with the error status gives kResultUnitError, whatever code it
-// carries, and leaves that code in link.unit_error_code.
+// answer with the error status 0xFF, for every command, gives
+// kResultUnitError, whatever code it carries, and leaves that code in
+// link.unit_error_code (16 bits for ReadMemory and EscIdentity, else 32).
+// Any other status is success.
 
 #include <array>
 #include <cstdint>

@@ -31,7 +31,8 @@ Text CommErrorMessage(Language language, const CommError& error) {
   return text;
 }
 
-uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorReporter& report) {
+uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorReporter& report,
+                           UnreadableBlock unreadable) {
   if (!IsConnected(link)) {
     Fail(link, report, kResultNotConnected, sid::kConnectionLost);
     return 0;
@@ -44,8 +45,9 @@ uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorRep
   Pause(link, kPauseMs);
   const uint16_t length = BlockLength(image);
   const bool maybe_erased = length == kErasedBlockLength;
-  if (length > kImageSize && !maybe_erased) {
-    // The image holds 92 bytes; a longer block is refused, not truncated.
+  if (IsUnreadableLength(length)) {
+    // The image holds 92 bytes; a longer block is never truncated into it.
+    if (unreadable == UnreadableBlock::Accept) return length;
     Fail(link, report, kResultNotConnected, sid::kReadEepromFailed);
     return 0;
   }
@@ -75,9 +77,11 @@ bool WriteConfiguration(UsbLink& link, const ConfigImage& image, const CommError
     return false;
   }
   const uint16_t length = BlockLength(image);
-  if (length > kImageSize) {
-    // Never send bytes from beyond the image.
-    Fail(link, report, kResultNotConnected, sid::kWriteBlockFailed);
+  const auto layout_length = StoreBlockLength(ConnectedFamily(link.info), EscParamVersion(link.info));
+  if (layout_length ? length != *layout_length : length > kImageSize) {
+    // Never send bytes from beyond the image, nor a block the ESC's layout
+    // does not have: the erase would be followed by a block it cannot use.
+    Fail(link, report, kResultNotConnected, sid::kBlockLengthRefused);
     return false;
   }
   // Each step with the text its failure is reported with.
@@ -150,9 +154,13 @@ StoreResult StoreConfiguration(UsbLink& link, const ConfigImage& image, const Co
     if (changed.text == sid::kReadEepromFailed) changed.text = sid::kReadBackFailed;
     if (report) report(changed);
   };
+  // A length word changed beyond 92 is a difference like any other, found
+  // in the first 4 bytes, not a failed read-back.
   ConfigImage back;
-  ReadConfiguration(link, back, read_back_report);
+  ReadConfiguration(link, back, read_back_report, UnreadableBlock::Accept);
   if (read_failed) return out;
+  // The whole block, its length word and checksum included; the write made
+  // sure that is the layout's length.
   const size_t length = std::min<size_t>(BlockLength(image), kImageSize);
   for (size_t i = 0; i < length; ++i) {
     if (image.bytes[i] != back.bytes[i]) {

@@ -37,21 +37,33 @@ using CommErrorReporter = std::function<void(const CommError&)>;
 inline constexpr uint32_t kPieceBytes = 48;
 inline constexpr uint32_t kPauseMs = 20;
 
+// What a readout does with a length word above 92 that is not 0xFFFF.
+enum class UnreadableBlock : uint8_t {
+  Fail,    // a readout failure, reported
+  Accept,  // the result: the caller treats it like a damaged block
+};
+
 // 4 bytes at address 0, then pieces of at most 48 bytes up to the block
 // length, each followed by a 20 ms pause. Returns the block length, or 0
-// after reporting a failure. A block length above 92 is a failure, except
-// for an erased block (length word 0xFFFF): then all 92 bytes are read, and
-// when every one is 0xFF the result is 0xFFFF, else a failure.
-uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorReporter& report);
+// after reporting a failure. An erased block (length word 0xFFFF) is read
+// as far as the image reaches, and when every byte is 0xFF the result is
+// 0xFFFF, else a failure. Any other length word above 92 (IsUnreadableLength)
+// fails, or with Accept ends the readout after the first 4 bytes, which the
+// image then holds, and is the result: nothing past 92 bytes is ever read.
+uint16_t ReadConfiguration(UsbLink& link, ConfigImage& image, const CommErrorReporter& report,
+                           UnreadableBlock unreadable = UnreadableBlock::Fail);
 
 // Lock, flash access 0, erase, assign the address, 48-byte blocks, flash
 // access 1, unlock; every step's result is checked, the closing two too.
-// True after a complete write (also for a block length of 0, when no block
-// is sent); false after reporting a failure. The image must already be sealed.
+// True after a complete write; false after reporting a failure. The image
+// must already be sealed. An image whose length word is not the one the
+// connected ESC's store rule goes with (StoreBlockLength), or is above 92
+// for a family without a rule, is refused before any I/O: the erase would
+// leave the ESC with a block its firmware cannot use.
 bool WriteConfiguration(UsbLink& link, const ConfigImage& image, const CommErrorReporter& report);
 
 enum class StoreOutcome : uint8_t {
-  Stored,    // written, read back and identical over the block length
+  Stored,    // written, read back and identical over the layout's whole block
   Failed,    // a failed exchange, already reported (the link is closed)
   Mismatch,  // written and read back, but the ESC holds other bytes
 };
@@ -62,8 +74,8 @@ struct StoreResult {
 };
 
 // WriteConfiguration, a 20 ms pause, then the block read back and compared
-// byte for byte over the written length. Only Stored means the ESC holds
-// the image. A failed read-back is reported with its own text.
+// byte for byte over the whole block written. Only Stored means the ESC
+// holds the image. A failed read-back is reported with its own text.
 StoreResult StoreConfiguration(UsbLink& link, const ConfigImage& image, const CommErrorReporter& report);
 
 }  // namespace tavio

@@ -186,6 +186,12 @@ std::optional<ChecksumSpec> LoadTestChecksum(uint16_t file_family, uint16_t conn
   return SaveChecksum(file_family, connected_version);
 }
 
+std::optional<uint16_t> StoreBlockLength(uint16_t family, uint16_t param_version) {
+  const auto spec = StoreChecksum(family, param_version);
+  if (!spec) return std::nullopt;
+  return BlockLengthFor(*spec);
+}
+
 DefaultSetKind DefaultSetFor(uint16_t family, uint16_t param_version) {
   switch (family) {
     case kFamilyAlder: return DefaultSetKind::Alder;

@@ -46,6 +46,11 @@ inline bool IsErasedBlock(const ConfigImage& image) {
   return true;
 }
 
+// A length word above the image's 92 bytes that is not the erased 0xFFFF:
+// such a block cannot be read whole, so it is not read at all.
+inline bool IsUnreadableLength(uint16_t length) { return length > kImageSize && length != kErasedBlockLength; }
+inline bool IsUnreadableBlock(const ConfigImage& image) { return IsUnreadableLength(GetU16(image.span(), 0)); }
+
 // Bits of `flags`.
 namespace flag {
 inline constexpr uint32_t kBrakeOn = 1u << 0;
@@ -148,6 +153,13 @@ std::optional<ChecksumSpec> StoreChecksum(uint16_t family, uint16_t param_versio
 std::optional<ChecksumSpec> SaveChecksum(uint16_t family, uint16_t param_version);
 // Checksum test of a loaded file: by the file's family and the connected version.
 std::optional<ChecksumSpec> LoadTestChecksum(uint16_t file_family, uint16_t connected_version);
+
+// Every layout ends with its checksum, so the block length a checksum rule
+// goes with is where that checksum ends: 80, 88 or 92 bytes.
+constexpr uint16_t BlockLengthFor(ChecksumSpec spec) { return static_cast<uint16_t>(spec.offset + 4); }
+// The only length word a store may write to this ESC; nothing for a family
+// without a store rule, whose blocks only the image's size bounds.
+std::optional<uint16_t> StoreBlockLength(uint16_t family, uint16_t param_version);
 
 enum class DefaultSetKind : uint8_t { None, Alder, DelmarZ, Base, ExtendedBrenta, ExtendedCorvan };
 DefaultSetKind DefaultSetFor(uint16_t family, uint16_t param_version);

@@ -29,8 +29,14 @@ StringId LoadProblem(const App& app, const std::string& path, ConfigFile& file) 
 // not be written (a box says why).
 bool BackUpBeforeStore(App& app) {
   ConfigImage current;
-  ReadConfiguration(app.link, current, CommErrorReporterFor(app));
+  ReadConfiguration(app.link, current, CommErrorReporterFor(app), UnreadableBlock::Accept);
   if (!IsConnected(app.link)) return false;
+  if (IsUnreadableBlock(current)) {
+    // Nothing of it can be kept, and refusing would leave the ESC as it is
+    // for good: the user is told, and the store goes on.
+    ShowBox(app, sid::kEscUnreadableNotBackedUp, 0, BoxIcon::Warning);
+    return true;
+  }
   const BackupResult result = BackUpEscBlockForUser(Family(app), Model(app), EscVersion(app), current);
   if (result.status != BackupStatus::Failed) return true;
   MessageBoxRequest request;
@@ -72,23 +78,24 @@ bool StoreOnEsc(App& app) {
   return false;
 }
 
-void OfferRestoreIfBroken(App& app) {
+void OfferRestoreIfBroken(App& app, bool unreadable) {
   if (!IsConnected(app.link)) return;
   const BlockState state = JudgeEscBlock(app.image, Family(app), EscVersion(app));
-  if (state == BlockState::Sound) return;
-  const bool erased = state == BlockState::Erased;
+  if (!unreadable && state == BlockState::Sound) return;
+  const bool erased = !unreadable && state == BlockState::Erased;
   const auto folder = BackupFolder();
   ConfigFile backup;
   const auto found = folder ? NewestMatchingBackup(*folder, Family(app), Model(app), EscVersion(app), &backup)
                             : std::nullopt;
   if (!found) {
-    ShowBox(app, erased ? sid::kEscErasedNoBackup : sid::kEscDamagedNoBackup, 0, BoxIcon::Warning);
+    ShowBox(app, unreadable ? sid::kEscUnreadableNoBackup : erased ? sid::kEscErasedNoBackup : sid::kEscDamagedNoBackup,
+            0, BoxIcon::Warning);
     return;
   }
   MessageBoxRequest request;
   const std::string name = found->name + " (" + BackupTimeText(found->time_ms) + ")";
-  request.text = FormatPattern(LookUpString(app.language, erased ? sid::kEscErasedRestore : sid::kEscDamagedRestore),
-                               name.c_str());
+  const StringId offer = unreadable ? sid::kEscUnreadableRestore : erased ? sid::kEscErasedRestore : sid::kEscDamagedRestore;
+  request.text = FormatPattern(LookUpString(app.language, offer), name.c_str());
   request.icon = BoxIcon::Warning;
   request.buttons = BoxButtons::YesNo;
   if (app.panel->ShowMessageBox(request) != BoxAnswer::Yes) return;

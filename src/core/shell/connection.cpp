@@ -23,7 +23,16 @@ void CheckConnection(App& app) {
     RefreshDisplay(app);
     return;
   }
-  const uint16_t n = ReadConfiguration(app.link, app.image, CommErrorReporterFor(app));
+  const ConfigImage shown = app.image;
+  const uint16_t n = ReadConfiguration(app.link, app.image, CommErrorReporterFor(app), UnreadableBlock::Accept);
+  if (IsConnected(app.link) && IsUnreadableBlock(app.image) && n == BlockLength(app.image)) {
+    // Its first 4 bytes are no settings to show: the window keeps its own
+    // and, as for a damaged block, offers a backup, a file or the defaults.
+    app.image = shown;
+    RefreshDisplay(app);
+    OfferRestoreIfBroken(app, /*unreadable=*/true);
+    return;
+  }
   if (IsConnected(app.link) && n == BlockLength(app.image)) NoteEscHolds(app);
   RefreshDisplay(app);
   // A failed readout returns 0; the controls are only reloaded when that is
@@ -102,12 +111,16 @@ void StartDeviceLink(App& app) {
     return;
   }
   OpenDiagnostics diagnostics;
-  if (OpenUsbLink(app.link, &diagnostics) != kResultOk) {
+  if (const int32_t result = OpenUsbLink(app.link, &diagnostics); result != kResultOk) {
+    const uint32_t unit_code = app.link.unit_error_code;
     CloseUsbLink(app.link);
     Text appendix;
     if (diagnostics.unit_access_denied) {
       appendix = FormatPattern(LookUpString(app.language, sid::kUnitAccessDenied),
                                diagnostics.denied_path.c_str());
+    } else if (result == kResultUnitError) {
+      // A unit that answered identification with an error: its code is the clue.
+      appendix = FormatPattern(LookUpString(app.language, sid::kUnitErrorAnswer), static_cast<unsigned>(unit_code));
     }
     ShowInstructionBox(app, sid::kNoUnitFound, u"\r\n\r\n", appendix);
     RefreshDisplay(app);

@@ -81,6 +81,11 @@ inline constexpr StringId kEscErasedNoBackup = 20137;
 inline constexpr StringId kEscDamagedNoBackup = 20138;
 inline constexpr StringId kFileSaveFailedNew = 20139;   // as 20121, when there was no file before
 inline constexpr StringId kNothingToStore = 20140;      // Store while the erased block is shown
+inline constexpr StringId kBlockLengthRefused = 20150;  // a store of a block not of the ESC's length
+inline constexpr StringId kEscUnreadableRestore = 20151;  // Yes/No; %s: the backup's name
+inline constexpr StringId kEscUnreadableNoBackup = 20152;
+inline constexpr StringId kEscUnreadableNotBackedUp = 20153;  // the store goes on without a backup
+inline constexpr StringId kUnitErrorAnswer = 20154;     // %08x: the code the unit answered identification with
 inline constexpr StringId kCloseUnstored = 20230;     // closing while the ESC holds other settings
 
 // Model-defaults dialogs.

@@ -680,6 +680,34 @@ constexpr StringRow kStrings[] = {
      u"store. Load a configuration file or a default set first.",
      u"Die angezeigte Konfiguration ist die gelöschte des Reglers: Es gibt nichts "
      u"zu speichern. Laden Sie zuerst eine Konfigurationsdatei oder Modelldefaults."},
+    {20150,
+     u"The configuration to store does not have the block length of this ESC's "
+     u"parameter set. Nothing was written to the ESC.",
+     u"Die zu speichernde Konfiguration hat nicht die Blocklänge des "
+     u"Parametersatzes dieses Reglers. Es wurde nichts auf den Regler geschrieben."},
+    {20151,
+     u"The configuration of the ESC cannot be read (its length word is wrong). "
+     u"Restore the newest backup of this ESC family and model?\r\n\r\n%s",
+     u"Die Konfiguration des Reglers kann nicht gelesen werden (ihre Längenangabe "
+     u"ist falsch). Die neueste Sicherung dieser Reglerfamilie und dieses Modells "
+     u"wiederherstellen?\r\n\r\n%s"},
+    {20152,
+     u"The configuration of the ESC cannot be read (its length word is wrong), and "
+     u"there is no backup of this ESC family and model. Load a configuration file "
+     u"or a default set, then store it on the ESC.",
+     u"Die Konfiguration des Reglers kann nicht gelesen werden (ihre Längenangabe "
+     u"ist falsch), und es gibt keine Sicherung dieser Reglerfamilie und dieses "
+     u"Modells. Laden Sie eine Konfigurationsdatei oder Modelldefaults und "
+     u"speichern Sie sie auf dem Regler."},
+    {20153,
+     u"The configuration the ESC holds cannot be read (its length word is wrong), "
+     u"so it cannot be backed up. The store goes on without a backup.",
+     u"Die Konfiguration des Reglers kann nicht gelesen werden (ihre Längenangabe "
+     u"ist falsch) und deshalb nicht gesichert werden. Das Speichern wird ohne "
+     u"Sicherung fortgesetzt."},
+    {20154,
+     u"The programming unit answered with error code 0x%08x.",
+     u"Die Programmiereinheit hat mit dem Fehlercode 0x%08x geantwortet."},
     {20200, u"Load Model Defaults", u"Modelldefaults laden"},
     {20201, u"Model Type", u"Modelltyp"},
     {20202,

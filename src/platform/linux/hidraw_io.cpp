@@ -73,22 +73,24 @@ HidReadStatus ReadHidrawReport(int fd, bool uses_report_ids, std::span<uint8_t> 
     return HidReadStatus::Failed;
   }
 
+  // One byte more than wanted, so that a longer report shows as longer
+  // instead of being cut to fit; read() takes one report either way.
   const std::span<uint8_t> data = report.subspan(offset);
+  std::vector<uint8_t> received(data.size() + 1);
   ssize_t got = 0;
   do {
-    got = ::read(fd, data.data(), data.size());
+    got = ::read(fd, received.data(), received.size());
   } while (got < 0 && errno == EINTR);
   if (got < 0) {
     error = errno;
     return HidReadStatus::Failed;
   }
-  if (got == 0) {
+  if (static_cast<size_t>(got) != data.size()) {
     error = EIO;
     return HidReadStatus::Failed;
   }
   if (offset == 1) report[0] = 0;
-  const size_t filled = std::min(static_cast<size_t>(got), data.size());
-  std::fill(data.begin() + static_cast<std::ptrdiff_t>(filled), data.end(), uint8_t{0});
+  std::copy_n(received.begin(), data.size(), data.begin());
   return HidReadStatus::Ok;
 }
 

@@ -18,8 +18,8 @@ bool WriteHidrawReport(int fd, bool uses_report_ids, std::span<const uint8_t> re
 // Waits up to `timeout_ms` (negative: indefinitely) for one report. A hang-up
 // or error on the descriptor is a failure (ENODEV): the device is gone. For
 // a device without numbered reports hidraw delivers the data alone, so it
-// lands after a 0 byte. Bytes the device did not send are zero; a longer
-// report is cut at the end of `report`. A time-out sets ETIMEDOUT.
+// lands after a 0 byte. A report shorter or longer than `report` is a
+// failure (EIO), never padded or cut. A time-out sets ETIMEDOUT.
 HidReadStatus ReadHidrawReport(int fd, bool uses_report_ids, std::span<uint8_t> report, int timeout_ms,
                                int& error);
 

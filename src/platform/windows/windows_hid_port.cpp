@@ -250,7 +250,9 @@ HidReadStatus WindowsHidPort::ReadReport(HidHandle handle, std::span<uint8_t> re
     Fail(GetLastError());
     return HidReadStatus::Failed;
   }
-  // A report that came in just before the cancellation is kept.
+  // A report that came in just before the cancellation is kept. One of
+  // another length is a failure: a longer one already failed above
+  // (ERROR_MORE_DATA), a shorter one is never padded.
   if (transferred != size) {
     Fail(ERROR_BAD_LENGTH);
     return HidReadStatus::Failed;

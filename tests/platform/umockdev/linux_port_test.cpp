@@ -181,6 +181,46 @@ TEST_F(MockedPortTest, AUnitThatDoesNotAnswerTimesOut) {
                                               static_cast<uint32_t>(ETIMEDOUT)}}));
 }
 
+// A report of another length than the node's input report is a failed read
+// (EIO), never padded with zeros or cut into the block: the readout fails
+// and no byte of it reaches the image.
+TEST_F(MockedPortTest, AShortOrLongReportIsAFailedRead) {
+  const struct {
+    const char* what;
+    bool numbered;
+    uint32_t sent_length;  // 0: the unit's answer cut to half the report
+  } cases[] = {
+      {"cut, numbered", true, 0},  {"cut, no report IDs", false, 0},
+      {"one byte short", true, 59}, {"one byte long", true, 61}, {"one byte long, no report IDs", false, 61},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MockNode node = Unit("hidraw" + std::to_string(n++));
+    node.numbered = c.numbered;
+    node.descriptor = UnitReportDescriptor(c.numbered, kReportSize, kReportSize);
+    sim::SimUnit& unit = Plug(node);
+    errors.clear();
+    Connect();
+    if (c.sent_length == 0) {
+      unit.faults().cut_answer.push_back(sim::Trigger::OnCommand(cmd::kReadMemory, 3));  // 1: identification
+    } else {
+      unit.config().input_report_length = c.sent_length;
+    }
+    ConfigImage image;
+    image.bytes.fill(0xEE);
+    EXPECT_EQ(ReadConfiguration(link, image, Reporter()), 0);
+    EXPECT_EQ(errors, (std::vector<CommError>{{kResultReadFailed, sid::kCommErrorCaption, sid::kReadEepromFailed,
+                                                static_cast<uint32_t>(EIO)}}));
+    // The first piece came whole when only the second was cut.
+    const size_t whole = c.sent_length == 0 ? 4 : 0;
+    EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + whole, unit.Eeprom().begin()));
+    EXPECT_EQ(std::count(image.bytes.begin() + whole, image.bytes.end(), 0xEE), kImageSize - whole);
+    CloseUsbLink(link);
+    bus->Unplug(node.name);
+  }
+}
+
 TEST_F(MockedPortTest, AnUnplugFailsTheReadoutAndTheWrite) {
   // Gone while an answer is pending: the read sees the hang-up. Gone between
   // two exchanges: the next request cannot be written.

@@ -84,6 +84,7 @@ struct MockHidBus::Node {
     std::vector<uint8_t> report(unit.config().input_report_length);
     switch (unit.AnswerReport(report)) {
       case sim::UnitReadStatus::Ok: break;
+      case sim::UnitReadStatus::Cut: report.resize(report.size() / 2); break;  // a short report
       case sim::UnitReadStatus::NoAnswer: return;
       case sim::UnitReadStatus::Gone: HangUp(); return;
     }
