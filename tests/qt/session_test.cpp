@@ -573,10 +573,12 @@ class SessionTest : public QObject {
     QTest::addColumn<int>("defaultsAnswer");
     QTest::addColumn<QString>("box");  // how the box shown begins; empty: none
     QTest::addRow("Save file, saved") << int(ctl::kSaveFile) << "saved" << 0 << "Settings saved successfully!";
-    QTest::addRow("Save file, not saved") << int(ctl::kSaveFile) << "missing folder" << 0 << "The settings could not be saved to ";
+    QTest::addRow("Save file, not saved") << int(ctl::kSaveFile) << "missing folder" << 0
+                                          << "The settings could not be saved to ";
     QTest::addRow("Save file, cancelled") << int(ctl::kSaveFile) << "" << 0 << "";
     QTest::addRow("Load file, loaded") << int(ctl::kLoadFile) << "valid" << 0 << "";
-    QTest::addRow("Load file, refused, Cancel") << int(ctl::kLoadFile) << "not valid" << 0 << "The selected file is not a valid memory file";
+    QTest::addRow("Load file, refused, Cancel") << int(ctl::kLoadFile) << "not valid" << 0
+                                                << "The selected file is not a valid memory file";
     QTest::addRow("Load file, cancelled") << int(ctl::kLoadFile) << "" << 0 << "";
     QTest::addRow("Load defaults, OK") << int(ctl::kLoadDefaults) << "" << int(model_type::kHelicopter) << "";
     QTest::addRow("Load defaults, Cancel") << int(ctl::kLoadDefaults) << "" << 0 << "";

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/files/backups.h"
 #include "core/files/config_file.h"
 #include "core/files/defaults.h"
 #include "core/link/protocol.h"
@@ -318,13 +320,14 @@ TEST(CloseRequest, AsksOnlyWhileTheShownSettingsDifferFromTheEsc) {
     bool closes;
     bool stored;  // the ESC holds the edit after
     size_t boxes;  // the question included
+    bool mark;     // the unstored mark after (a failed store leaves no ESC to differ from)
   } rows[] = {
-      {"nothing changed", true, false, false, {}, true, false, 0},
-      {"not connected", false, true, false, {}, true, false, 0},
-      {"no", true, true, false, {BoxAnswer::No}, true, false, 1},
-      {"cancel", true, true, false, {BoxAnswer::Cancel}, false, false, 1},
-      {"yes", true, true, false, {BoxAnswer::Yes}, true, true, 2},
-      {"yes, store fails", true, true, true, {BoxAnswer::Yes}, false, false, 3},
+      {"nothing changed", true, false, false, {}, true, false, 0, false},
+      {"not connected", false, true, false, {}, true, false, 0, false},
+      {"no", true, true, false, {BoxAnswer::No}, true, false, 1, true},
+      {"cancel", true, true, false, {BoxAnswer::Cancel}, false, false, 1, true},
+      {"yes", true, true, false, {BoxAnswer::Yes}, true, true, 2, false},
+      {"yes, store fails", true, true, true, {BoxAnswer::Yes}, false, false, 3, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -345,6 +348,7 @@ TEST(CloseRequest, AsksOnlyWhileTheShownSettingsDifferFromTheEsc) {
     EXPECT_EQ(c.EscHoldTime(), row.stored ? 1500 : esc_before);
     ASSERT_EQ(h.panel.boxes.size(), row.boxes);
     if (row.boxes > 0) { EXPECT_EQ(h.panel.boxes[0], question); }
+    EXPECT_EQ(h.panel.unstored_mark, row.mark);
   }
 }
 
@@ -398,6 +402,48 @@ TEST(UnstoredMark, AStaleChecksumOnTheEscIsNoDifference) {
   h.panel.UserFocuses(kStore);
   EXPECT_TRUE(h.panel.unstored_mark);
   std::remove(file.c_str());
+}
+
+// Erased, the ESC holds no block: a whole one loaded differs from it.
+TEST(UnstoredMark, AnErasedEscDiffersFromAWholeBlock) {
+  AppHarness h;
+  sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
+  std::fill(unit.MutableEeprom().begin(), unit.MutableEeprom().end(), 0xFF);
+  h.Start();
+  ASSERT_EQ(h.panel.boxes.size(), 1u);  // erased, and no backup to offer
+  ASSERT_EQ(BlockLength(h.app.image), 0xFFFF);
+  EXPECT_FALSE(h.panel.unstored_mark);
+  h.panel.defaults_answers = {model_type::kHelicopter};
+  h.panel.UserClicks(kLoadDefaults);
+  ASSERT_EQ(BlockLength(h.app.image), 92);
+  EXPECT_TRUE(ShownDiffersFromEsc(h.app));
+  EXPECT_TRUE(h.panel.unstored_mark);
+}
+
+// The unit goes while the restore is offered: Yes then replaces nothing and
+// stores nothing.
+TEST(RestoreOffer, UnpluggedWhileAskingRestoresNothing) {
+  AppHarness h;
+  sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
+  ConfigImage backup;
+  std::copy_n(unit.Eeprom().begin(), kImageSize, backup.bytes.begin());
+  PutU16(backup, kHoldTimeOffset, 1234);
+  SealImage(backup, *StoreChecksum(kFamilyBrenta, kParamVersion92B));
+  ASSERT_EQ(BackUpEscBlock(h.data_home.backups().string(), kFamilyBrenta, 160, kParamVersion92B, backup, 2000).status,
+            BackupStatus::Written);
+  unit.MutableEeprom()[0x20] ^= 0x10;  // damaged
+  bool unplugged = false;
+  h.panel.on_box = [&](const MessageBoxRequest&) {
+    if (std::exchange(unplugged, true)) return;
+    h.port.Unplug(kHarnessUnitPath);
+  };
+  h.panel.box_answers = {BoxAnswer::Ok, BoxAnswer::Yes};  // the box of the lost unit, then the offer
+  h.Start();
+  ASSERT_EQ(h.panel.boxes.size(), 2u);
+  EXPECT_EQ(h.panel.boxes[0].buttons, BoxButtons::YesNo);
+  EXPECT_EQ(h.panel.boxes[1].text.substr(0, 20), Loaded(sid::kConnectionLost).substr(0, 20));
+  EXPECT_NE(GetU16(h.app.image, kHoldTimeOffset), 1234);
+  EXPECT_FALSE(IsConnected(h.app.link));
 }
 
 TEST(CloseRequest, AfterAStoreClosingAsksNothing) {
