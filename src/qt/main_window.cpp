@@ -346,11 +346,12 @@ void MainWindow::ReportFocusChange(ControlId id, bool focus_in, bool list, bool 
 
 bool MainWindow::FilterEnter(ControlId id, const QKeyEvent& key) {
   if (!IsEnterKey(key.key())) return false;
-  // The press and a held key do nothing; the core decides on the release.
-  if (key.type() == QEvent::KeyRelease && !key.isAutoRepeat()) {
-    const EnterHandler handler = enter_handler_;
-    if (handler) handler(id);
-  }
+  // The core decides on the release, and needs to know where the press
+  // went; a held key's repeated releases are no release.
+  const bool released = key.type() == QEvent::KeyRelease;
+  if (released && key.isAutoRepeat()) return true;
+  const EnterHandler handler = enter_handler_;
+  if (handler) handler(id, released);
   return true;
 }
 

@@ -37,8 +37,8 @@ class MainWindow final : public QWidget {
   // repainted as a whole.
   using GreyTextRule = std::function<bool(ControlId id)>;
 
-  // Enter released on control `id`.
-  using EnterHandler = std::function<void(ControlId id)>;
+  // Enter pressed (`released` false) or released on control `id`.
+  using EnterHandler = std::function<void(ControlId id, bool released)>;
   // The user closes the window; false keeps it open.
   using CloseHandler = std::function<bool()>;
 

@@ -49,7 +49,13 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   app.panel = session->panel_.get();
   session->window_->SetCommandSink([&app](ControlId id, uint16_t code) { OnCommand(app, id, code); });
   session->window_->SetArrowsHandler([&app] { OnArrows(app); });
-  session->window_->SetEnterHandler([&app](ControlId id) { OnEnterKey(app, id); });
+  session->window_->SetEnterHandler([&app](ControlId id, bool released) {
+    if (released) {
+      OnEnterKey(app, id);
+    } else {
+      OnEnterPressed(app, id);
+    }
+  });
   session->window_->SetCloseHandler([&app] { return OnCloseRequest(app); });
   session->window_->SetGreyTextRule([&app](ControlId id) { return IsTextGrey(app, id); });
   session->window_->Hover().SetHandlers([&app](ControlId hit) { OnMouseMoved(app, hit); },

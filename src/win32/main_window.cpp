@@ -318,9 +318,12 @@ void MainWindow::Idle() {
 
 bool MainWindow::PreTranslate(const MSG& message) {
   if (!IsEnterKey(message) || message.hwnd == nullptr || GetParent(message.hwnd) != hwnd_) return false;
+  const auto id = static_cast<ControlId>(GetDlgCtrlID(message.hwnd));
+  // A release counts only where its press went; the dialog navigation
+  // never passes a field its press, so it is noted here for every control.
+  if (message.message == WM_KEYDOWN) OnEnterPressed(app_, id);
   // Edit fields take their Enter release in their own procedure.
   if (IsClass(message.hwnd, kEditClass)) return false;
-  const auto id = static_cast<ControlId>(GetDlgCtrlID(message.hwnd));
   if (message.message == WM_KEYUP) OnEnterKey(app_, id);
   // Dialog navigation would click a focused push button on the key press;
   // whether Enter clicks one is the core's decision above.

@@ -14,6 +14,8 @@
 #include <QtTest>
 
 #include "core/files/backups.h"
+#include "core/files/config_file.h"
+#include "core/files/defaults.h"
 #include "core/link/protocol.h"
 #include "core/shell/display.h"
 #include "qt/up_down_arrows.h"
@@ -560,6 +562,67 @@ class SessionTest : public QObject {
     QCOMPARE(defaults, defaultsDialogs);
     QCOMPARE(Stores(run.Unit()), 0);
     QVERIFY(run.dialogs.boxes.empty());
+  }
+
+  // The Return that closes a box or dialog is pressed there and released
+  // over the button that gets the focus back: that release clicks nothing.
+  // The next whole Return clicks again.
+  void returnClosingABoxClicksNothingBehindIt_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("file");  // "saved", "missing folder", "valid", "not valid", "" (cancelled)
+    QTest::addColumn<int>("defaultsAnswer");
+    QTest::addColumn<QString>("box");  // how the box shown begins; empty: none
+    QTest::addRow("Save file, saved") << int(ctl::kSaveFile) << "saved" << 0 << "Settings saved successfully!";
+    QTest::addRow("Save file, not saved") << int(ctl::kSaveFile) << "missing folder" << 0
+                                          << "The settings could not be saved to ";
+    QTest::addRow("Save file, cancelled") << int(ctl::kSaveFile) << "" << 0 << "";
+    QTest::addRow("Load file, loaded") << int(ctl::kLoadFile) << "valid" << 0 << "";
+    QTest::addRow("Load file, refused, Cancel") << int(ctl::kLoadFile) << "not valid" << 0
+                                                << "The selected file is not a valid memory file";
+    QTest::addRow("Load file, cancelled") << int(ctl::kLoadFile) << "" << 0 << "";
+    QTest::addRow("Load defaults, OK") << int(ctl::kLoadDefaults) << "" << int(model_type::kHelicopter) << "";
+    QTest::addRow("Load defaults, Cancel") << int(ctl::kLoadDefaults) << "" << 0 << "";
+  }
+  void returnClosingABoxClicksNothingBehindIt() {
+    QFETCH(int, button);
+    QFETCH(QString, file);
+    QFETCH(int, defaultsAnswer);
+    QFETCH(QString, box);
+    WindowRun run;
+    QTemporaryDir folder;
+    const QString valid = folder.filePath(QStringLiteral("valid.bin"));
+    std::string error;
+    QVERIFY(WriteConfigFile(valid.toStdString(), kFamilyBrenta, run.session->app().image, error));
+    QFile not_valid(folder.filePath(QStringLiteral("not-valid.bin")));
+    QVERIFY(not_valid.open(QIODevice::WriteOnly) && not_valid.write("short") == 5);
+    not_valid.close();
+    const std::map<QString, QString> files = {{"saved", folder.filePath(QStringLiteral("saved.bin"))},
+                                              {"missing folder", folder.filePath(QStringLiteral("none/x.bin"))},
+                                              {"valid", valid},
+                                              {"not valid", not_valid.fileName()},
+                                              {"", QString()}};
+    run.dialogs.file_name = files.at(file);
+    int defaults = 0;
+    run.dialogs.drive_defaults = [&](qt::ModelDefaultsDialog&) { return ++defaults, defaultsAnswer; };
+    const auto dialogs = [&] { return int(run.dialogs.file_dialogs.size()) + defaults; };
+    QWidget* control = run.window().Control(static_cast<ControlId>(button));
+    control->setFocus(Qt::TabFocusReason);
+    QTest::keyPress(control, Qt::Key_Return);
+    QCOMPARE(dialogs(), 0);
+    QTest::keyRelease(control, Qt::Key_Return);
+    QCOMPARE(dialogs(), 1);
+    if (box.isEmpty()) {
+      QVERIFY(run.dialogs.boxes.empty());
+    } else {
+      QCOMPARE(run.dialogs.boxes.size(), size_t(1));
+      QVERIFY2(run.dialogs.boxes[0].text.startsWith(box), qPrintable(run.dialogs.boxes[0].text));
+    }
+    QCOMPARE(QApplication::focusWidget(), control);
+    QTest::keyRelease(control, Qt::Key_Return);  // the Return that closed the box or dialog
+    QCOMPARE(dialogs(), 1);
+    QTest::keyClick(control, Qt::Key_Return);
+    QCOMPARE(dialogs(), 2);
+    QCOMPARE(Stores(run.Unit()), 0);
   }
 
   void wheelChangesAListOnlyWithTheFocus() {

@@ -7,12 +7,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/files/backups.h"
 #include "core/files/config_file.h"
 #include "core/files/defaults.h"
 #include "core/link/protocol.h"
 #include "core/shell/display.h"
+#include "core/shell/connection.h"
 #include "core/shell/focus.h"
 #include "core/shell/help.h"
 #include "core/shell/store_state.h"
@@ -129,21 +132,77 @@ TEST(EnterKey, FieldsGoToStoreOtherButtonsClickStoreDoesNothing) {
   for (const auto& row : rows) EXPECT_EQ(EnterKeyAction(row.id), row.action) << row.id;
 }
 
+// Enter pressed and released on one control.
+void Enter(App& app, ControlId id) {
+  OnEnterPressed(app, id);
+  OnEnterKey(app, id);
+}
+
 TEST(EnterKey, InAFieldCommitsThenOnStoreWritesNothing) {
   Connected c;
   AppHarness& h = c.h;
   const uint32_t exchanges = c.unit->ExchangeCount();
   h.panel.UserFocuses(kHoldTime);
   h.panel.UserTypes(kHoldTime, u"1500");
-  OnEnterKey(h.app, kHoldTime);
+  Enter(h.app, kHoldTime);
   EXPECT_EQ(h.panel.focus, kStore);
   EXPECT_EQ(GetU16(h.app.image, kHoldTimeOffset), 1500);
-  OnEnterKey(h.app, kStore);
+  Enter(h.app, kStore);
   EXPECT_EQ(c.unit->ExchangeCount(), exchanges);
   EXPECT_TRUE(h.panel.boxes.empty());
   // Enter on "Load file" opens its dialog, as a click does.
-  OnEnterKey(h.app, kLoadFile);
+  Enter(h.app, kLoadFile);
   EXPECT_EQ(h.panel.open_dialogs, 1);
+}
+
+// A release counts only on the control its press reached. The Return that
+// closes a box (the "saved" box here) is pressed in the box and released over
+// the button that gets the focus back; that release must not click it again.
+TEST(EnterKey, AReleaseCountsOnlyWhereItsPressWent) {
+  enum Step : uint8_t { Press, Release, Notice };
+  struct Key {
+    Step step;
+    ControlId id;
+  };
+  const struct {
+    const char* what;
+    ControlId focus_before;
+    std::vector<Key> keys;
+    int save_dialogs;
+    ControlId focus_after;
+  } rows[] = {
+      {"pressed and released on Save file", kSaveFile, {{Press, kSaveFile}, {Release, kSaveFile}}, 1, kSaveFile},
+      {"a release alone", kSaveFile, {{Release, kSaveFile}}, 0, kSaveFile},
+      {"the box's Return released after the first",
+       kSaveFile, {{Press, kSaveFile}, {Release, kSaveFile}, {Release, kSaveFile}}, 1, kSaveFile},
+      {"held (repeated presses), released once",
+       kSaveFile, {{Press, kSaveFile}, {Press, kSaveFile}, {Release, kSaveFile}}, 1, kSaveFile},
+      {"pressed on Load file", kSaveFile, {{Press, kLoadFile}, {Release, kSaveFile}}, 0, kSaveFile},
+      {"pressed in a field", kSaveFile, {{Press, kHoldTime}, {Release, kSaveFile}}, 0, kSaveFile},
+      {"a device notice between", kSaveFile, {{Press, kSaveFile}, {Notice, 0}, {Release, kSaveFile}}, 0, kSaveFile},
+      {"a field, pressed and released", kHoldTime, {{Press, kHoldTime}, {Release, kHoldTime}}, 0, kStore},
+      {"a field, a release alone", kHoldTime, {{Release, kHoldTime}}, 0, kHoldTime},
+      {"a field, pressed on Save file", kHoldTime, {{Press, kSaveFile}, {Release, kHoldTime}}, 0, kHoldTime},
+  };
+  const std::string file = (std::filesystem::temp_directory_path() / "tavio-enter-release.bin").string();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Connected c;
+    AppHarness& h = c.h;
+    h.panel.UserFocuses(row.focus_before);
+    h.panel.save_files.assign(2, file);
+    for (const Key& key : row.keys) {
+      switch (key.step) {
+        case Press: OnEnterPressed(h.app, key.id); break;
+        case Release: OnEnterKey(h.app, key.id); break;
+        case Notice: EXPECT_TRUE(OnDeviceChange(h.app, DeviceNotice{kDeviceArrival, kDeviceTypeInterface, "/x"}));
+      }
+    }
+    EXPECT_EQ(h.panel.save_dialogs, row.save_dialogs);
+    EXPECT_EQ(h.panel.boxes.size(), size_t(row.save_dialogs));  // "saved"
+    EXPECT_EQ(h.panel.focus, row.focus_after);
+  }
+  std::remove(file.c_str());
 }
 
 // After a readout the settings shown are the ESC's; each way of changing the
@@ -261,13 +320,14 @@ TEST(CloseRequest, AsksOnlyWhileTheShownSettingsDifferFromTheEsc) {
     bool closes;
     bool stored;  // the ESC holds the edit after
     size_t boxes;  // the question included
+    bool mark;     // the unstored mark after (a failed store leaves no ESC to differ from)
   } rows[] = {
-      {"nothing changed", true, false, false, {}, true, false, 0},
-      {"not connected", false, true, false, {}, true, false, 0},
-      {"no", true, true, false, {BoxAnswer::No}, true, false, 1},
-      {"cancel", true, true, false, {BoxAnswer::Cancel}, false, false, 1},
-      {"yes", true, true, false, {BoxAnswer::Yes}, true, true, 2},
-      {"yes, store fails", true, true, true, {BoxAnswer::Yes}, false, false, 3},
+      {"nothing changed", true, false, false, {}, true, false, 0, false},
+      {"not connected", false, true, false, {}, true, false, 0, false},
+      {"no", true, true, false, {BoxAnswer::No}, true, false, 1, true},
+      {"cancel", true, true, false, {BoxAnswer::Cancel}, false, false, 1, true},
+      {"yes", true, true, false, {BoxAnswer::Yes}, true, true, 2, false},
+      {"yes, store fails", true, true, true, {BoxAnswer::Yes}, false, false, 3, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -288,7 +348,102 @@ TEST(CloseRequest, AsksOnlyWhileTheShownSettingsDifferFromTheEsc) {
     EXPECT_EQ(c.EscHoldTime(), row.stored ? 1500 : esc_before);
     ASSERT_EQ(h.panel.boxes.size(), row.boxes);
     if (row.boxes > 0) { EXPECT_EQ(h.panel.boxes[0], question); }
+    EXPECT_EQ(h.panel.unstored_mark, row.mark);
   }
+}
+
+// Closing again while the question is open (a second click on the close
+// box from inside its loop) keeps the window and asks nothing more.
+TEST(CloseRequest, ASecondRequestWhileAskingAsksNothing) {
+  Connected c;
+  AppHarness& h = c.h;
+  h.panel.UserFocuses(kHoldTime);
+  h.panel.UserTypes(kHoldTime, u"1500");
+  h.panel.UserFocuses(kStore);
+  bool nested_closes = true;
+  h.panel.on_box = [&](const MessageBoxRequest&) {
+    h.panel.on_box = nullptr;
+    nested_closes = OnCloseRequest(h.app);
+  };
+  h.panel.box_answers = {BoxAnswer::Cancel};
+  EXPECT_FALSE(OnCloseRequest(h.app));
+  EXPECT_FALSE(nested_closes);
+  ASSERT_EQ(h.panel.boxes.size(), 1u);
+  EXPECT_EQ(h.panel.boxes[0].text, Loaded(sid::kCloseUnstored));
+  EXPECT_FALSE(h.app.close_asking);
+  // Once answered, the next request asks again.
+  h.panel.box_answers = {BoxAnswer::No};
+  EXPECT_TRUE(OnCloseRequest(h.app));
+  EXPECT_EQ(h.panel.boxes.size(), 2u);
+}
+
+// An ESC whose checksum is stale shows no mark for that alone: saving a file
+// seals the window's copy (only its checksum changes), and the block a store
+// would write is still the one the ESC holds.
+TEST(UnstoredMark, AStaleChecksumOnTheEscIsNoDifference) {
+  AppHarness h;
+  sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
+  unit.MutableEeprom()[0x20] ^= 0x10;  // inside the checksummed part: the ESC's checksum is wrong now
+  h.Start();
+  ASSERT_EQ(h.panel.boxes.size(), 1u);  // damaged, and no backup to offer
+  ASSERT_TRUE(h.app.esc_image_known);
+  const std::string file = (std::filesystem::temp_directory_path() / "tavio-stale-checksum.bin").string();
+  h.panel.save_files.push_back(file);
+  const ConfigImage before = h.app.image;
+  h.panel.UserClicks(kSaveFile);
+  ASSERT_EQ(h.panel.boxes.size(), 2u);
+  EXPECT_EQ(h.panel.boxes[1].text, Loaded(sid::kFileSaved));
+  ASSERT_NE(h.app.image.bytes, before.bytes) << "saving seals the window's copy";
+  EXPECT_FALSE(ShownDiffersFromEsc(h.app));
+  EXPECT_FALSE(h.panel.unstored_mark);
+  // A real change still shows.
+  h.panel.UserFocuses(kHoldTime);
+  h.panel.UserTypes(kHoldTime, u"1500");
+  h.panel.UserFocuses(kStore);
+  EXPECT_TRUE(h.panel.unstored_mark);
+  std::remove(file.c_str());
+}
+
+// Erased, the ESC holds no block: a whole one loaded differs from it.
+TEST(UnstoredMark, AnErasedEscDiffersFromAWholeBlock) {
+  AppHarness h;
+  sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
+  std::fill(unit.MutableEeprom().begin(), unit.MutableEeprom().end(), 0xFF);
+  h.Start();
+  ASSERT_EQ(h.panel.boxes.size(), 1u);  // erased, and no backup to offer
+  ASSERT_EQ(BlockLength(h.app.image), 0xFFFF);
+  EXPECT_FALSE(h.panel.unstored_mark);
+  h.panel.defaults_answers = {model_type::kHelicopter};
+  h.panel.UserClicks(kLoadDefaults);
+  ASSERT_EQ(BlockLength(h.app.image), 92);
+  EXPECT_TRUE(ShownDiffersFromEsc(h.app));
+  EXPECT_TRUE(h.panel.unstored_mark);
+}
+
+// The unit goes while the restore is offered: Yes then replaces nothing and
+// stores nothing.
+TEST(RestoreOffer, UnpluggedWhileAskingRestoresNothing) {
+  AppHarness h;
+  sim::SimUnit& unit = h.AddUnit(kFamilyBrenta, 160, kParamVersion92B);
+  ConfigImage backup;
+  std::copy_n(unit.Eeprom().begin(), kImageSize, backup.bytes.begin());
+  PutU16(backup, kHoldTimeOffset, 1234);
+  SealImage(backup, *StoreChecksum(kFamilyBrenta, kParamVersion92B));
+  ASSERT_EQ(BackUpEscBlock(h.data_home.backups().string(), kFamilyBrenta, 160, kParamVersion92B, backup, 2000).status,
+            BackupStatus::Written);
+  unit.MutableEeprom()[0x20] ^= 0x10;  // damaged
+  bool unplugged = false;
+  h.panel.on_box = [&](const MessageBoxRequest&) {
+    if (std::exchange(unplugged, true)) return;
+    h.port.Unplug(kHarnessUnitPath);
+  };
+  h.panel.box_answers = {BoxAnswer::Ok, BoxAnswer::Yes};  // the box of the lost unit, then the offer
+  h.Start();
+  ASSERT_EQ(h.panel.boxes.size(), 2u);
+  EXPECT_EQ(h.panel.boxes[0].buttons, BoxButtons::YesNo);
+  EXPECT_EQ(h.panel.boxes[1].text.substr(0, 20), Loaded(sid::kConnectionLost).substr(0, 20));
+  EXPECT_NE(GetU16(h.app.image, kHoldTimeOffset), 1234);
+  EXPECT_FALSE(IsConnected(h.app.link));
 }
 
 TEST(CloseRequest, AfterAStoreClosingAsksNothing) {

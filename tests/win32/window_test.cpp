@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "core/files/config_file.h"
 #include "core/files/defaults.h"
+#include "core/link/protocol.h"
 #include "core/model/bytes.h"
 #include "core/text/string_table.h"
 #include "platform/windows/wide_text.h"
@@ -35,6 +37,22 @@ std::u16string Help(StringId id) { return std::u16string(LookUpString(Language::
 uint16_t EscHoldTime(WindowRun& run) { return GetU16(run.Unit().Eeprom(), kHoldTimeOffset); }
 
 bool StartsWith(const std::u16string& text, const std::u16string& start) { return text.rfind(start, 0) == 0; }
+
+// The ESC's erase requests so far: one per store.
+int Stores(WindowRun& run) {
+  int erases = 0;
+  for (const sim::TranscriptEntry& e : run.Unit().Transcript()) {
+    erases += e.direction == sim::ReportDirection::ToUnit && e.command == cmd::kEraseConfig ? 1 : 0;
+  }
+  return erases;
+}
+
+// A key as the keyboard sends it: queued for the focused control, then
+// taken through the window's loop.
+void Key(WindowRun& run, HWND control, UINT message, WPARAM key) {
+  PostMessageW(control, message, key, message == WM_KEYUP ? 0xC01C0001 : 0x001C0001);
+  run.Pump();
+}
 
 TEST(WindowTest, StartsConnectedWithTheEscsSettingsAndNoBox) {
   WindowRun run;
@@ -79,6 +97,62 @@ TEST(WindowTest, StoreOnEscWritesTheTypedHoldTime) {
   EXPECT_FALSE(run.window().UnstoredMarkShown());
 }
 
+// Clicks and keys made while the ESC is written wait in the queue. Before
+// the box that ends the store they are dropped, so they cannot answer it;
+// those made while it is open are dropped when the store ends. Neither is
+// acted on after.
+TEST(WindowTest, InputDuringAStoreIsDropped) {
+  enum When : uint8_t { WhileWriting, WhileTheBoxIsOpen };
+  for (When when : {WhileWriting, WhileTheBoxIsOpen}) {
+    SCOPED_TRACE(when == WhileWriting ? "while writing" : "while the box is open");
+    WindowRun run;
+    HWND store = run.Control(ctl::kStore);
+    SetFocus(store);
+    run.Pump();
+    RECT area{};
+    GetClientRect(store, &area);
+    const LPARAM middle = MAKELPARAM(area.right / 2, area.bottom / 2);
+    const auto click = [&] {
+      PostMessageW(store, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+      PostMessageW(store, WM_LBUTTONUP, 0, middle);
+    };
+    const auto space = [&] {
+      PostMessageW(store, WM_KEYDOWN, VK_SPACE, 0x00390001);
+      PostMessageW(store, WM_KEYUP, VK_SPACE, 0xC0390001);
+    };
+    const auto click_and_space = [&] {
+      click();
+      space();
+    };
+    int pauses = 0;
+    run.sleeper.on_pause = [&](size_t, uint32_t) {
+      if (++pauses == 1 && when == WhileWriting) click_and_space();
+    };
+    std::vector<bool> input_queued_at_box;
+    run.dialogs.while_box_open = [&] {
+      MSG message;
+      input_queued_at_box.push_back(PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) ||
+                                    PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE));
+      if (when == WhileTheBoxIsOpen && input_queued_at_box.size() == 1) click_and_space();
+    };
+    run.Click(ctl::kStore);
+    run.sleeper.on_pause = nullptr;
+    run.dialogs.while_box_open = nullptr;
+    EXPECT_GT(pauses, 0);
+    EXPECT_EQ(Stores(run), 1);
+    EXPECT_EQ(input_queued_at_box, std::vector<bool>{false});
+    ASSERT_EQ(run.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(run.dialogs.boxes[0].text, kStored);
+    // The same input once the store is over stores again, each.
+    click();
+    run.Pump();
+    EXPECT_EQ(Stores(run), 2);
+    space();
+    run.Pump();
+    EXPECT_EQ(Stores(run), 3);
+  }
+}
+
 // Only a click (notification 0) stores.
 TEST(WindowTest, StoreButtonWithAnotherNotificationDoesNothing) {
   WindowRun run;
@@ -95,10 +169,9 @@ TEST(WindowTest, EnterReleasedInAFieldCommitsWithoutWriting) {
   SetFocus(hold);
   run.Pump();
   SetWindowTextW(hold, L"1200");
-  SendMessageW(hold, WM_KEYDOWN, VK_RETURN, 0);
+  Key(run, hold, WM_KEYDOWN, VK_RETURN);
   EXPECT_EQ(GetFocus(), hold);
-  SendMessageW(hold, WM_KEYUP, VK_RETURN, 0xC0000001);
-  run.Pump();
+  Key(run, hold, WM_KEYUP, VK_RETURN);
   EXPECT_EQ(GetFocus(), run.Control(ctl::kStore));
   EXPECT_EQ(run.Text(ctl::kHoldTime), u"1200ms");
   EXPECT_EQ(GetU16(run.app().image.bytes, kHoldTimeOffset), 1200);
@@ -131,6 +204,72 @@ TEST(WindowTest, EnterOnCommandButtons) {
     EXPECT_EQ(run.dialogs.open_dialogs, row.open_dialogs);
     EXPECT_EQ(run.dialogs.save_dialogs, row.save_dialogs);
     EXPECT_EQ(run.dialogs.defaults_asked.size(), row.defaults_dialogs);
+  }
+}
+
+// The Return that closes a box or dialog is pressed there and released over
+// the button that gets the focus back: that release clicks nothing. The
+// next whole Return clicks again.
+TEST(WindowTest, ReturnClosingABoxClicksNothingBehindIt) {
+  enum File : uint8_t { Cancelled, Saved, MissingFolder, Valid, NotValid };
+  struct Row {
+    const char* what;
+    ControlId id;
+    File file;
+    int defaults_answer;
+    const char16_t* box;  // how the box shown begins; nullptr: none
+  };
+  const std::vector<Row> rows = {
+      {"Save file, saved", ctl::kSaveFile, Saved, 0, u"Settings saved successfully!"},
+      {"Save file, not saved", ctl::kSaveFile, MissingFolder, 0, u"The settings could not be saved to "},
+      {"Save file, cancelled", ctl::kSaveFile, Cancelled, 0, nullptr},
+      {"Load file, loaded", ctl::kLoadFile, Valid, 0, nullptr},
+      {"Load file, refused, Cancel", ctl::kLoadFile, NotValid, 0, u"The selected file is not a valid memory file"},
+      {"Load file, cancelled", ctl::kLoadFile, Cancelled, 0, nullptr},
+      {"Load defaults, OK", ctl::kLoadDefaults, Cancelled, model_type::kHelicopter, nullptr},
+      {"Load defaults, Cancel", ctl::kLoadDefaults, Cancelled, 0, nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    WindowRun run;
+    const std::filesystem::path folder = run.data_home.folder();
+    const std::string valid = (folder / "valid.bin").string();
+    std::string error;
+    ASSERT_TRUE(WriteConfigFile(valid, 200, run.app().image, error)) << error;
+    const std::string not_valid = (folder / "not-valid.bin").string();
+    std::ofstream(not_valid, std::ios::binary) << "short";
+    switch (row.file) {
+      case Cancelled: run.dialogs.file.reset(); break;
+      case Saved: run.dialogs.file = (folder / "saved.bin").string(); break;
+      case MissingFolder: run.dialogs.file = (folder / "none" / "x.bin").string(); break;
+      case Valid: run.dialogs.file = valid; break;
+      case NotValid: run.dialogs.file = not_valid; break;
+    }
+    run.dialogs.box_answers = {BoxAnswer::Cancel};
+    run.dialogs.defaults_answer = row.defaults_answer;
+    const auto dialogs = [&] {
+      return run.dialogs.open_dialogs + run.dialogs.save_dialogs + static_cast<int>(run.dialogs.defaults_asked.size());
+    };
+    HWND button = run.Control(row.id);
+    SetFocus(button);
+    run.Pump();
+    Key(run, button, WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(dialogs(), 0);
+    Key(run, button, WM_KEYUP, VK_RETURN);
+    EXPECT_EQ(dialogs(), 1);
+    if (row.box == nullptr) {
+      EXPECT_TRUE(run.dialogs.boxes.empty());
+    } else {
+      ASSERT_EQ(run.dialogs.boxes.size(), 1u);
+      EXPECT_TRUE(StartsWith(run.dialogs.boxes[0].text, row.box)) << ToUtf8(run.dialogs.boxes[0].text);
+    }
+    EXPECT_EQ(GetFocus(), button);
+    Key(run, button, WM_KEYUP, VK_RETURN);  // the Return that closed the box or dialog
+    EXPECT_EQ(dialogs(), 1);
+    Key(run, button, WM_KEYDOWN, VK_RETURN);
+    Key(run, button, WM_KEYUP, VK_RETURN);
+    EXPECT_EQ(dialogs(), 2);
+    EXPECT_EQ(Stores(run), 0);
   }
 }
 

@@ -49,6 +49,8 @@ struct App {
   bool unstored_marked = false;
   bool store_running = false;
   bool close_asking = false;
+  // The control the last Enter press reached, 0 once its release came.
+  uint16_t enter_pressed_on = 0;
 };
 
 inline uint16_t Family(const App& app) { return ConnectedFamily(app.link.info); }

@@ -131,6 +131,8 @@ void StartDeviceLink(App& app) {
 }
 
 bool OnDeviceChange(App& app, const DeviceNotice& notice) {
+  // A box this opens takes the press of an Enter held meanwhile.
+  app.enter_pressed_on = 0;
   const bool handled = HandleDeviceChange(app, notice);
   UpdateUnstoredMark(app);
   return handled;

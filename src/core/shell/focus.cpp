@@ -1,5 +1,7 @@
 #include "core/shell/focus.h"
 
+#include <utility>
+
 #include "core/shell/editors.h"
 #include "core/shell/dispatch.h"
 
@@ -20,7 +22,11 @@ EnterAction EnterKeyAction(ControlId focused) {
   }
 }
 
+void OnEnterPressed(App& app, ControlId focused) { app.enter_pressed_on = focused; }
+
 void OnEnterKey(App& app, ControlId focused) {
+  const ControlId pressed_on = std::exchange(app.enter_pressed_on, ControlId{0});
+  if (focused == 0 || pressed_on != focused) return;
   switch (EnterKeyAction(focused)) {
     case EnterAction::FocusStore: app.panel->SetFocus(ctl::kStore); break;
     case EnterAction::Click: OnCommand(app, focused, ctl::kBnClicked); break;

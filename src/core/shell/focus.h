@@ -25,7 +25,12 @@ enum class EnterAction : uint8_t {
 // a field's Enter never writes by accident.
 EnterAction EnterKeyAction(ControlId focused);
 
-// Enter released while `focused` has the focus.
+// Enter pressed while `focused` has the focus.
+void OnEnterPressed(App& app, ControlId focused);
+// Enter released while `focused` has the focus. It acts only when its press
+// reached the same control: the Return that closes a box is pressed in the
+// box and released over whatever gets the focus back, and clicking that
+// again would reopen what was just closed.
 void OnEnterKey(App& app, ControlId focused);
 
 }  // namespace tavio

@@ -36,7 +36,10 @@ void StopWindow(App& app);
 void OnCommand(App& app, ControlId id, uint16_t code);
 // The pole-count arrows were pressed.
 void OnArrows(App& app);
-// Enter released while `focused` has the focus.
+// Enter pressed while `focused` has the focus.
+void OnEnterPressed(App& app, ControlId focused);
+// Enter released while `focused` has the focus; it counts only when its
+// press reached the same control.
 void OnEnterKey(App& app, ControlId focused);
 
 // The mouse moved over the window where it reaches the window itself (the
