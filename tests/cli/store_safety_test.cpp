@@ -7,63 +7,29 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "core/files/backups.h"
 #include "core/files/config_file.h"
-#include "support/data_home.h"
-#include "support/fake_sleeper.h"
 
 namespace tavio::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 const std::string kStored =
     "The configuration parameters have been transferred to the ESC successfully\n"
     "Read back and compared: 92 bytes identical.\n";
 
-class CliStore : public ::testing::Test {
+class CliStore : public CliRun {
  protected:
-  void SetUp() override {
-    folder = fs::path(::testing::TempDir()) /
-             (std::string("cli_store_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-  std::string Path(const std::string& name) const { return (folder / name).string(); }
-
-  struct Result {
-    int code;
-    std::string out, err;
-    bool operator==(const Result&) const = default;
-    friend void PrintTo(const Result& r, std::ostream* os) { *os << r.code << "\n" << r.out << "\n" << r.err; }
-  };
   // The simulated BRENTA 160 at 0x0401, its EEPROM kept between runs.
-  Result Brenta(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--simulate", "BRENTA:160:0x0401", "--sim-eeprom", Path("esc.eeprom")});
-    std::ostringstream out, err;
-    cli::Environment environment{&sleeper, {}};
-    const int code = cli::Run(args, out, err, environment);
-    const std::regex time("_[0-9]{8}-[0-9]{6}-[0-9]{3}\\.bin");
-    return {code, std::regex_replace(out.str(), time, "_TIME.bin"), std::regex_replace(err.str(), time, "_TIME.bin")};
-  }
-  std::string Eeprom() { return ReadBytes(Path("esc.eeprom")); }
+  Result Brenta(const std::vector<std::string>& args) { return Esc("BRENTA:160:0x0401", args); }
+  std::string Eeprom() { return ReadAll(Path("esc.eeprom")); }
   void SetEeprom(const std::string& bytes) { std::ofstream(Path("esc.eeprom"), std::ios::binary) << bytes; }
-
-  fs::path folder;
-  FakeSleeper sleeper;
-  ScopedDataHome data_home;
 };
 
 // A BRENTA 0x0401 file whose length word is 80, its checksum right over the
@@ -115,7 +81,7 @@ TEST_F(CliStore, AnErrorAnswerIsAFailureWithItsCode) {
 // unless --force. The ESC is sound afterwards.
 TEST_F(CliStore, AnUnreadableBlockIsStoredToWithoutABackup) {
   ASSERT_EQ(Brenta({"read", Path("a.bin")}).code, 0);
-  const std::string good = ReadBytes(Path("a.bin")).substr(2) + std::string(256 - 92, '\xFF');
+  const std::string good = ReadAll(Path("a.bin")).substr(2) + std::string(256 - 92, '\xFF');
   const std::string not_backed_up =
       "tavio-cli: The configuration the ESC holds cannot be read (its length word is wrong), so it cannot be backed "
       "up. The store goes on without a backup.\n";
