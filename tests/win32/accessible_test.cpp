@@ -146,7 +146,11 @@ TEST_F(AccessibleTest, FocusMarkShowsAfterTabAndEnter) {
 
   SetFocus(run.Control(ctl::kHoldTime));
   run.Pump();
-  SendMessageW(run.Control(ctl::kHoldTime), WM_KEYUP, VK_RETURN, 0);
+  // A whole key stroke through the window's loop: a release counts only
+  // where its press went.
+  PostMessageW(run.Control(ctl::kHoldTime), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  run.Pump();
+  PostMessageW(run.Control(ctl::kHoldTime), WM_KEYUP, VK_RETURN, 0xC01C0001);
   run.Pump();
   EXPECT_EQ(GetFocus(), run.Control(ctl::kStore));
   EXPECT_EQ(SendMessageW(GetFocus(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
