@@ -8,6 +8,7 @@
 #include "cli/image_report.h"
 #include "cli/set_command.h"
 #include "core/editors/field_formats.h"
+#include "core/files/config_file.h"
 #include "core/model/family.h"
 
 namespace tavio::cli {
@@ -20,9 +21,7 @@ bool LoadDocument(Context& context, const std::string& path, Json& document) {
   namespace fs = std::filesystem;
   // UTF-8 like every path of the program.
   const fs::path file(std::u8string(path.begin(), path.end()));
-  std::error_code failure;
-  const fs::file_status status = fs::status(file, failure);
-  if (fs::exists(status) && !fs::is_regular_file(status)) {
+  if (IsNonRegularFile(path)) {
     context.err << "tavio-cli: " << path << " is not a regular file\n";
     return false;
   }
