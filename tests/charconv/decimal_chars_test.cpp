@@ -49,7 +49,12 @@ template <typename Check>
 void InBothLocales(const Check& check) {
   check();
   const CommaLocale comma;
-  if (!comma.active()) GTEST_SKIP() << "no German locale installed (scripts/setup installs de_DE.UTF-8)";
+  if (!comma.active()) {
+#ifndef __EMSCRIPTEN__  // its C library has no locale with a decimal comma
+    GTEST_SKIP() << "no German locale installed (scripts/setup installs de_DE.UTF-8)";
+#endif
+    return;
+  }
   SCOPED_TRACE("decimal-comma locale");
   check();
 }

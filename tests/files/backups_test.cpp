@@ -18,6 +18,7 @@
 #include "link/sim_link_fixture.h"
 #include "support/app_harness.h"
 #include "support/data_home.h"
+#include "support/not_on_web.h"
 
 namespace tavio::test {
 namespace {
@@ -386,7 +387,8 @@ TEST(Backups, TheBackupJustWrittenSurvivesWhateverTheFolderHolds) {
 // Stores at the same moment into one folder each get a file of their own
 // holding their own block, with hard links and, where the file system has
 // none, with the exclusive copy; nothing temporary stays behind.
-TEST(Backups, ConcurrentStoresEachKeepTheirOwnBackup) {
+TEST(Backups, TAVIO_NOT_ON_WEB(ConcurrentStoresEachKeepTheirOwnBackup)) {
+  TAVIO_SKIP_ON_WEB("no threads in the test programs under node");
   constexpr int kThreads = 8, kEach = 4;
   for (const int link_fault : {0, EPERM}) {
     SCOPED_TRACE(link_fault);

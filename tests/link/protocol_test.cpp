@@ -80,8 +80,10 @@ TEST_F(SimLinkTest, IdentificationPaths) {
   DeviceInfo no_esc = normal;  // esc_state not 3: the status only
   no_esc.esc_state = 1;
   // BRENTA 160 at 0x0401, firmware 1.5: identity 200 << 12 | 160, bootloader, serial.
-  std::ranges::copy(Hex("20 00 01 04 05 01"), normal.esc_info_block.begin());
-  std::ranges::copy(Hex("A0 80 0C 00 02 01 00 00 07 1C A5 00"), normal.esc_identity.begin());
+  const std::vector<uint8_t> info = Hex("20 00 01 04 05 01");
+  const std::vector<uint8_t> identity = Hex("A0 80 0C 00 02 01 00 00 07 1C A5 00");
+  std::copy(info.begin(), info.end(), normal.esc_info_block.begin());
+  std::copy(identity.begin(), identity.end(), normal.esc_identity.begin());
   // Another mode: the alternative status, then the data query's words.
   const DeviceInfo other = {.unit_mode = 2, .unit_firmware_version = 0x00010300, .unit_aux_word = 1,
                             .alt_status_byte0 = 0x01, .alt_status_word = 0x0203, .alt_status_long0 = 0x04050607,

@@ -18,7 +18,8 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 
 // Runs `check` in the C locale the test starts in, then again under a German
-// locale whose decimal point is a comma, and puts the old locale back.
+// locale whose decimal point is a comma, and puts the old locale back. (The
+// C library under emscripten has no locale with a decimal comma at all.)
 template <typename Check>
 void InEachLocale(const Check& check) {
   check();
@@ -32,7 +33,9 @@ void InEachLocale(const Check& check) {
     }
   }
   std::setlocale(LC_ALL, old.c_str());
+#ifndef __EMSCRIPTEN__
   GTEST_SKIP() << "no German locale installed (scripts/setup installs de_DE.UTF-8)";
+#endif
 }
 
 TEST(ParseUnitInteger, Entries) {

@@ -21,7 +21,7 @@ const char* IconName(BoxIcon icon) {
 
 }  // namespace
 
-MemoryPanel::MemoryPanel(Language language) : language_(language) {
+MemoryPanel::MemoryPanel(Language language) {
   for (const ControlDef& def : ControlTable()) {
     ControlState& state = controls_[def.id];
     state.text = ControlText(def, language);

@@ -92,7 +92,6 @@ class MemoryPanel final : public Panel {
  private:
   bool IsEditField(ControlId id) const;
   std::map<ControlId, ControlState> controls_;
-  Language language_;
 };
 
 }  // namespace tavio::test

@@ -114,6 +114,8 @@ std::from_chars_result Convert(const char* first, const char* last, T& value) {
       result = std::strtod(text.c_str(), nullptr);
     }
   }
+  // Some C libraries read "-nan" as a positive NaN.
+  if (*first == '-') result = std::copysign(result, static_cast<T>(-1));
   // Too large for the type, or a non-zero number that became zero.
   if (!scan.special && (std::isinf(result) || (result == 0 && scan.nonzero))) {
     return {scan.end, std::errc::result_out_of_range};
