@@ -174,6 +174,9 @@ const TavioPage = (() => {
     win = $('window');
     Object.assign(win.style, {width: l.width + 'px', height: l.height + 'px', fontSize: l.font_px + 'px',
                               color: colour(l.white), backgroundColor: colour(l.plain)});
+    document.documentElement.style.setProperty('--grey', colour(l.grey));
+    document.documentElement.style.setProperty('--white', colour(l.white));
+    document.documentElement.style.setProperty('--plain', colour(l.plain));
     document.documentElement.style.setProperty('--mark', colour(l.mark));
     document.documentElement.style.setProperty('--mark-rim', colour(l.mark_rim));
     document.documentElement.style.setProperty('--mark-size', l.mark_size + 'px');
