@@ -2,17 +2,18 @@
 // the desktop windows it only carries out what the core decides; page.js
 // holds the HTML elements and passes every event here, one at a time.
 //
-// For the WebHID bridge:
-//  - the page's "Choose unit..." button calls TavioHid.chooseUnit() (when
-//    the bridge defines it) from inside the click, the user gesture a
-//    browser needs before it lists a unit;
-//  - on connect and disconnect the bridge calls
-//    TavioPage.deviceNotice(arrived, path), which ends in web_device_notice
-//    below: the same OnDeviceChange a desktop window calls on a device notice.
+// For the WebHID bridge (platform/web):
+//  - the page's "Choose unit..." button calls Module.requestUnit() from
+//    inside the click, the user gesture a browser needs before it lists a
+//    unit;
+//  - the page sets Module.tavioHid.onDeviceChange(type, path); each connect
+//    and disconnect reaches web_hid_notice below, one event at a time: the
+//    same OnDeviceChange a desktop window calls on a device notice.
 
 #include <emscripten.h>
 
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@
 #include "frontend/shared_options.h"
 #include "platform/platform.h"
 #include "sim/sim_hid_port.h"
+#if __has_include("platform/web/web_notice.h")
+#include "platform/web/web_notice.h"
+#define TAVIO_WEBHID_NOTICES 1
+#endif
 #include "web/web_panel.h"
 #include "web/web_waits.h"
 
@@ -163,6 +168,19 @@ EMSCRIPTEN_KEEPALIVE void web_device_notice(int arrived, const char* path) {
   notice.device_name = path;
   OnDeviceChange(page->app, notice);
   Idle();
+}
+
+EMSCRIPTEN_KEEPALIVE void web_hid_notice(const char* type, const char* path) {
+#ifdef TAVIO_WEBHID_NOTICES
+  if (!page->running || page->bridge == nullptr || !page->bridge->registered) return;
+  if (const std::optional<DeviceNotice> notice = WebHidNotice(type, path)) {
+    OnDeviceChange(page->app, *notice);
+    Idle();
+  }
+#else
+  (void)type;
+  (void)path;
+#endif
 }
 
 // Answered at once, while anything else may be waiting.

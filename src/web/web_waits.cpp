@@ -3,7 +3,10 @@
 #include <emscripten.h>
 
 // clang-format off
-EM_ASYNC_JS(void, js_sleep, (int ms), { await new Promise(done => setTimeout(done, ms)); });
+EM_ASYNC_JS(void, js_sleep, (int ms), {
+  TavioPage.slept += ms;
+  await new Promise(done => setTimeout(done, ms));
+});
 EM_JS(void, js_rest_start, (int ms), { TavioPage.restStart(ms); });
 EM_JS(void, js_rest_cancel, (), { TavioPage.restCancel(); });
 EM_JS(int, js_storage_dirty, (), { return TavioPage.storageDirty() ? 1 : 0; });

@@ -360,6 +360,18 @@ class PageTest(unittest.TestCase):
         self.assertFalse(self.control(HOLD_TIME).is_enabled())
         self.assertFalse(self.js("return document.body.classList.contains('busy')"), 'still busy')
 
+    def test_a_store_waits_for_its_backup_in_browser_storage(self):
+        self.open('simulate=%s&sim-eeprom=sync.bin' % BRENTA)
+        self.type_into(HOLD_TIME, '1100')
+        # From now on browser storage refuses every write.
+        self.js("Module.IDBFS.dbs = {}; indexedDB.open = () => { throw new Error('storage refused'); };")
+        self.control(STORE).click()
+        seen = self.answer_all()
+        self.assertTrue(seen, 'no box after a store without its backup')
+        self.assertNotIn('successfully', ' '.join(text for _, text in seen))
+        self.assertFalse(self.js("return Module.FS.analyzePath('/home/web/sync.bin').exists"),
+                         'the simulated ESC was written without its backup in storage')
+
     def test_recovery_box_on_an_erased_esc_and_the_backups_list(self):
         # A store leaves a backup of what the ESC held: hold time 2000ms.
         self.open('simulate=%s&sim-eeprom=recover.bin' % BRENTA)

@@ -30,7 +30,7 @@ const TavioPage = (() => {
   // --- events, one at a time -------------------------------------------------
   const calls = {
     command: 'web_command', arrows: 'web_arrows', enter: 'web_enter', mouse: 'web_mouse_moved',
-    left: 'web_mouse_left', rest: 'web_rest_elapsed', notice: 'web_device_notice',
+    left: 'web_mouse_left', rest: 'web_rest_elapsed', notice: 'web_device_notice', hid: 'web_hid_notice',
   };
   const input = new Set(['command', 'arrows', 'enter', 'mouse', 'left']);
 
@@ -524,12 +524,19 @@ const TavioPage = (() => {
     return args;
   }
 
+  // When the window was built and when the connection was done, for the benchmark.
+  const marks = {};
+
   function started(simulated, error) {
+    marks.built = performance.now();
+    // Held in the queue until start-up is done, as a desktop's notices wait for its loop.
+    if (Module.tavioHid) Module.tavioHid.onDeviceChange = (type, path) => post('hid', type, path);
     $('try').hidden = !!simulated;
     if (error) $('status').textContent = error;
   }
 
   function ready() {
+    marks.ready = performance.now();
     isReady = true;
     document.body.classList.add('ready');
     pump();
@@ -540,9 +547,8 @@ const TavioPage = (() => {
     $('try').textContent = words.tryIt;
     $('backups').textContent = words.backups;
     $('backups-close').textContent = words.close;
-    $('choose').addEventListener('click', () => {
-      if (window.TavioHid && window.TavioHid.chooseUnit) window.TavioHid.chooseUnit();
-    });
+    // The browser lists a unit only from inside a click.
+    $('choose').addEventListener('click', () => { if (Module.requestUnit) Module.requestUnit(); });
     $('backups').addEventListener('click', (e) => { e.preventDefault(); showBackups(); });
     $('backups-close').addEventListener('click', () => $('backups-dialog').close());
   });
@@ -561,7 +567,7 @@ const TavioPage = (() => {
     runDialog, chooseFile, restStart(ms) { clearTimeout(rest); rest = setTimeout(() => post('rest'), ms); },
     restCancel() { clearTimeout(rest); }, storageDirty, persist, backupRow, arguments: pageArguments,
     started, ready, post, usePickers: true,
-    idle: () => isReady && !pumping && queue.length === 0,
+    idle: () => isReady && !pumping && queue.length === 0, marks, slept: 0,
     deviceNotice(arrived, path) { post('notice', arrived ? 1 : 0, path); },
     mountStorage,
   });
