@@ -3,7 +3,7 @@
 // running one and takes over on the next visit, never in the middle of one.
 const version = 'tavio-@TAVIO_SITE_VERSION@';
 const files = ['./', 'index.html', 'page.js', 'page.css', 'manifest.webmanifest', 'tavio.js', 'tavio.wasm',
-               'texture.png', 'logo.png', 'icon.png'];
+               'texture.jpg', 'logo.png', 'icon.png'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(version).then((cache) => cache.addAll(files)));
