@@ -62,6 +62,11 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def end_headers(self):
+        # Nothing in the browser's HTTP cache: offline, only the service worker serves.
+        self.send_header('Cache-Control', 'no-store')
+        super().end_headers()
+
 
 def free_port():
     with socket.socket() as s:
@@ -247,10 +252,14 @@ class PageTest(unittest.TestCase):
         self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '1500ms')
         self.assertTrue(self.js("return !document.querySelector('.mark').hidden"), 'no unstored mark')
         self.control(STORE).click()
+        # Input during the store is dropped, not played back after it.
+        self.assertTrue(self.js("return document.body.classList.contains('busy')"), 'no wait cursor')
+        self.control(LOAD_DEFAULTS).click()
         caption, text, buttons = self.box()
         self.assertEqual(buttons, ['ok'])
         self.answer('ok')
         self.idle()
+        self.assertFalse(self.js("return document.querySelector('dialog.defaults[open]')"), 'input of the store ran')
         self.assertTrue(self.js("return document.querySelector('.mark').hidden"), 'unstored mark after the store')
         stored = self.memory('hold.bin')
 
@@ -326,6 +335,16 @@ class PageTest(unittest.TestCase):
     def test_default_set(self):
         if not os.access(CLI, os.X_OK):
             self.skipTest('no tavio-cli at ' + CLI)
+        # ALDER has no RC car set: its OK stays off.
+        self.open('simulate=ALDER')
+        self.control(LOAD_DEFAULTS).click()
+        dialog = self.wait_for('the defaults dialog', lambda: self.js(
+            "return document.querySelector('dialog.defaults[open]')"))
+        dialog.find_element(By.CSS_SELECTOR, '[data-id="40005"] input').click()
+        self.assertFalse(dialog.find_element(By.CSS_SELECTOR, '[data-id="1"]').is_enabled(), 'OK for RC car on ALDER')
+        dialog.find_element(By.CSS_SELECTOR, '[data-id="2"]').click()
+        self.idle()
+
         self.open('simulate=' + BRENTA)
         self.control(LOAD_DEFAULTS).click()
         dialog = self.wait_for('the defaults dialog', lambda: self.js(
@@ -418,6 +437,10 @@ class PageTest(unittest.TestCase):
         self.driver.get(base + '?simulate=' + BRENTA)
         self.wait_for('the page offline', lambda: self.js("return typeof TavioPage !== 'undefined' && TavioPage.idle()"))
         self.assertEqual(self.driver.title, 'TAVIO (Version 01.02.00): Connected with BRENTA 160')
+        # Every file came from the worker's cache, none from the browser's own.
+        served = self.js("return performance.getEntriesByType('resource').map(e => [e.name, e.deliveryType])")
+        self.assertIn(base + 'tavio.wasm', [name for name, _ in served])
+        self.assertEqual([name for name, how in served if how != 'cache-storage'], [])
 
 
 if __name__ == '__main__':
