@@ -77,8 +77,9 @@ EMSCRIPTEN_KEEPALIVE const char* tavio_probe_hold() {
   return Answer().c_str();
 }
 
-// Waits up to `timeout_ms` for a report nobody asked for: "timeout", or
-// "failed ENODEV" once the unit is gone, or "failed N" (another errno).
+// Waits up to `timeout_ms` for a report nobody asked for on the held unit:
+// "timeout", or "failed ENODEV" once the unit is gone, or "failed N"
+// (another errno).
 EMSCRIPTEN_KEEPALIVE const char* tavio_probe_wait(int timeout_ms) {
   Held& held = Unit();
   Report report{};
@@ -92,8 +93,12 @@ EMSCRIPTEN_KEEPALIVE const char* tavio_probe_wait(int timeout_ms) {
   } else {
     Answer() = error == ENODEV ? "failed ENODEV" : "failed " + std::to_string(error);
   }
-  CloseUsbLink(held.link);
   return Answer().c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* tavio_probe_release() {
+  CloseUsbLink(Unit().link);
+  return "";
 }
 
 // The notice the core gets for the bridge's hook: "EVENT TYPE PATH" in hex,
