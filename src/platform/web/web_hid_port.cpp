@@ -14,8 +14,6 @@ std::optional<uint32_t> WebHidIdOfPath(const std::string& path) {
   if (path.size() <= kPrefix.size() || path.compare(0, kPrefix.size(), kPrefix) != 0) return std::nullopt;
   const char* first = path.data() + kPrefix.size();
   const char* last = path.data() + path.size();
-  // Digits only: no sign, no spaces, nothing after.
-  if (*first < '0' || *first > '9') return std::nullopt;
   uint32_t id = 0;
   const auto [end, error] = std::from_chars(first, last, id);
   if (error != std::errc{} || end != last) return std::nullopt;
