@@ -1,10 +1,11 @@
 #include "core/model/encodings.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
+
+#include "core/text/decimal_chars.h"
 
 namespace tavio {
 namespace {
@@ -124,11 +125,11 @@ bool ParseDecimalEntry(TextView entry, char16_t unit_letter, float& result) {
   }
   float value = 0.0f;
   const char* first = number.data();
-  const auto [end, ec] = std::from_chars(first, first + number.size(), value);
+  const auto [end, ec] = DecimalFromChars(first, first + number.size(), value);
   if (ec == std::errc::result_out_of_range) {
     // Too large gives infinity, too small gives zero; either way with its sign.
     double wide = 0.0;
-    std::from_chars(first, first + number.size(), wide);
+    DecimalFromChars(first, first + number.size(), wide);
     const bool negative = number[0] == '-';
     const bool tiny = wide != 0.0 && std::fabs(wide) < 1.0;
     value = tiny ? 0.0f : std::numeric_limits<float>::infinity();
@@ -184,7 +185,7 @@ Text FormatFixed(double value, int decimals) {
   // Locale-independent "%.Nf": the user's locale must never turn '.' into ','.
   char buffer[64];
   const auto [end, ec] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+      DecimalToCharsFixed(buffer, buffer + sizeof buffer, value, decimals);
   if (ec != std::errc()) return Text();
   return FromUtf8(std::string_view(buffer, static_cast<size_t>(end - buffer)));
 }

@@ -12,8 +12,7 @@ namespace {
 
 // List indexes of the governor and brake lists.
 constexpr int kModeOff = 0;
-constexpr int kModeGovernor = 1;       // governor list
-constexpr int kModeGovernorStore = 2;  // governor list
+constexpr int kModeGovernorStore = 2;  // governor list; 1 is the plain governor
 constexpr int kModeSwitching = 1;      // brake list
 constexpr int kModeProportional = 2;   // brake list
 
