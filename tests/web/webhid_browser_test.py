@@ -55,6 +55,8 @@ def outer(args):
             command = [args.mock_unit, '--sim-unit', unit] + ([] if numbered else ['--no-report-ids'])
             command += ['--', sys.executable, os.path.abspath(__file__), '--inner', '--cli', args.cli,
                         '--probe', args.probe, '--product', '0001' if unit == 'LINKPUCK' else '0002']
+            if args.site:
+                command += ['--site', args.site]
             env = dict(os.environ, LD_PRELOAD=args.preload, TMPDIR='/tmp')
             started = time.monotonic()
             try:
@@ -114,12 +116,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         self.server.first_request.set()
         name = self.path.split('?')[0].lstrip('/')
-        kinds = {'html': 'text/html', 'js': 'text/javascript', 'wasm': 'application/wasm'}
+        kinds = {'html': 'text/html', 'js': 'text/javascript', 'wasm': 'application/wasm', 'css': 'text/css',
+                 'png': 'image/png', 'webmanifest': 'application/manifest+json'}
         if name not in self.server.files:
             self.reply(404, b'')
             return
         with open(self.server.files[name], 'rb') as f:
-            self.reply(200, f.read(), kinds[name.rsplit('.', 1)[1]])
+            self.reply(200, f.read(), kinds.get(name.rsplit('.', 1)[-1], 'application/octet-stream'))
 
     def do_POST(self):
         text = self.rfile.read(int(self.headers.get('Content-Length', '0'))).decode()
@@ -171,11 +174,9 @@ def inner(args):
         server = Server(files, lambda: os.kill(os.getppid(), signal.SIGUSR1))
         threading.Thread(target=server.serve_forever, daemon=True).start()
         origin = 'http://localhost:%d' % server.server_address[1]
-        os.makedirs(POLICY_DIR, exist_ok=True)
         browser = None
         try:
-            with open(POLICY_FILE, 'w') as f:
-                json.dump({'WebHidAllowDevicesForUrls': [{'devices': [{'vendor_id': VENDOR}], 'urls': [origin]}]}, f)
+            write_policy(origin)
             profile = os.path.join(work, 'profile')
             os.mkdir(profile)
             browser = start_browser(origin + '/webhid_probe.html', profile)
@@ -231,6 +232,157 @@ def inner(args):
     return 0
 
 
+def write_policy(origin):
+    os.makedirs(POLICY_DIR, exist_ok=True)
+    with open(POLICY_FILE, 'w') as f:
+        json.dump({'WebHidAllowDevicesForUrls': [{'devices': [{'vendor_id': VENDOR}], 'urls': [origin]}]}, f)
+
+
+def cli_run(args, *command):
+    done = subprocess.run([args.cli, *command], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                          timeout=60)
+    if done.returncode != 0:
+        raise RuntimeError('tavio-cli %s failed: %s' % (' '.join(command), done.stdout))
+    return done.stdout
+
+
+def exchanges(text):
+    """The reports of a trace, one list per time the unit was opened."""
+    runs = []
+    for line in trace_lines(text, 'PATH'):
+        if line.startswith('open '):
+            runs.append([])
+        elif re.match(r'#\d+ [<>] ', line) and runs:
+            runs[-1].append(line)
+    return runs
+
+
+def inner_page(args):
+    """The page itself: it connects, reads, and stores a typed hold time."""
+    from selenium import webdriver
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+
+    hold_time, store = 2033, 2055
+    with tempfile.TemporaryDirectory(prefix='tavio-webhid-page-') as work:
+        def path(name):
+            return os.path.join(work, name)
+        # What the CLI does from the same start: read, the same edit, store.
+        cli_run(args, '--trace', path('cli-read.txt'), 'read', path('before.bin'))
+        cli_run(args, 'set', path('before.bin'), path('expected.bin'), 'hold_time_ms=1500')
+
+        files = {}
+        for folder, _, names in os.walk(args.site):
+            for name in names:
+                full = os.path.join(folder, name)
+                files[os.path.relpath(full, args.site)] = full
+        files[''] = files['index.html']
+        server = Server(files, lambda: None)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        origin = 'http://localhost:%d' % server.server_address[1]
+        driver = None
+        driver_process = None
+        page_trace = title = None
+        problem = None
+        try:
+            write_policy(origin)
+            port = server.server_address[1] + 1
+            driver_process = subprocess.Popen(['chromedriver', '--port=%d' % port], stdout=subprocess.DEVNULL,
+                                              stderr=subprocess.DEVNULL, start_new_session=True)
+            options = webdriver.ChromeOptions()
+            for arg in ('--headless', '--no-sandbox', '--disable-gpu', '--user-data-dir=' + path('profile')):
+                options.add_argument(arg)
+            made = {}
+
+            def start():
+                deadline = time.monotonic() + START_LIMIT_S
+                while 'driver' not in made and time.monotonic() < deadline:
+                    try:
+                        made['driver'] = webdriver.Remote('http://127.0.0.1:%d' % port, options=options)
+                    except Exception as error:  # chromedriver not listening yet
+                        made['error'] = error
+                        time.sleep(0.2)
+            starter = threading.Thread(target=start, daemon=True)
+            starter.start()
+            starter.join(START_LIMIT_S + 5)
+            if 'driver' not in made:
+                raise RuntimeError('Chromium did not start within %d s: %s' % (START_LIMIT_S, made.get('error')))
+            driver = made['driver']
+
+            def wait_for(what, script):
+                deadline = time.monotonic() + RESULT_LIMIT_S
+                while not driver.execute_script(script):
+                    if time.monotonic() > deadline:
+                        raise RuntimeError('the page: waited %d s for %s' % (RESULT_LIMIT_S, what))
+                    time.sleep(0.05)
+
+            driver.get(origin + '/?trace=/tmp/trace.txt')
+            wait_for('the connection', 'return TavioPage.idle() || document.querySelector("dialog.box[open]")')
+            title = driver.title
+            field = driver.find_element(By.CSS_SELECTOR, '#window [data-id="%d"]' % hold_time)
+            field.click()
+            field.send_keys(Keys.CONTROL, 'a')
+            field.send_keys('1500')
+            field.send_keys(Keys.TAB)
+            wait_for('the typed hold time', 'return TavioPage.idle()')
+            driver.find_element(By.CSS_SELECTOR, '#window [data-id="%d"]' % store).click()
+            wait_for('the box after the store', 'return document.querySelector("dialog.box[open]")')
+            box = driver.execute_script('return document.querySelector("dialog.box[open] p").textContent')
+            driver.find_element(By.CSS_SELECTOR, 'dialog.box[open] button').click()
+            wait_for('the page to be idle', 'return TavioPage.idle()')
+            page_trace = driver.execute_script("return Module.FS.readFile('/tmp/trace.txt', {encoding: 'utf8'})")
+        except Exception as error:
+            problem = str(error)
+        finally:
+            if driver_process is not None:
+                try:
+                    os.killpg(driver_process.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+                driver_process.wait()
+            remove_policy()
+            server.shutdown()
+        if problem:
+            print('the page: ' + problem)
+            return 1
+
+        cli_run(args, '--trace', path('cli-check.txt'), 'read', path('after.bin'))
+        with open(path('cli-read.txt')) as f:
+            cli_reads = exchanges(f.read())
+        # The CLI's store of the same image, now that the unit holds it.
+        cli_run(args, '--trace', path('cli-write.txt'), 'write', path('expected.bin'))
+        with open(path('cli-write.txt')) as f:
+            cli_writes = exchanges(f.read())
+        with open(path('after.bin'), 'rb') as a, open(path('expected.bin'), 'rb') as b:
+            stored, expected = a.read(), b.read()
+
+    errors = []
+    expected_title = 'TAVIO (Version 01.02.00): Connected with BRENTA 160'
+    if title != expected_title:
+        errors.append('the title was %r' % title)
+    if stored != expected:
+        errors.append('the ESC holds %s instead of %s' % (stored.hex(), expected.hex()))
+    page_runs = exchanges(page_trace)
+    if len(page_runs) != 1:
+        errors.append('the page opened the unit %d times:\n%s' % (len(page_runs), page_trace))
+    elif page_runs[0][:len(cli_reads[0])] != cli_reads[0]:
+        errors.append('the page read otherwise than tavio-cli:\n' + '\n'.join(page_runs[0][:len(cli_reads[0])]))
+    else:
+        # After the readout, the store: the same requests and answers as the CLI's write.
+        page_store = page_runs[0][len(cli_reads[0]):]
+        cli_store = cli_writes[0][len(cli_reads[0]):]
+        if page_store != cli_store:
+            errors.append('the page stored otherwise than tavio-cli:\n' + '\n'.join(
+                '%s %-60.60s | %.60s' % ('  ' if a == b else '!!', a, b)
+                for a, b in zip(cli_store + [''] * len(page_store), page_store + [''] * len(cli_store)) if a or b))
+    if errors:
+        print('\n'.join(errors))
+        return 1
+    print('the page: %d reports of the readout and %d of the store equal tavio-cli --trace; "%s"'
+          % (len(cli_reads[0]), len(page_runs[0]) - len(cli_reads[0]), box))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--inner', action='store_true')
@@ -239,9 +391,10 @@ def main():
     parser.add_argument('--mock-unit')
     parser.add_argument('--preload')
     parser.add_argument('--product')
+    parser.add_argument('--site')
     args = parser.parse_args()
     if args.inner:
-        return inner(args)
+        return inner(args) or (inner_page(args) if args.site else 0)
     if os.geteuid() != 0:
         print('SKIPPED: the managed policy under %s needs root' % POLICY_DIR)
         return 77

@@ -14,7 +14,8 @@ Module['tavioHid'] = (function () {
   var nextId = 1;
   var filters = [];
   var api = {
-    // function (type, path): type 'connect' or 'disconnect', path 'webhid:ID'.
+    // function (type, path): type 'connect' or 'disconnect', path
+    // 'webhid:ID'; null: TavioPage.deviceNotice(arrived, path) is called.
     onDeviceChange: null,
   };
 
@@ -32,8 +33,14 @@ Module['tavioHid'] = (function () {
     entry.wake = null;
     if (w) w();
   }
+  // The page's own entry point unless a hook is set instead.
   function notify(type, id) {
-    if (typeof api.onDeviceChange === 'function') api.onDeviceChange(type, 'webhid:' + id);
+    var path = 'webhid:' + id;
+    if (typeof api.onDeviceChange === 'function') {
+      api.onDeviceChange(type, path);
+    } else if (typeof TavioPage !== 'undefined' && TavioPage.deviceNotice) {
+      TavioPage.deviceNotice(type === 'connect' ? 1 : 0, path);
+    }
   }
   // The promise's outcome, or 'late' once kCallLimitMs passed.
   function limited(promise) {
@@ -182,3 +189,8 @@ Module['tavioHid'] = (function () {
   return api;
 })();
 Module['requestUnit'] = function () { return Module['tavioHid'].requestUnit(); };
+// The page's "choose the unit" button asks through this.
+if (typeof window !== 'undefined') {
+  window.TavioHid = window.TavioHid || {};
+  window.TavioHid.chooseUnit = Module['requestUnit'];
+}
