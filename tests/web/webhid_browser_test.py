@@ -11,7 +11,7 @@ read pending, the unit is pulled (SIGUSR1 to tavio-mock-unit), and the read
 must fail at once and the disconnect reach the page as a removal notice.
 
 Usage: webhid_browser_test.py --cli TAVIO_CLI --mock-unit TAVIO_MOCK_UNIT
-                              --preload LIBUMOCKDEV_PRELOAD --probe PROBE_DIR
+                              --preload LIBUMOCKDEV_PRELOAD --probe PROBE_DIR [--site SITE]
 PROBE_DIR holds webhid_probe.js and .wasm (tests/web built with emcmake).
 """
 
@@ -122,7 +122,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.reply(404, b'')
             return
         with open(self.server.files[name], 'rb') as f:
-            self.reply(200, f.read(), kinds.get(name.rsplit('.', 1)[-1], 'application/octet-stream'))
+            kind = self.server.files[name].rsplit('.', 1)[-1]
+            self.reply(200, f.read(), kinds.get(kind, 'application/octet-stream'))
 
     def do_POST(self):
         text = self.rfile.read(int(self.headers.get('Content-Length', '0'))).decode()
@@ -257,6 +258,13 @@ def exchanges(text):
     return runs
 
 
+def store_part(exchanged):
+    """The reports from the first lock request on, without exchange numbers."""
+    bare = [re.sub(r'^#\d+ ', '', line) for line in exchanged]
+    first = next((i for i, line in enumerate(bare) if line.startswith('> 01 0B ')), len(bare))
+    return bare[first:]
+
+
 def inner_page(args):
     """The page itself: it connects, reads, and stores a typed hold time."""
     from selenium import webdriver
@@ -290,7 +298,8 @@ def inner_page(args):
             driver_process = subprocess.Popen(['chromedriver', '--port=%d' % port], stdout=subprocess.DEVNULL,
                                               stderr=subprocess.DEVNULL, start_new_session=True)
             options = webdriver.ChromeOptions()
-            for arg in ('--headless', '--no-sandbox', '--disable-gpu', '--user-data-dir=' + path('profile')):
+            for arg in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
+                        '--window-size=1300,900', '--user-data-dir=' + path('profile')):
                 options.add_argument(arg)
             made = {}
 
@@ -332,7 +341,10 @@ def inner_page(args):
             wait_for('the page to be idle', 'return TavioPage.idle()')
             page_trace = driver.execute_script("return Module.FS.readFile('/tmp/trace.txt', {encoding: 'utf8'})")
         except Exception as error:
-            problem = str(error)
+            problem = str(error).splitlines()[0]
+            if driver is not None:
+                problem += '\nthe browser said:\n' + '\n'.join(e['message'] for e in driver.get_log('browser'))
+                problem += '\nat %s:\n%s' % (driver.current_url, driver.page_source[:300])
         finally:
             if driver_process is not None:
                 try:
@@ -368,18 +380,22 @@ def inner_page(args):
     elif page_runs[0][:len(cli_reads[0])] != cli_reads[0]:
         errors.append('the page read otherwise than tavio-cli:\n' + '\n'.join(page_runs[0][:len(cli_reads[0])]))
     else:
-        # After the readout, the store: the same requests and answers as the CLI's write.
-        page_store = page_runs[0][len(cli_reads[0]):]
-        cli_store = cli_writes[0][len(cli_reads[0]):]
-        if page_store != cli_store:
+        # The store, from the lock on, against the CLI's write of the same
+        # image; the CLI reads the block once more before it (its backup), so
+        # the exchanges are compared without their numbers.
+        page_store = store_part(page_runs[0])
+        cli_store = store_part(cli_writes[0])
+        if not page_store:
+            errors.append('the page stored nothing:\n' + page_trace)
+        elif page_store != cli_store:
             errors.append('the page stored otherwise than tavio-cli:\n' + '\n'.join(
                 '%s %-60.60s | %.60s' % ('  ' if a == b else '!!', a, b)
                 for a, b in zip(cli_store + [''] * len(page_store), page_store + [''] * len(cli_store)) if a or b))
     if errors:
         print('\n'.join(errors))
         return 1
-    print('the page: %d reports of the readout and %d of the store equal tavio-cli --trace; "%s"'
-          % (len(cli_reads[0]), len(page_runs[0]) - len(cli_reads[0]), box))
+    print('the page: %d reports of the readout and %d of the store equal tavio-cli --trace; the ESC holds the'
+          ' CLI\'s image; the page said "%s"' % (len(cli_reads[0]), len(page_store), box))
     return 0
 
 
@@ -394,7 +410,8 @@ def main():
     parser.add_argument('--site')
     args = parser.parse_args()
     if args.inner:
-        return inner(args) or (inner_page(args) if args.site else 0)
+        # The page first: the probe ends by pulling the unit out.
+        return (inner_page(args) if args.site else 0) or inner(args)
     if os.geteuid() != 0:
         print('SKIPPED: the managed policy under %s needs root' % POLICY_DIR)
         return 77
