@@ -12,7 +12,8 @@ must fail at once and the disconnect reach the page as a removal notice.
 
 Usage: webhid_browser_test.py --cli TAVIO_CLI --mock-unit TAVIO_MOCK_UNIT
                               --preload LIBUMOCKDEV_PRELOAD --probe PROBE_DIR [--site SITE]
-PROBE_DIR holds webhid_probe.js and .wasm (tests/web built with emcmake).
+PROBE_DIR holds webhid_probe.js and .wasm (target webhid_probe of the browser
+build); scripts/test-webhid builds both and runs this.
 """
 
 import argparse
