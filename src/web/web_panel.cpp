@@ -16,8 +16,8 @@ EM_JS(void, js_make_control, (int id, int kind, const char* text, int x, int y, 
   TavioPage.makeControl(id, kind, UTF8ToString(text), x, y, w, h, first_radio);
 });
 EM_JS(void, js_add_item, (int id, const char* text), { TavioPage.addItem(id, UTF8ToString(text)); });
-EM_JS(void, js_set_arrows, (int id, int buddy, int lower, int upper, int step), {
-  TavioPage.setArrows(id, buddy, lower, upper, step);
+EM_JS(void, js_set_arrows, (int id, int buddy, int lower, int upper, int position, int step), {
+  TavioPage.setArrows(id, buddy, lower, upper, position, step);
 });
 EM_JS(void, js_set_look, (int width, int height, int list_height, int font_px, int grey, int white, int plain,
                           int key, int logo_right, int logo_top, int mark, int mark_rim, int mark_size, int mark_inset), {
@@ -94,7 +94,7 @@ void BuildControls(Language language) {
     for (const ListItemDef& item : ListItems(def.id)) js_add_item(def.id, ToUtf8(ListItemText(item, language)).c_str());
     if (def.kind == ControlKind::Arrows) {
       js_set_arrows(def.id, kPoleCountArrows.buddy, kPoleCountArrows.lower, kPoleCountArrows.upper,
-                    kPoleCountArrows.increment);
+                    kPoleCountArrows.position, kPoleCountArrows.increment);
     }
   }
 }

@@ -45,6 +45,7 @@ WAIT_S = 20
 # Control IDs of the window, as the core numbers them.
 HOLD_TIME = 2033
 POLE_COUNT = 2014
+POLE_ARROWS = 2054
 STORE = 2055
 LOAD_FILE = 2050
 SAVE_FILE = 2051
@@ -290,6 +291,22 @@ class PageTest(unittest.TestCase):
         time.sleep(0.3)
         self.idle()
         self.assertTrue(help_field.text.startswith('-Cut off voltage/cell-'), help_field.text)
+
+    def test_pole_count_arrows(self):
+        self.open('simulate=' + BRENTA)
+        field = self.control(POLE_COUNT)
+        self.assertEqual(field.get_attribute('value'), '2')
+        up, down = self.control(POLE_ARROWS).find_elements(By.TAG_NAME, 'button')
+        up.click()
+        up.click()
+        self.idle()
+        self.assertEqual(field.get_attribute('value'), '6')
+        self.assertTrue(self.js("return !document.querySelector('.mark').hidden"), 'no unstored mark')
+        for _ in range(4):
+            down.click()
+        self.idle()
+        self.assertEqual(field.get_attribute('value'), '2')
+        self.assertTrue(self.js("return document.querySelector('.mark').hidden"), 'mark on the stored value')
 
     def test_german(self):
         browser = Browser(self.downloads, 'de-DE')

@@ -150,8 +150,10 @@ const TavioPage = (() => {
     controls.get(id).el.selectedIndex = -1;
   }
 
-  function setArrows(id, buddy, lower, upper, step) {
+  function setArrows(id, buddy, lower, upper, position, step) {
     const arrows = controls.get(id).el;
+    // The arrows start their buddy at their position, as the platform's do.
+    controls.get(buddy).el.value = String(position);
     for (const [sign, symbol] of [[1, '\u25b2'], [-1, '\u25bc']]) {
       const button = document.createElement('button');
       button.tabIndex = -1;
