@@ -76,6 +76,14 @@ wait();
 """
 
 
+def wait_until(driver, script, failure):
+    deadline = time.monotonic() + 30
+    while not driver.execute_script(script):
+        if time.monotonic() > deadline:
+            raise RuntimeError(failure)
+        time.sleep(0.02)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--site', default=page_test.SITE)
@@ -112,11 +120,7 @@ def main():
             driver.get(page + '?simulate=BRENTA:160:0x0401')
             windows.append(driver.execute_async_script(WINDOW_PAINT))
             paints.append(driver.execute_async_script(FIRST_PAINT))
-            deadline = time.monotonic() + 30
-            while not driver.execute_script("return TavioPage.idle()"):
-                if time.monotonic() > deadline:
-                    raise RuntimeError('the page did not start')
-                time.sleep(0.02)
+            wait_until(driver, 'return TavioPage.idle()', 'the page did not start')
             marks = driver.execute_script('return TavioPage.marks')
             readouts.append(marks['ready'] - marks['built'])
 
@@ -126,11 +130,7 @@ def main():
             field.send_keys(page_test.Keys.CONTROL, 'a')
             field.send_keys(str(1000 + 100 * run) + page_test.Keys.TAB)
             driver.find_element(page_test.By.CSS_SELECTOR, '#window [data-id="2055"]').click()
-            deadline = time.monotonic() + 30
-            while not driver.execute_script('return window.bench.done'):
-                if time.monotonic() > deadline:
-                    raise RuntimeError('the store did not end')
-                time.sleep(0.02)
+            wait_until(driver, 'return window.bench.done', 'the store did not end')
             bench = driver.execute_script('return window.bench')
             stores.append((bench['done'] - bench['clicked'], bench['slept']))
             tasks.append(max(bench['tasks'], default=0.0))

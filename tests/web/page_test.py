@@ -308,6 +308,19 @@ class PageTest(unittest.TestCase):
         self.assertEqual(field.get_attribute('value'), '2')
         self.assertTrue(self.js("return document.querySelector('.mark').hidden"), 'mark on the stored value')
 
+    def test_leaving_with_unstored_settings_asks(self):
+        # WebDriver answers the browser's own question itself: the page's
+        # answer to beforeunload is what is looked at.
+        leave = ("const e = new Event('beforeunload', {cancelable: true});"
+                 "window.dispatchEvent(e); return e.defaultPrevented")
+        self.open('simulate=' + BRENTA)
+        self.assertFalse(self.js(leave), 'asks with nothing unstored')
+        self.type_into(HOLD_TIME, '900')
+        self.assertTrue(self.js(leave), 'leaves unstored settings without asking')
+        self.control(STORE).click()
+        self.answer_all()
+        self.assertFalse(self.js(leave), 'asks after the store')
+
     def test_german(self):
         browser = Browser(self.downloads, 'de-DE')
         try:
