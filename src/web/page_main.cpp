@@ -51,11 +51,6 @@ EM_JS(char*, js_language, (), {
 });
 EM_JS(void, js_post_notice, (int arrived, const char* path), { TavioPage.deviceNotice(arrived, UTF8ToString(path)); });
 EM_JS(void, js_ready, (), { TavioPage.ready(); });
-// The window is painted once before the link starts, so the first layout of
-// the page does not fall into the readout's pauses.
-EM_ASYNC_JS(void, js_first_frame, (), {
-  await new Promise(done => requestAnimationFrame(() => setTimeout(done, 0)));
-});
 EM_JS(void, js_started, (int simulated, const char* error), { TavioPage.started(simulated, UTF8ToString(error)); });
 EM_JS(void, js_backup_row, (const char* name, const char* time, const char* path), {
   TavioPage.backupRow(UTF8ToString(name), UTF8ToString(time), UTF8ToString(path));
@@ -244,7 +239,6 @@ int main() {
   app.panel = page->panel.get();
   app.hover_timer = &page->rest;
   page->running = true;
-  js_first_frame();
   js_started(program.sim_port != nullptr ? 1 : 0, "");
   StartWindow(app);
   Idle();
