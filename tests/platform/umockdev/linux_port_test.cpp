@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "core/link/protocol.h"
@@ -281,6 +283,28 @@ TEST_F(MockedPortTest, AnUnplugEndsAPendingRead) {
   EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ENODEV));
   EXPECT_FALSE(port.WriteReport(link.handle, request));
   EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ENODEV));
+}
+
+// Browsers read the descriptor from the HID parent's sysfs file, not
+// through the node; it must hold the same bytes as the ioctls give.
+TEST_F(MockedPortTest, TheHidParentHoldsTheDescriptorInSysfs) {
+  MockNode odd = Unit("hidraw6");
+  odd.descriptor = Hex("06 00 FF 09 01 A1 01 75 08 95 07 81 02 C0");
+  const std::vector<uint8_t> expected[] = {UnitReportDescriptor(true), UnitReportDescriptor(false), odd.descriptor};
+  Plug(Unit("hidraw4"));
+  MockNode unnumbered = Unit("hidraw5", kProductLinkpuck);
+  unnumbered.numbered = false;
+  Plug(unnumbered);
+  Plug(odd);
+  const char* parents[] = {"/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/0003:7A3E:0002.0001",
+                           "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:7A3E:0001.0002",
+                           "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0/0003:7A3E:0002.0003"};
+  for (size_t i = 0; i < 3; ++i) {
+    std::ifstream file(std::string(parents[i]) + "/report_descriptor", std::ios::binary);
+    ASSERT_TRUE(file.is_open()) << parents[i];
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(ToHex(bytes), ToHex(expected[i])) << parents[i];
+  }
 }
 
 TEST_F(MockedPortTest, ArrivalAndRemovalReachTheUdevMonitor) {

@@ -34,6 +34,13 @@ std::string Format(const char* format, unsigned value) {
   return text;
 }
 
+// Bytes as umockdev's binary attributes take them: two hex digits each.
+std::string HexDigits(const std::vector<uint8_t>& bytes) {
+  std::string text;
+  for (uint8_t b : bytes) text += Format("%02x", b);
+  return text;
+}
+
 }  // namespace
 
 std::vector<uint8_t> UnitReportDescriptor(bool numbered, uint32_t input_length, uint32_t output_length) {
@@ -256,6 +263,8 @@ sim::SimUnit& MockHidBus::Plug(MockNode spec) {
   node.hidraw_path = node.hid_path + "/hidraw/" + s.name;
   const std::string hid_id = "0003:" + Format("%08X", s.vendor_id) + ":" + Format("%08X", s.product_id);
 
+  // The HID parent carries the descriptor in sysfs too, as the kernel's
+  // does: browsers list only nodes whose parent has it.
   // Parents first; only this form makes umockdev create the node itself,
   // and it announces each device ("add") as it goes. The ioctl handler is
   // in place before that, or a program quick to answer the arrival would
@@ -264,7 +273,7 @@ sim::SimUnit& MockHidBus::Plug(MockNode spec) {
       "P: " + node.usb_path + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=" + Format("%04x", s.vendor_id) +
       "\nA: idProduct=" + Format("%04x", s.product_id) + "\n\n" +
       "P: " + node.hid_path + "\nE: SUBSYSTEM=hid\nE: HID_ID=" + hid_id + "\nE: HID_NAME=Mock " + ids +
-      "\n\n" +
+      "\nH: report_descriptor=" + HexDigits(s.descriptor) + "\n\n" +
       "P: " + node.hidraw_path + "\nN: " + s.name + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + s.name + "\n";
   node.handler = umockdev_ioctl_base_new();
   g_signal_connect(node.handler, "handle-ioctl", G_CALLBACK(OnIoctl), &node);

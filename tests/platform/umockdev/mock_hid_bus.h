@@ -1,6 +1,7 @@
 #pragma once
 // Mocked hidraw nodes for the real Linux back end. umockdev's testbed holds,
-// per node, a USB device, the HID device under it (HID_ID) and the hidraw
+// per node, a USB device, the HID device under it (HID_ID and the sysfs
+// report_descriptor file) and the hidraw
 // node; the node answers the hidraw ioctls from a report descriptor the test
 // chooses, and a simulated unit answers the reports written to it, as the
 // kernel would deliver them for a numbered or an unnumbered device.

@@ -2,12 +2,15 @@
 // a command while it is there, for programs that cannot host the fixture
 // themselves (Wine's HID bus driver with tavio-cli.exe). Run it under
 // LD_PRELOAD=libumockdev-preload.so.0; the command inherits the preload and
-// the testbed. Exits with the command's status.
+// the testbed. SIGUSR1 pulls the unit out, for tests of a lost unit in
+// programs that run as the command. Exits with the command's status.
 
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <pthread.h>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,7 +29,8 @@ int Usage(const std::string& error) {
   std::fprintf(stderr,
                "tavio-mock-unit: %s\n"
                "Usage: tavio-mock-unit [--simulate FAMILY[:MODEL[:VERSION]]] [--sim-unit LINKBOX|LINKPUCK]\n"
-               "                       [--node hidrawN] [--no-report-ids] -- COMMAND [ARGS...]\n",
+               "                       [--node hidrawN] [--no-report-ids] -- COMMAND [ARGS...]\n"
+               "SIGUSR1 unplugs the unit.\n",
                error.c_str());
   return kUsage;
 }
@@ -66,17 +70,40 @@ int main(int argc, char** argv) {
   node.product_id = *product;
   node.unit = sim::MakeSimUnitConfig(*esc, *product);
 
+  // Both signals wait for sigwait below, in every thread: umockdev's worker
+  // threads, started by the bus, take this mask over.
+  sigset_t watched;
+  sigemptyset(&watched);
+  sigaddset(&watched, SIGUSR1);
+  sigaddset(&watched, SIGCHLD);
+  ::pthread_sigmask(SIG_BLOCK, &watched, nullptr);
+
   test::MockHidBus bus;
   bus.Plug(node);
   // umockdev's worker thread answers the command's I/O while this one waits.
+  // The command starts with no signal blocked.
+  posix_spawnattr_t attributes;
+  ::posix_spawnattr_init(&attributes);
+  sigset_t none;
+  sigemptyset(&none);
+  ::posix_spawnattr_setsigmask(&attributes, &none);
+  ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
   pid_t child = 0;
-  if (::posix_spawnp(&child, argv[i + 1], nullptr, nullptr, argv + i + 1, environ) != 0) {
+  const int spawned = ::posix_spawnp(&child, argv[i + 1], nullptr, &attributes, argv + i + 1, environ);
+  ::posix_spawnattr_destroy(&attributes);
+  if (spawned != 0) {
+    errno = spawned;
     std::perror("tavio-mock-unit");
     return 127;
   }
   int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return 127;
+  for (;;) {
+    const pid_t done = ::waitpid(child, &status, WNOHANG);
+    if (done == child) break;
+    if (done < 0 && errno != EINTR) return 127;
+    int signal = 0;
+    if (::sigwait(&watched, &signal) != 0) return 127;
+    if (signal == SIGUSR1) bus.Unplug(node.name);
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }

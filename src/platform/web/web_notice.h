@@ -1,0 +1,18 @@
+#pragma once
+// navigator.hid's connect and disconnect events as the device notices the
+// core's connection logic takes, the same as a plug-in or a pulled cable on
+// the desktop.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/link/device_notice.h"
+
+namespace tavio {
+
+// `type` as the bridge's onDeviceChange hook passes it ("connect" or
+// "disconnect"), `path` the device's "webhid:ID". Nothing for anything else.
+std::optional<DeviceNotice> WebHidNotice(std::string_view type, const std::string& path);
+
+}  // namespace tavio

@@ -1,0 +1,21 @@
+# Writes the static site: the page's files, the module, the artwork, and the
+# service worker carrying a version made of all of them, so that a new build
+# is picked up on the next visit.
+file(MAKE_DIRECTORY ${SITE})
+set(files index.html page.js page.css manifest.webmanifest)
+foreach(name IN LISTS files)
+  configure_file(${PAGE}/${name} ${SITE}/${name} COPYONLY)
+endforeach()
+configure_file(${MODULE}/tavio.js ${SITE}/tavio.js COPYONLY)
+configure_file(${MODULE}/tavio.wasm ${SITE}/tavio.wasm COPYONLY)
+foreach(name texture.jpg logo.png icon.png)
+  configure_file(${ART}/${name} ${SITE}/${name} COPYONLY)
+endforeach()
+set(all "")
+foreach(name IN LISTS files ITEMS tavio.js tavio.wasm texture.jpg logo.png icon.png)
+  file(SHA256 ${SITE}/${name} sum)
+  string(APPEND all ${sum})
+endforeach()
+string(SHA256 version "${all}")
+string(SUBSTRING ${version} 0 16 TAVIO_SITE_VERSION)
+configure_file(${PAGE}/sw.js ${SITE}/sw.js @ONLY)

@@ -1,0 +1,477 @@
+#!/usr/bin/python3
+"""The page in headless Chromium over chromedriver, on the simulated unit.
+
+    tests/web/page_test.py [--site SITE] [--cli TAVIO_CLI] [unittest arguments]
+
+SITE is the built site (build-web/site), TAVIO_CLI the native command-line
+tool the simulated memory is read back with (build/tavio-cli). One browser
+serves all cases; it runs in its own process group, which is always killed
+whole, and a start that hangs fails with its own message.
+"""
+
+import argparse
+import base64
+import functools
+import http.server
+import os
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+from selenium import webdriver
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.remote.file_detector import UselessFileDetector
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
+_parser = argparse.ArgumentParser(add_help=False)
+_parser.add_argument('--site', default=os.path.join(ROOT, 'build-web', 'site'))
+_parser.add_argument('--cli', default=os.path.join(ROOT, 'build', 'tavio-cli'))
+_known, _rest = _parser.parse_known_args()
+SITE = os.path.abspath(_known.site)
+CLI = os.path.abspath(_known.cli)
+sys.argv[1:] = _rest
+
+BROWSER_START_S = 60
+WAIT_S = 20
+
+# Control IDs of the window, as the core numbers them.
+HOLD_TIME = 2033
+POLE_COUNT = 2014
+POLE_ARROWS = 2054
+STORE = 2055
+LOAD_FILE = 2050
+SAVE_FILE = 2051
+LOAD_DEFAULTS = 2053
+HELP = 242
+CUTOFF = 2007
+LABEL_HOLD_TIME = 233
+
+BRENTA = 'BRENTA:160:0x0401'
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map, **{'.wasm': 'application/wasm'})
+
+    def log_message(self, *args):
+        pass
+
+    def end_headers(self):
+        # Nothing in the browser's HTTP cache: offline, only the service worker serves.
+        self.send_header('Cache-Control', 'no-store')
+        super().end_headers()
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(('127.0.0.1', 0))
+        return s.getsockname()[1]
+
+
+class Browser:
+    """chromedriver and its Chromium in one process group of their own."""
+
+    def __init__(self, downloads, language='en-US'):
+        self.profile = tempfile.mkdtemp(prefix='tavio-chromium-')
+        port = free_port()
+        self.process = subprocess.Popen(['chromedriver', '--port=%d' % port], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, start_new_session=True)
+        deadline = time.monotonic() + BROWSER_START_S
+        while True:
+            try:
+                socket.create_connection(('127.0.0.1', port), timeout=1).close()
+                break
+            except OSError:
+                if time.monotonic() > deadline:
+                    self.kill()
+                    raise RuntimeError('chromedriver did not listen within %d s' % BROWSER_START_S)
+                time.sleep(0.1)
+        options = webdriver.ChromeOptions()
+        for arg in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
+                    '--window-size=1300,900', '--user-data-dir=' + self.profile, '--lang=' + language):
+            options.add_argument(arg)
+        options.add_experimental_option('prefs', {'download.default_directory': downloads,
+                                                  'download.prompt_for_download': False,
+                                                  'intl.accept_languages': language})
+        made = {}
+
+        def start():
+            try:
+                made['driver'] = webdriver.Remote('http://127.0.0.1:%d' % port, options=options)
+            except Exception as error:  # reported below with the start's own message
+                made['error'] = error
+        starter = threading.Thread(target=start, daemon=True)
+        starter.start()
+        starter.join(BROWSER_START_S)
+        if 'driver' not in made:
+            self.kill()
+            raise RuntimeError('Chromium did not start within %d s: %s' % (BROWSER_START_S, made.get('error', 'hung')))
+        self.driver = made['driver']
+        # Paths typed into a file chooser are this machine's.
+        self.driver.file_detector = UselessFileDetector()
+        # chromedriver's own command for the browser's DevTools calls.
+        self.driver.command_executor._commands['cdp'] = ('POST', '/session/$sessionId/goog/cdp/execute')
+
+    def cdp(self, command, **params):
+        return self.driver.execute('cdp', {'cmd': command, 'params': params})['value']
+
+    def kill(self):
+        try:
+            os.killpg(self.process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        self.process.wait()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+class PageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.exists(os.path.join(SITE, 'tavio.wasm')):
+            raise unittest.SkipTest('no site at ' + SITE + ' (./scripts/build-web)')
+        cls.work = tempfile.mkdtemp(prefix='tavio-page-')
+        cls.downloads = os.path.join(cls.work, 'downloads')
+        os.mkdir(cls.downloads)
+        handler = functools.partial(QuietHandler, directory=SITE)
+        cls.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+        cls.base = 'http://localhost:%d/' % cls.server.server_address[1]
+        cls.browser = Browser(cls.downloads)
+        cls.driver = cls.browser.driver
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.kill()
+        cls.server.shutdown()
+        shutil.rmtree(cls.work, ignore_errors=True)
+
+    # --- helpers ---------------------------------------------------------------
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def wait_for(self, what, check, timeout=WAIT_S):
+        deadline = time.monotonic() + timeout
+        while True:
+            value = check()
+            if value:
+                return value
+            if time.monotonic() > deadline:
+                self.fail('waited %d s for %s' % (timeout, what))
+            time.sleep(0.05)
+
+    def open(self, query):
+        self.driver.get(self.base + '?' + query)
+        # A box may come before the page is ready: it is the start-up's.
+        self.wait_for('the page to start', lambda: self.js(
+            "return document.body.classList.contains('ready') || document.getElementById('status').textContent"
+            " || document.querySelector('dialog.box[open]')"))
+        self.idle_or_box()
+
+    def idle(self):
+        self.wait_for('the page to be idle', lambda: self.js('return TavioPage.idle()'))
+
+    def control(self, control_id):
+        return self.driver.find_element(By.CSS_SELECTOR, '#window [data-id="%d"]' % control_id)
+
+    def box(self):
+        """The open message box: (caption, text, [button words])."""
+        box = self.wait_for('a message box', lambda: self.js("return document.querySelector('dialog.box[open]')"))
+        return (box.find_element(By.TAG_NAME, 'h2').text, box.find_element(By.TAG_NAME, 'p').text,
+                [b.get_attribute('data-answer') for b in box.find_elements(By.TAG_NAME, 'button')])
+
+    def answer(self, word):
+        self.driver.find_element(By.CSS_SELECTOR, 'dialog.box[open] button[data-answer="%s"]' % word).click()
+
+    def answer_all(self):
+        """Answers every box with its first button; their captions and texts."""
+        seen = []
+        while True:
+            self.idle_or_box()
+            if not self.js("return document.querySelector('dialog.box[open]')"):
+                return seen
+            caption, text, buttons = self.box()
+            seen.append((caption, text))
+            self.answer(buttons[0])
+
+    def idle_or_box(self):
+        self.wait_for('the page to be idle or to show a box', lambda: self.js(
+            "return TavioPage.idle() || document.querySelector('dialog.box[open]')"))
+
+    def downloaded(self, name):
+        path = os.path.join(self.downloads, name)
+        self.wait_for('the download of ' + name, lambda: os.path.exists(path))
+        with open(path, 'rb') as f:
+            data = f.read()
+        os.remove(path)
+        return data
+
+    def type_into(self, control_id, text):
+        field = self.control(control_id)
+        field.click()
+        field.send_keys(Keys.CONTROL, 'a')
+        field.send_keys(text)
+        field.send_keys(Keys.TAB)
+        self.idle()
+
+    def memory(self, name):
+        """The simulated memory the page keeps in browser storage, as a file here."""
+        data = self.js("return btoa(String.fromCharCode(...Module.FS.readFile('/home/web/' + arguments[0])))", name)
+        path = os.path.join(self.work, name)
+        with open(path, 'wb') as out:
+            out.write(base64.b64decode(data))
+        return path
+
+    def cli(self, *args):
+        # Its own backups stay in the test's folder.
+        env = dict(os.environ, XDG_DATA_HOME=self.work)
+        done = subprocess.run([CLI, *args], capture_output=True, text=True, timeout=60, env=env)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        return done.stdout
+
+    # --- cases -----------------------------------------------------------------
+    def test_title_on_connecting_to_each_family(self):
+        for spec, title in [('ALDER', 'ALDER 160'), (BRENTA, 'BRENTA 160'), ('CORVAN:120', 'CORVAN 120'),
+                            ('DELMAR-Z', 'DELMAR-Z 160')]:
+            with self.subTest(spec=spec):
+                self.open('simulate=' + spec)
+                expected = 'TAVIO (Version 01.02.00): Connected with ' + title
+                self.assertEqual(self.driver.title, expected)
+                self.assertEqual(self.driver.find_element(By.ID, 'title').text, expected)
+
+    def test_typed_hold_time_reaches_the_simulated_esc_exactly(self):
+        if not os.access(CLI, os.X_OK):
+            self.skipTest('no tavio-cli at ' + CLI)
+        self.open('simulate=%s&sim-eeprom=hold.bin' % BRENTA)
+        self.type_into(HOLD_TIME, '1500')
+        self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '1500ms')
+        self.assertTrue(self.js("return !document.querySelector('.mark').hidden"), 'no unstored mark')
+        self.control(STORE).click()
+        # Input during the store is dropped, not played back after it.
+        self.assertTrue(self.js("return document.body.classList.contains('busy')"), 'no wait cursor')
+        self.control(LOAD_DEFAULTS).click()
+        caption, text, buttons = self.box()
+        self.assertEqual(buttons, ['ok'])
+        self.answer('ok')
+        self.idle()
+        self.assertFalse(self.js("return document.querySelector('dialog.defaults[open]')"), 'input of the store ran')
+        self.assertTrue(self.js("return document.querySelector('.mark').hidden"), 'unstored mark after the store')
+        stored = self.memory('hold.bin')
+
+        # The same edit through tavio-cli on a fresh simulated ESC of the same kind.
+        fresh = os.path.join(self.work, 'fresh.bin')
+        before = os.path.join(self.work, 'before.bin')
+        expected = os.path.join(self.work, 'expected.bin')
+        self.cli('--simulate', BRENTA, '--sim-eeprom', fresh, 'read', before)
+        self.cli('set', before, expected, 'hold_time_ms=1500')
+        self.cli('--simulate', BRENTA, '--sim-eeprom', fresh, 'write', expected)
+        with open(stored, 'rb') as a, open(fresh, 'rb') as b:
+            self.assertEqual(a.read().hex(), b.read().hex())
+        got = os.path.join(self.work, 'got.bin')
+        self.cli('--simulate', BRENTA, '--sim-eeprom', stored, 'read', got)
+        with open(got, 'rb') as a, open(expected, 'rb') as b:
+            self.assertEqual(a.read().hex(), b.read().hex())
+
+    def test_hover_and_focus_help(self):
+        self.open('simulate=' + BRENTA)
+        help_field = self.control(HELP)
+        ActionChains(self.driver).move_to_element(self.control(LABEL_HOLD_TIME)).perform()
+        self.wait_for('the hover help', lambda: help_field.text.startswith('-Hold time-'))
+        self.assertIn('the last throttle data is fixed', help_field.text)
+        self.control(CUTOFF).click()
+        self.wait_for('the focus help', lambda: help_field.text.startswith('-Cut off voltage/cell-'))
+        # While a field has the focus the mouse shows no help.
+        ActionChains(self.driver).move_to_element(self.control(LABEL_HOLD_TIME)).perform()
+        time.sleep(0.3)
+        self.idle()
+        self.assertTrue(help_field.text.startswith('-Cut off voltage/cell-'), help_field.text)
+
+    def test_pole_count_arrows(self):
+        self.open('simulate=' + BRENTA)
+        field = self.control(POLE_COUNT)
+        self.assertEqual(field.get_attribute('value'), '2')
+        up, down = self.control(POLE_ARROWS).find_elements(By.TAG_NAME, 'button')
+        up.click()
+        up.click()
+        self.idle()
+        self.assertEqual(field.get_attribute('value'), '6')
+        self.assertTrue(self.js("return !document.querySelector('.mark').hidden"), 'no unstored mark')
+        for _ in range(4):
+            down.click()
+        self.idle()
+        self.assertEqual(field.get_attribute('value'), '2')
+        self.assertTrue(self.js("return document.querySelector('.mark').hidden"), 'mark on the stored value')
+
+    def test_leaving_with_unstored_settings_asks(self):
+        # WebDriver answers the browser's own question itself: the page's
+        # answer to beforeunload is what is looked at.
+        leave = ("const e = new Event('beforeunload', {cancelable: true});"
+                 "window.dispatchEvent(e); return e.defaultPrevented")
+        self.open('simulate=' + BRENTA)
+        self.assertFalse(self.js(leave), 'asks with nothing unstored')
+        self.type_into(HOLD_TIME, '900')
+        self.assertTrue(self.js(leave), 'leaves unstored settings without asking')
+        self.control(STORE).click()
+        self.answer_all()
+        self.assertFalse(self.js(leave), 'asks after the store')
+
+    def test_german(self):
+        browser = Browser(self.downloads, 'de-DE')
+        try:
+            driver = browser.driver
+            driver.get(self.base + '?simulate=' + BRENTA)
+            deadline = time.monotonic() + WAIT_S
+            while not driver.execute_script("return TavioPage.idle && TavioPage.idle()"):
+                self.assertLess(time.monotonic(), deadline, 'the German page did not start')
+                time.sleep(0.05)
+            self.assertEqual(driver.title, 'TAVIO (Version 01.02.00): Verbunden mit BRENTA 160')
+            label = driver.find_element(By.CSS_SELECTOR, '#window [data-id="%d"]' % LABEL_HOLD_TIME)
+            self.assertEqual(label.text, 'Hold Zeit')
+            self.assertEqual(driver.find_element(By.ID, 'backups').text, 'Sicherungen')
+        finally:
+            browser.kill()
+
+    def test_save_and_load_file(self):
+        if not os.access(CLI, os.X_OK):
+            self.skipTest('no tavio-cli at ' + CLI)
+        self.open('simulate=' + BRENTA)
+        self.js('TavioPage.usePickers = false')
+        self.control(SAVE_FILE).click()
+        self.answer_all()
+        saved = self.downloaded('tavio.bin')
+        read = os.path.join(self.work, 'read.bin')
+        self.cli('--simulate', BRENTA, 'read', read)
+        with open(read, 'rb') as f:
+            self.assertEqual(saved.hex(), f.read().hex())
+
+        changed = os.path.join(self.work, 'changed.bin')
+        self.cli('set', read, changed, 'hold_time_ms=700')
+        self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=True)
+        try:
+            self.control(LOAD_FILE).click()
+            self.driver.find_element(By.ID, 'open-file').send_keys(changed)
+            self.answer_all()
+        finally:
+            self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=False)
+        self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '700ms')
+        self.assertTrue(self.js("return !document.querySelector('.mark').hidden"), 'no unstored mark')
+
+    def test_default_set(self):
+        if not os.access(CLI, os.X_OK):
+            self.skipTest('no tavio-cli at ' + CLI)
+        # ALDER has no RC car set: its OK stays off.
+        self.open('simulate=ALDER')
+        self.control(LOAD_DEFAULTS).click()
+        dialog = self.wait_for('the defaults dialog', lambda: self.js(
+            "return document.querySelector('dialog.defaults[open]')"))
+        dialog.find_element(By.CSS_SELECTOR, '[data-id="40005"] input').click()
+        self.assertFalse(dialog.find_element(By.CSS_SELECTOR, '[data-id="1"]').is_enabled(), 'OK for RC car on ALDER')
+        dialog.find_element(By.CSS_SELECTOR, '[data-id="2"]').click()
+        self.idle()
+
+        self.open('simulate=' + BRENTA)
+        self.control(LOAD_DEFAULTS).click()
+        dialog = self.wait_for('the defaults dialog', lambda: self.js(
+            "return document.querySelector('dialog.defaults[open]')"))
+        ok = dialog.find_element(By.CSS_SELECTOR, '[data-id="1"]')
+        self.assertFalse(ok.is_enabled(), 'OK before a model type is chosen')
+        dialog.find_element(By.CSS_SELECTOR, '[data-id="40004"] input').click()
+        self.assertTrue(ok.is_enabled(), 'OK after a model type is chosen')
+        ok.click()
+        self.answer_all()
+        self.js('TavioPage.usePickers = false')
+        self.control(SAVE_FILE).click()
+        self.answer_all()
+        saved = self.downloaded('tavio.bin')
+        heli = os.path.join(self.work, 'heli.bin')
+        self.cli('--simulate', BRENTA, 'defaults', '3', heli)
+        with open(heli, 'rb') as f:
+            self.assertEqual(saved.hex(), f.read().hex())
+
+    def test_unplug_during_a_store(self):
+        # The readout takes six exchanges; the unit goes in the store's fourth.
+        self.open('simulate=%s&sim-unplug-after=9' % BRENTA)
+        self.type_into(HOLD_TIME, '1200')
+        self.control(STORE).click()
+        seen = self.answer_all()
+        self.assertTrue(seen, 'no box after the unit went')
+        self.assertEqual(seen[0][0], 'Communication error')
+        self.assertEqual(self.driver.title, 'TAVIO (Version 01.02.00): Not connected')
+        self.assertNotIn('successfully', ' '.join(text for _, text in seen))
+        # The image outlives the link; the fields are only disabled.
+        self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '1200ms')
+        self.assertFalse(self.control(HOLD_TIME).is_enabled())
+        self.assertFalse(self.js("return document.body.classList.contains('busy')"), 'still busy')
+
+    def test_a_store_waits_for_its_backup_in_browser_storage(self):
+        self.open('simulate=%s&sim-eeprom=sync.bin' % BRENTA)
+        self.type_into(HOLD_TIME, '1100')
+        # From now on browser storage refuses every write.
+        self.js("Module.IDBFS.dbs = {}; indexedDB.open = () => { throw new Error('storage refused'); };")
+        self.control(STORE).click()
+        seen = self.answer_all()
+        self.assertTrue(seen, 'no box after a store without its backup')
+        self.assertNotIn('successfully', ' '.join(text for _, text in seen))
+        self.assertFalse(self.js("return Module.FS.analyzePath('/home/web/sync.bin').exists"),
+                         'the simulated ESC was written without its backup in storage')
+
+    def test_recovery_box_on_an_erased_esc_and_the_backups_list(self):
+        # A store leaves a backup of what the ESC held: hold time 2000ms.
+        self.open('simulate=%s&sim-eeprom=recover.bin' % BRENTA)
+        self.type_into(HOLD_TIME, '1800')
+        self.control(STORE).click()
+        self.answer_all()
+        self.js("Module.FS.writeFile('/home/web/erased.bin', new Uint8Array(256).fill(255));"
+                "return TavioPage.persist()")
+        self.open('simulate=%s&sim-eeprom=erased.bin' % BRENTA)
+        caption, text, buttons = self.box()
+        self.assertIn('BRENTA_160_0x0401_', text)
+        self.assertEqual(buttons, ['yes', 'no'])
+        self.answer('yes')
+        self.answer_all()
+        self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '2000ms')
+
+        self.driver.find_element(By.ID, 'backups').click()
+        rows = self.driver.find_elements(By.CSS_SELECTOR, '#backup-list li')
+        self.assertTrue(rows)
+        name = rows[0].text.split(' \u2014 ')[1].split(' ')[0]
+        rows[0].find_element(By.TAG_NAME, 'button').click()
+        data = self.downloaded(name)
+        stored = self.js("return Array.from(Module.FS.readFile("
+                         "'/home/web/.local/share/tavio/backups/' + arguments[0]))", name)
+        self.assertEqual(data, bytes(stored))
+        self.driver.find_element(By.ID, 'backups-close').click()
+
+    def test_offline_reload(self):
+        handler = functools.partial(QuietHandler, directory=SITE)
+        server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        base = 'http://localhost:%d/' % server.server_address[1]
+        try:
+            self.driver.get(base + '?simulate=' + BRENTA)
+            self.driver.set_script_timeout(WAIT_S)
+            self.driver.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
+            # The first visit installed the worker; the next one is served by it.
+            self.driver.get(base + '?simulate=' + BRENTA)
+            self.wait_for('the page to start', lambda: self.js("return typeof TavioPage !== 'undefined' && TavioPage.idle()"))  # online
+            self.assertTrue(self.js("return navigator.serviceWorker.controller !== null"), 'no service worker')
+        finally:
+            server.shutdown()
+            server.server_close()
+        self.driver.get(base + '?simulate=' + BRENTA)
+        self.wait_for('the page offline', lambda: self.js("return typeof TavioPage !== 'undefined' && TavioPage.idle()"))
+        self.assertEqual(self.driver.title, 'TAVIO (Version 01.02.00): Connected with BRENTA 160')
+        # Every file came from the worker's cache, none from the browser's own.
+        served = self.js("return performance.getEntriesByType('resource').map(e => [e.name, e.deliveryType])")
+        self.assertIn(base + 'tavio.wasm', [name for name, _ in served])
+        self.assertEqual([name for name, how in served if how != 'cache-storage'], [])
+
+
+if __name__ == '__main__':
+    unittest.main(verbosity=2)
