@@ -4,6 +4,8 @@
 #include <array>
 #include <iterator>
 
+#include "core/model/parameters.h"
+
 namespace tavio {
 namespace {
 
@@ -752,6 +754,22 @@ constexpr bool IdsAscend() {
   return true;
 }
 static_assert(IdsAscend(), "LookUpString searches the table by ID");
+
+constexpr bool HasText(StringId id) {
+  for (const StringRow& row : kStrings) {
+    if (row.id == id) return !row.english.empty() && !row.german.empty();
+  }
+  return false;
+}
+// Every parameter's label and help texts are here, in both languages.
+constexpr bool EveryParameterHasItsTexts() {
+  for (const Parameter& row : Parameters()) {
+    if (!HasText(row.help) || (row.family_help != 0 && !HasText(row.family_help))) return false;
+    if (row.label_text == 0 ? row.label_literal == nullptr : !HasText(row.label_text)) return false;
+  }
+  return true;
+}
+static_assert(EveryParameterHasItsTexts(), "a parameter's label or help ID has no text in the string table");
 
 constexpr auto kIds = [] {
   std::array<StringId, std::size(kStrings)> ids{};
