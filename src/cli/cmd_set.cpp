@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <ostream>
@@ -17,16 +18,11 @@ namespace {
 // Lists and switches by the name the table gives them; a value's place is
 // its choice value (a switch: its bit, so "timing" is fixed at 0 and auto at 1).
 const Parameter* FindChoice(std::string_view name) {
-  for (const Parameter& row : Parameters()) {
-    if (!row.name.empty() && row.name == name) return &row;
-  }
-  return nullptr;
+  const auto row = std::find_if(Parameters().begin(), Parameters().end(), [&](const Parameter& p) { return p.name == name; });
+  return name.empty() || row == Parameters().end() ? nullptr : &*row;
 }
 
-const Parameter* FindChoice(ControlId id) {
-  const Parameter* row = FindParameter(id);
-  return row != nullptr && !row->name.empty() ? row : nullptr;
-}
+const Parameter* FindChoice(ControlId id) { return FindParameter(id) != nullptr ? FindChoice(FindParameter(id)->name) : nullptr; }
 
 std::optional<uint16_t> ParseNumber(std::string_view text, unsigned max) {
   unsigned value = 0;

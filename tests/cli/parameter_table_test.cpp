@@ -134,7 +134,7 @@ TEST_F(ParameterTable, WindowAndCliShowTheSameForEveryRow) {
         ASSERT_TRUE(index >= 0 && index < int(items.size()));
         EXPECT_EQ(json["lists"][std::string(row.name)], ToUtf8(ListItemText(items[size_t(index)], Language::English)));
       }
-      if (!IsNumericKind(row.kind)) continue;
+      if (!row.IsNumeric()) continue;
       const auto format = DisplayFormat(row.control, layout, window.app.image);
       if (!format) {
         EXPECT_FALSE(json["fields"].contains(RowNames(row)[0]));

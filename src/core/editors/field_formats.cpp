@@ -1,5 +1,6 @@
 #include "core/editors/field_formats.h"
 
+#include <bit>
 #include <iterator>
 
 #include "core/model/family.h"
@@ -11,13 +12,8 @@ namespace {
 constexpr ControlId kCommands[] = {ctl::kStore, ctl::kLoadFile, ctl::kSaveFile, ctl::kLoadDefaults};
 
 Enable ColumnRule(const EnableColumns& row, uint16_t family) {
-  switch (family) {
-    case kFamilyAlder: return row.alder;
-    case kFamilyBrenta: return row.brenta;
-    case kFamilyCorvan: return row.corvan;
-    case kFamilyDelmarZ: return row.delmar;
-    default: return row.other;
-  }
+  const uint8_t bit = families::Bit(family);
+  return row[bit == 0 ? 4 : static_cast<size_t>(std::countr_zero(bit))];
 }
 
 bool Matches(const Shown& shown, ImageLayout layout, BatteryType battery) {

@@ -1,27 +1,9 @@
 #include "core/editors/field_rules.h"
 
-#include <array>
-
 #include "core/model/family.h"
 
 namespace tavio {
 namespace {
-
-constexpr std::size_t kNumericCount = [] {
-  std::size_t count = 0;
-  for (const Parameter& row : Parameters()) count += IsNumericKind(row.kind);
-  return count;
-}();
-
-// In control-table order.
-constexpr auto kNumericFields = [] {
-  std::array<ControlId, kNumericCount> ids{};
-  std::size_t n = 0;
-  for (const Parameter& row : Parameters()) {
-    if (IsNumericKind(row.kind)) ids[n++] = row.control;
-  }
-  return ids;
-}();
 
 FieldRule CutoffRule(BatteryType battery) {
   switch (battery) {
@@ -67,11 +49,20 @@ std::string Utf8Unit(Unit unit) { return ToUtf8(UnitText(unit)); }
 
 }  // namespace
 
-std::span<const ControlId> NumericFieldIds() { return kNumericFields; }
+std::span<const ControlId> NumericFieldIds() {
+  static const std::vector<ControlId> ids = [] {
+    std::vector<ControlId> numeric;
+    for (const Parameter& row : Parameters()) {
+      if (row.IsNumeric()) numeric.push_back(row.control);
+    }
+    return numeric;
+  }();
+  return ids;
+}
 
 std::optional<FieldRule> RuleFor(ControlId id, uint16_t family, uint16_t model_number, BatteryType battery) {
   const Parameter* row = FindParameter(id);
-  if (row == nullptr || !IsNumericKind(row->kind) || (row->rule_families & families::Bit(family)) == 0) {
+  if (row == nullptr || !row->IsNumeric() || (row->rule_families & families::Bit(family)) == 0) {
     return std::nullopt;
   }
   switch (row->limit_rule) {
@@ -231,7 +222,7 @@ std::vector<LimitViolation> FieldsOutsideLimits(const ConfigImage& image, const 
   std::vector<LimitViolation> out;
   const auto layout = SelectLayout(context.family, context.param_version);
   if (!layout) return out;
-  for (ControlId id : kNumericFields) {
+  for (ControlId id : NumericFieldIds()) {
     if (WhyDisabled(id, context.family, Flags(image), context.param_version) != DisabledReason::None) continue;
     const auto format = DisplayFormat(id, *layout, image);
     const auto rule = RuleFor(id, context.family, context.model_number, EditedBatteryType(image, context));

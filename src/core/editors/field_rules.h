@@ -66,9 +66,8 @@ struct CommitResult {
 // Judges `entry` (only its first 31 units count) for field `id`.
 CommitResult CommitField(ControlId id, TextView entry, const ConfigImage& image, const EditContext& context);
 
-// An entry for a file's field as tavio-cli's set judges it: the field must
-// exist in the file's layout (and be `field`, when named) and be enabled as
-// the window would enable it, then CommitField decides.
+// tavio-cli's set: a field of the layout (`field` when named), enabled as the
+// window enables it, then CommitField decides.
 enum class SetStatus : uint8_t { Accepted, Refused, NoSuchField, Disabled };
 struct SetResult {
   SetStatus status = SetStatus::NoSuchField;

@@ -1,5 +1,6 @@
 #include "core/model/config_image.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/model/family.h"
@@ -67,42 +68,23 @@ const LayoutDef kLayouts[] = {
     {ImageLayout::Layout88D, "Layout88D", 88, kChecksum82, kFields88D},
 };
 
-struct NamedField {
-  Field field;
-  std::string_view name;
+// In the order of Field.
+constexpr std::array<std::string_view, static_cast<size_t>(Field::Count)> kFieldNames = {
+    "block_length", "param_version", "flags", "cutoff_nimh_mv", "cutoff_lipo_mv", "cutoff_lifepo_mv",
+    "brake_slew_pos_ms", "bec_voltage_mv", "hold_time_ms", "fix_timing_deg", "stick_brake_us", "stick_neutral_us",
+    "stick_full_us", "aux_1c", "aux_1e", "aux_20", "slew_pos_ms", "slew_neg_ms", "spoolup_ms", "gov_p", "gov_i",
+    "ri_comp_mohm", "aux_2c", "aux_2e", "aux_30", "aux_34", "aux_36", "aux_38", "min_pwm", "max_start_current",
+    "reserved_3e", "capacity_limit_dah", "brake_slew_neg_ms", "brake_min_pwm", "brake_max_pwm", "aux_42", "aux_44",
+    "aux_46", "aux_48", "pole_count", "gear_ratio_x100", "warn_cutoff_mv", "warn_motor_current_a", "warn_fet_temp_c",
+    "warn_bec_temp_c", "warn_bec_current_ma", "warn_capacity_dah", "gap_52", "checksum",
 };
-
-// One row per Field, in its order.
-constexpr NamedField kFieldNames[] = {
-    {F::BlockLength, "block_length"}, {F::ParamVersion, "param_version"}, {F::Flags, "flags"},
-    {F::CutoffNimhMv, "cutoff_nimh_mv"}, {F::CutoffLipoMv, "cutoff_lipo_mv"}, {F::CutoffLifepoMv, "cutoff_lifepo_mv"},
-    {F::BrakeSlewPosMs, "brake_slew_pos_ms"}, {F::BecVoltageMv, "bec_voltage_mv"}, {F::HoldTimeMs, "hold_time_ms"},
-    {F::FixTimingDeg, "fix_timing_deg"}, {F::StickBrakeUs, "stick_brake_us"}, {F::StickNeutralUs, "stick_neutral_us"},
-    {F::StickFullUs, "stick_full_us"}, {F::Aux1C, "aux_1c"}, {F::Aux1E, "aux_1e"}, {F::Aux20, "aux_20"},
-    {F::SlewPosMs, "slew_pos_ms"}, {F::SlewNegMs, "slew_neg_ms"}, {F::SpoolupMs, "spoolup_ms"}, {F::GovP, "gov_p"},
-    {F::GovI, "gov_i"}, {F::RiCompMohm, "ri_comp_mohm"}, {F::Aux2C, "aux_2c"}, {F::Aux2E, "aux_2e"},
-    {F::Aux30, "aux_30"}, {F::Aux34, "aux_34"}, {F::Aux36, "aux_36"}, {F::Aux38, "aux_38"}, {F::MinPwm, "min_pwm"},
-    {F::MaxStartCurrent, "max_start_current"}, {F::Reserved3E, "reserved_3e"},
-    {F::CapacityLimitDah, "capacity_limit_dah"}, {F::BrakeSlewNegMs, "brake_slew_neg_ms"},
-    {F::BrakeMinPwm, "brake_min_pwm"}, {F::BrakeMaxPwm, "brake_max_pwm"}, {F::Aux42, "aux_42"}, {F::Aux44, "aux_44"},
-    {F::Aux46, "aux_46"}, {F::Aux48, "aux_48"}, {F::PoleCount, "pole_count"}, {F::GearRatioX100, "gear_ratio_x100"},
-    {F::WarnCutoffMv, "warn_cutoff_mv"}, {F::WarnMotorCurrentA, "warn_motor_current_a"},
-    {F::WarnFetTempC, "warn_fet_temp_c"}, {F::WarnBecTempC, "warn_bec_temp_c"},
-    {F::WarnBecCurrentMa, "warn_bec_current_ma"}, {F::WarnCapacityDah, "warn_capacity_dah"}, {F::Gap52, "gap_52"},
-    {F::Checksum, "checksum"},
-};
-
 constexpr bool EveryFieldNamedOnce() {
-  if (std::size(kFieldNames) != static_cast<size_t>(Field::Count)) return false;
-  for (size_t i = 0; i < std::size(kFieldNames); ++i) {
-    if (kFieldNames[i].field != static_cast<Field>(i) || kFieldNames[i].name.empty()) return false;
-    for (size_t j = 0; j < i; ++j) {
-      if (kFieldNames[j].name == kFieldNames[i].name) return false;
-    }
+  for (size_t i = 0; i < kFieldNames.size(); ++i) {
+    if (kFieldNames[i].empty() || std::find(kFieldNames.begin(), kFieldNames.begin() + i, kFieldNames[i]) != kFieldNames.begin() + i) return false;
   }
   return true;
 }
-static_assert(EveryFieldNamedOnce(), "every Field needs a row of its own, in order, with a name no other has");
+static_assert(EveryFieldNamedOnce(), "every Field needs a name of its own; one left out leaves the last without");
 
 }  // namespace
 
@@ -119,12 +101,12 @@ std::optional<FieldDef> FindField(ImageLayout layout, Field field) {
 
 std::string_view FieldName(Field field) {
   const auto index = static_cast<size_t>(field);
-  return index < std::size(kFieldNames) ? kFieldNames[index].name : std::string_view();
+  return index < kFieldNames.size() ? kFieldNames[index] : std::string_view();
 }
 
 std::optional<Field> FieldFromName(std::string_view name) {
-  for (const NamedField& row : kFieldNames) {
-    if (row.name == name) return row.field;
+  for (size_t i = 0; i < kFieldNames.size(); ++i) {
+    if (kFieldNames[i] == name) return static_cast<Field>(i);
   }
   return std::nullopt;
 }

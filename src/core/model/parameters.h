@@ -95,29 +95,18 @@ constexpr FieldRule DecimalRule(char16_t letter, float low, float high, double s
   return FieldRule{EntrySyntax::Decimal, Unit::None, letter, 0, 0, low, high, false, EntryStore::Scaled, scale};
 }
 
-// Limits the table cannot hold as numbers, computed by the field rules.
-enum class LimitRule : uint8_t {
-  Fixed,       // `limits`, or `other_limits` in `other_families`
-  Cutoff,      // by the battery type the field edits
-  TwiceModel,  // 0..2 A per model number
-  BecCurrent,  // 20 A on CORVAN and BRENTA 160, 30 A elsewhere
-};
+// Limits the field rules compute: Fixed are the row's; Cutoff by the battery
+// type edited, TwiceModel 0..2 A per model number, BecCurrent 20 A on CORVAN
+// and BRENTA 160 and 30 A elsewhere.
+enum class LimitRule : uint8_t { Fixed, Cutoff, TwiceModel, BecCurrent };
 
 // The enabled state of a control while connected, per family.
-enum class Enable : uint8_t {
-  No,             // the family has no such setting
-  Yes,
-  Gov,            // with a governor mode
-  NoGov,          // without one
-  Brake,          // with a brake
-  Prop,           // with the proportional brake
-  NotSwitching,   // unless the switching brake is chosen
-  Fix,            // under fixed timing
-  Ext,            // from parameter set 0x0401
-};
-struct EnableColumns {
-  Enable alder, brenta, corvan, delmar, other;
-};
+// No: the family has no such setting; Gov/NoGov: with/without a governor
+// mode; Brake: with a brake, Prop: the proportional one, NotSwitching: unless
+// the switching one; Fix: under fixed timing; Ext: from parameter set 0x0401.
+enum class Enable : uint8_t { No, Yes, Gov, NoGov, Brake, Prop, NotSwitching, Fix, Ext };
+// ALDER, BRENTA, CORVAN, DELMAR-Z, any other family.
+using EnableColumns = std::array<Enable, 5>;
 inline constexpr EnableColumns kAlways{Enable::Yes, Enable::Yes, Enable::Yes, Enable::Yes, Enable::Yes};
 
 // What ShowImage puts into the control.
@@ -138,45 +127,72 @@ struct Shown {
 };
 
 struct Parameter {
-  ControlId control;
   // ShowImage fills by rank, and each text it fills shows its help: the
   // last one filled is the help a readout leaves.
   uint8_t fill_rank;
+  ControlId control;
   ControlKind kind;
-  ControlId group;                   // the box the control is created in
-  Rect at;                           // the control
-  const char16_t* placeholder;       // a field's initial text
-  ControlId label;                   // the label that names it
-  Rect label_at;                     // width 0: the label is another row's
-  StringId label_text;               // 0: `label_literal`
-  const char16_t* label_literal;
-  StringId help;                     // the help text of the control and its label
-  StringId family_help = 0;          // the label's help in `help_families` instead
+  const char16_t* placeholder;  // a field's initial text
+  Rect at;                      // the control; its box is the group box around it
+  ControlId label;              // the label that names it
+  Rect label_at;                // width 0: the label is another row's
+  StringId help;                // the help text of the control and its label
+  StringId label_text = label;  // 0: `label_literal`
+  const char16_t* label_literal = nullptr;
+  StringId family_help = 0;     // the label's help in `help_families` instead
   uint8_t help_families = 0;
-  std::array<Shown, 3> shown{};      // numeric fields: their values
+  std::array<Shown, 3> shown{};  // numeric fields: their values and limits (`other_limits` in `other_families`)
   LimitRule limit_rule = LimitRule::Fixed;
-  FieldRule limits{};                // numeric fields
-  FieldRule other_limits{};
-  uint8_t other_families = 0;
-  uint8_t rule_families = families::kAll;  // where the field edits at all
-  uint8_t model_families = 0;        // where the limits follow the model number
-  Fill fill = Fill::Text;
+  FieldRule limits{}, other_limits{};
+  uint8_t other_families = 0, rule_families = families::kAll;  // the field edits in `rule_families` only
+  uint8_t model_families = 0;   // where the limits follow the model number
+  Fill fill = IsNumeric() ? Fill::Text : Fill::Check;
   uint8_t fill_layouts = layouts::kAll;
-  uint32_t flag = 0;                 // check boxes and radio buttons: their bit
-  uint8_t switch_families = 0;       // where a click changes that bit
+  uint32_t flag = 0;            // check boxes and radio buttons: their bit, changed in `switch_families`
+  uint8_t switch_families = families::kAll;
   EnableColumns enable = kAlways;
-  std::string_view name = {};        // lists and switches: the CLI's name
-  std::array<const char*, 3> values = {};  // and of their values
-  Rect arrows = {};                  // up-down arrows beside the field
+  std::string_view name = {};   // lists and switches: the CLI's name and of their values
+  std::array<const char*, 3> values = {};
+  Rect arrows = {};             // up-down arrows beside the field
+
+  constexpr bool IsNumeric() const { return kind == ControlKind::Field || kind == ControlKind::DigitsField; }
+  // Builders for the table below; a numeric field is filled where it shows.
+  constexpr Parameter Shows(Shown a, Shown b = {}, Shown c = {}) const {
+    Parameter p = *this;
+    p.shown = {a, b, c}, p.fill_layouts = a.layouts | b.layouts | c.layouts;
+    return p;
+  }
+  constexpr Parameter Limits(FieldRule rule, FieldRule other = {}, uint8_t in = 0) const {
+    Parameter p = *this;
+    p.limits = rule, p.other_limits = other, p.other_families = in;
+    return p;
+  }
+  constexpr Parameter Computed(LimitRule rule, uint8_t model_in = 0) const { Parameter p = *this; p.limit_rule = rule, p.model_families = model_in; return p; }
+  constexpr Parameter Named(std::string_view cli_name, const char* a, const char* b, const char* c = nullptr) const {
+    Parameter p = *this;
+    p.name = cli_name, p.values = {a, b, c};
+    return p;
+  }
+  constexpr Parameter OnlyIn(uint8_t in) const { Parameter p = *this; p.rule_families = in; return p; }
+  constexpr Parameter Filled(Fill how, uint8_t in = layouts::kAll) const { Parameter p = *this; p.fill = how, p.fill_layouts = in; return p; }
+  constexpr Parameter Enabled(EnableColumns columns) const { Parameter p = *this; p.enable = columns; return p; }
+  constexpr Parameter Switch(uint32_t bit, uint8_t in = families::kAll) const { Parameter p = *this; p.flag = bit, p.switch_families = in; return p; }
+  constexpr Parameter Text(StringId id, const char16_t* literal) const { Parameter p = *this; p.label_text = id, p.label_literal = literal; return p; }
+  constexpr Parameter LabelHelp(StringId id, uint8_t in) const { Parameter p = *this; p.family_help = id, p.help_families = in; return p; }
+  constexpr Parameter WithArrows(Rect place) const { Parameter p = *this; p.arrows = place; return p; }
 };
 
 namespace params {
 
 using namespace layouts;
-using L = ImageLayout;
+using namespace ctl;
 using E = Enable;
 using U = Unit;
 using Enc = Encoding;
+using P = Parameter;
+inline constexpr ControlKind kText = ControlKind::Field, kDigits = ControlKind::DigitsField, kCheck = ControlKind::Check,
+                             kRadio = ControlKind::Radio, kList = ControlKind::List;
+using F = Field;
 namespace fam = families;
 
 constexpr Shown Value(uint8_t in, Field field, Encoding encoding = Enc::UnitInteger, Unit unit = U::None) {
@@ -189,196 +205,115 @@ constexpr EnableColumns Columns(E alder, E brenta, E corvan, E delmar, E other) 
   return EnableColumns{alder, brenta, corvan, delmar, other};
 }
 inline constexpr EnableColumns kNotDelmar = Columns(E::Yes, E::Yes, E::Yes, E::No, E::Yes);
+inline constexpr EnableColumns kNotAlderDelmar = Columns(E::No, E::Yes, E::Yes, E::No, E::Yes);
 inline constexpr EnableColumns kGovernor = Columns(E::Gov, E::Gov, E::Gov, E::Gov, E::Yes);
 inline constexpr EnableColumns kBrentaBrake = Columns(E::No, E::Brake, E::Brake, E::No, E::Yes);
 inline constexpr EnableColumns kWarning = Columns(E::No, E::Ext, E::Ext, E::Yes, E::No);
+constexpr FieldRule Ms(int32_t low, int32_t high) { return IntegerRule(U::Millisecond, low, high); }
+constexpr FieldRule Pwm(int32_t low, int32_t high) { return IntegerRule(U::Percent, low, high, EntryStore::Percent4096); }
 
-// In creation order within each box; the window's Tab order follows it.
+// {fill rank, control, kind, placeholder, place, label, label's place, help}, in creation order.
 inline constexpr Parameter kTable[] = {
-    // General
-    {.control = ctl::kBecVoltage, .fill_rank = 0, .kind = ControlKind::Field, .group = ctl::kGroupGeneral, .at = {200, 38, 80, 25},
-     .placeholder = u"0.0V", .label = ctl::kLabelBecVoltage, .label_at = {20, 40, 180, 25}, .label_text = 200,
-     .label_literal = nullptr, .help = 300, .shown = {Value(kNot88D, Field::BecVoltageMv, Enc::MillivoltsAsVolts)},
-     .limits = DecimalRule(u'V', 5.0f, 8.0f, 1000.0), .fill_layouts = kNot88D, .enable = kNotDelmar},
-    {.control = ctl::kReverseRotation, .fill_rank = 1, .kind = ControlKind::Check, .group = ctl::kGroupGeneral, .at = {30, 90, 25, 25},
-     .placeholder = nullptr, .label = ctl::kLabelReverseRotation, .label_at = {55, 95, 230, 25}, .label_text = 201,
-     .label_literal = nullptr, .help = 301, .fill = Fill::Check, .flag = flag::kReverseRotation,
-     .switch_families = fam::kAll, .name = "reverse_rotation", .values = {"off", "on", nullptr}},
-    {.control = ctl::kForwardBackward, .fill_rank = 2, .kind = ControlKind::Check, .group = ctl::kGroupGeneral, .at = {30, 120, 25, 25},
-     .placeholder = nullptr, .label = ctl::kLabelForwardBackward, .label_at = {55, 125, 230, 25}, .label_text = 202,
-     .label_literal = nullptr, .help = 302, .fill = Fill::Check, .fill_layouts = kNot80A,
-     .flag = flag::kForwardBackward, .switch_families = fam::kAll & ~fam::kAlder,
-     .enable = Columns(E::No, E::Yes, E::Yes, E::Yes, E::Yes), .name = "forward_backward",
-     .values = {"off", "on", nullptr}},
-    // Battery
-    {.control = ctl::kBatteryType, .fill_rank = 3, .kind = ControlKind::List, .group = ctl::kGroupBattery, .at = {470, 35, 120, 75},
-     .placeholder = nullptr, .label = ctl::kLabelBatteryType, .label_at = {330, 40, 140, 25},
-     .label_text = sid::kLabelBatteryType, .label_literal = nullptr, .help = 306, .fill = Fill::BatteryList,
-     .enable = kNotDelmar, .name = "battery_type", .values = {"nimh", "lipo", "lifepo"}},
-    {.control = ctl::kCutoffVoltage, .fill_rank = 4, .kind = ControlKind::DigitsField, .group = ctl::kGroupBattery,
-     .at = {510, 70, 80, 25}, .placeholder = u"0mV", .label = ctl::kLabelCutoffVoltage, .label_at = {330, 75, 180, 25},
-     .label_text = 207, .label_literal = nullptr, .help = 307,
-     .shown = {Cutoff(BatteryType::NiMh, Field::CutoffNimhMv), Cutoff(BatteryType::LiPo, Field::CutoffLipoMv),
-               Cutoff(BatteryType::LiFePo, Field::CutoffLifepoMv)},
-     .limit_rule = LimitRule::Cutoff, .enable = kNotDelmar},
-    {.control = ctl::kShutdown, .fill_rank = 6, .kind = ControlKind::Check, .group = ctl::kGroupBattery, .at = {340, 110, 25, 25},
-     .placeholder = nullptr, .label = ctl::kLabelShutdown, .label_at = {365, 115, 220, 25}, .label_text = 203,
-     .label_literal = nullptr, .help = 303, .fill = Fill::Check, .flag = flag::kShutdown,
-     .switch_families = fam::kAll, .enable = Columns(E::NoGov, E::NoGov, E::NoGov, E::No, E::Yes),
-     .name = "shutdown", .values = {"off", "on", nullptr}},
-    {.control = ctl::kCapacityLimit, .fill_rank = 5, .kind = ControlKind::Field, .group = ctl::kGroupBattery, .at = {510, 160, 80, 25},
-     .placeholder = u"0.0Ah = Aus", .label = ctl::kLabelCapacityLimit, .label_at = {330, 165, 180, 25},
-     .label_text = 208, .label_literal = nullptr, .help = 308,
-     .shown = {Value(kNot80A, Field::CapacityLimitDah, Enc::DeciAmpHours)},
-     .limits = DecimalRule(u'A', 0.0f, 65.0f, 10.0), .fill_layouts = kNot80A,
-     .enable = Columns(E::No, E::Yes, E::Yes, E::No, E::Yes)},
-    {.control = ctl::kHoldTime, .fill_rank = 26, .kind = ControlKind::DigitsField, .group = ctl::kGroupBattery, .at = {510, 260, 80, 25},
-     .placeholder = u"0ms", .label = ctl::kLabelHoldTime, .label_at = {330, 265, 180, 25}, .label_text = 233,
-     .label_literal = nullptr, .help = 333,
-     .shown = {Value(kAll, Field::HoldTimeMs, Enc::UnitInteger, U::Millisecond)},
-     .limits = IntegerRule(U::Millisecond, 100, 3000)},
-    // Governor
-    {.control = ctl::kGovernorType, .fill_rank = 7, .kind = ControlKind::List, .group = ctl::kGroupGovernor, .at = {160, 365, 120, 75},
-     .placeholder = nullptr, .label = ctl::kLabelGovernorType, .label_at = {20, 370, 140, 25}, .label_text = 209,
-     .label_literal = nullptr, .help = 309, .fill = Fill::GovernorList, .enable = kNotDelmar,
-     .name = "governor_type", .values = {"off", "governor", "store"}},
-    {.control = ctl::kSoftStart, .fill_rank = 20, .kind = ControlKind::Check, .group = ctl::kGroupGovernor, .at = {30, 415, 25, 25},
-     .placeholder = nullptr, .label = ctl::kLabelSoftStart, .label_at = {55, 420, 230, 25}, .label_text = 235,
-     .label_literal = nullptr, .help = 335, .fill = Fill::Check, .fill_layouts = kBrenta, .flag = flag::kSoftStart,
-     .switch_families = fam::kBrentaCorvan, .enable = Columns(E::No, E::Gov, E::Gov, E::No, E::Yes),
-     .name = "soft_start", .values = {"off", "on", nullptr}},
-    {.control = ctl::kSpoolupTime, .fill_rank = 8, .kind = ControlKind::DigitsField, .group = ctl::kGroupGovernor,
-     .at = {200, 465, 80, 25}, .placeholder = u"0s", .label = ctl::kLabelSpoolupTime, .label_at = {20, 470, 180, 25},
-     .label_text = 210, .label_literal = nullptr, .help = 310,
-     .shown = {Value(kAll, Field::SpoolupMs, Enc::MillisecondsAsSeconds)},
-     .limits = IntegerRule(U::Second, 6, 20, EntryStore::SecondsToMs),
-     .other_limits = IntegerRule(U::Second, 6, 60, EntryStore::SecondsToMs), .other_families = fam::kBrentaCorvan,
-     .enable = kGovernor},
-    {.control = ctl::kPPart, .fill_rank = 9, .kind = ControlKind::DigitsField, .group = ctl::kGroupGovernor, .at = {200, 500, 80, 25},
-     .placeholder = u"0", .label = ctl::kLabelPPart, .label_at = {20, 505, 180, 25}, .label_text = 211,
-     .label_literal = nullptr, .help = 311, .shown = {Value(kAll, Field::GovP)},
-     .limits = IntegerRule(U::None, 0, 10), .enable = kGovernor},
+    P{0, kBecVoltage, kText, u"0.0V", {200, 38, 80, 25}, kLabelBecVoltage, {20, 40, 180, 25}, 300}
+        .Shows(Value(kNot88D, F::BecVoltageMv, Enc::MillivoltsAsVolts))
+        .Limits(DecimalRule(u'V', 5.0f, 8.0f, 1000.0)).Enabled(kNotDelmar),
+    P{1, kReverseRotation, kCheck, nullptr, {30, 90, 25, 25}, kLabelReverseRotation, {55, 95, 230, 25}, 301}
+        .Switch(flag::kReverseRotation).Named("reverse_rotation", "off", "on"),
+    P{2, kForwardBackward, kCheck, nullptr, {30, 120, 25, 25}, kLabelForwardBackward, {55, 125, 230, 25}, 302}
+        .Switch(flag::kForwardBackward, fam::kAll & ~fam::kAlder).Filled(Fill::Check, kNot80A)
+        .Enabled(Columns(E::No, E::Yes, E::Yes, E::Yes, E::Yes)).Named("forward_backward", "off", "on"),
+    P{3, kBatteryType, kList, nullptr, {470, 35, 120, 75}, kLabelBatteryType, {330, 40, 140, 25}, 306}
+        .Text(sid::kLabelBatteryType, nullptr).Filled(Fill::BatteryList).Enabled(kNotDelmar)
+        .Named("battery_type", "nimh", "lipo", "lifepo"),
+    P{4, kCutoffVoltage, kDigits, u"0mV", {510, 70, 80, 25}, kLabelCutoffVoltage, {330, 75, 180, 25}, 307}
+        .Shows(Cutoff(BatteryType::NiMh, F::CutoffNimhMv), Cutoff(BatteryType::LiPo, F::CutoffLipoMv),
+               Cutoff(BatteryType::LiFePo, F::CutoffLifepoMv)).Computed(LimitRule::Cutoff).Enabled(kNotDelmar),
+    P{6, kShutdown, kCheck, nullptr, {340, 110, 25, 25}, kLabelShutdown, {365, 115, 220, 25}, 303}
+        .Switch(flag::kShutdown).Enabled(Columns(E::NoGov, E::NoGov, E::NoGov, E::No, E::Yes))
+        .Named("shutdown", "off", "on"),
+    P{5, kCapacityLimit, kText, u"0.0Ah = Aus", {510, 160, 80, 25}, kLabelCapacityLimit, {330, 165, 180, 25},
+              308}.Shows(Value(kNot80A, F::CapacityLimitDah, Enc::DeciAmpHours))
+        .Limits(DecimalRule(u'A', 0.0f, 65.0f, 10.0)).Enabled(kNotAlderDelmar),
+    P{26, kHoldTime, kDigits, u"0ms", {510, 260, 80, 25}, kLabelHoldTime, {330, 265, 180, 25}, 333}
+        .Shows(Value(kAll, F::HoldTimeMs, Enc::UnitInteger, U::Millisecond)).Limits(Ms(100, 3000)),
+    P{7, kGovernorType, kList, nullptr, {160, 365, 120, 75}, kLabelGovernorType, {20, 370, 140, 25}, 309}
+        .Filled(Fill::GovernorList).Enabled(kNotDelmar).Named("governor_type", "off", "governor", "store"),
+    P{20, kSoftStart, kCheck, nullptr, {30, 415, 25, 25}, kLabelSoftStart, {55, 420, 230, 25}, 335}
+        .Switch(flag::kSoftStart, fam::kBrentaCorvan).Filled(Fill::Check, kBrenta)
+        .Enabled(Columns(E::No, E::Gov, E::Gov, E::No, E::Yes)).Named("soft_start", "off", "on"),
+    P{8, kSpoolupTime, kDigits, u"0s", {200, 465, 80, 25}, kLabelSpoolupTime, {20, 470, 180, 25}, 310}
+        .Shows(Value(kAll, F::SpoolupMs, Enc::MillisecondsAsSeconds))
+        .Limits(IntegerRule(U::Second, 6, 20, EntryStore::SecondsToMs),
+                IntegerRule(U::Second, 6, 60, EntryStore::SecondsToMs), fam::kBrentaCorvan).Enabled(kGovernor),
+    P{9, kPPart, kDigits, u"0", {200, 500, 80, 25}, kLabelPPart, {20, 505, 180, 25}, 311}
+        .Shows(Value(kAll, F::GovP)).Limits(IntegerRule(U::None, 0, 10)).Enabled(kGovernor),
     // The label reads "I-Anteil" on ALDER, whose field is the I-part.
-    {.control = ctl::kRiComp, .fill_rank = 10, .kind = ControlKind::DigitsField, .group = ctl::kGroupGovernor, .at = {200, 535, 80, 25},
-     .placeholder = u"0", .label = ctl::kLabelRiComp, .label_at = {20, 540, 180, 25}, .label_text = 0,
-     .label_literal = u"Ri.-Comp.", .help = 312, .family_help = sid::kHelpIPart, .help_families = fam::kAlder,
-     .shown = {Value(kAlderDelmar, Field::GovI), Value(kBrenta, Field::RiCompMohm, Enc::UnitInteger, U::Milliohm)},
-     .limits = IntegerRule(U::None, 0, 10), .other_limits = IntegerRule(U::Milliohm, 0, 1000),
-     .other_families = fam::kBrentaCorvan, .enable = kGovernor},
-    // Motor
-    {.control = ctl::kBrakeType, .fill_rank = 11, .kind = ControlKind::List, .group = ctl::kGroupMotor, .at = {470, 365, 120, 75},
-     .placeholder = nullptr, .label = ctl::kLabelBrakeType, .label_at = {330, 370, 140, 25}, .label_text = 213,
-     .label_literal = nullptr, .help = 313, .fill = Fill::BrakeList, .enable = kNotDelmar, .name = "brake_type",
-     .values = {"off", "switching", "proportional"}},
-    {.control = ctl::kPoleCount, .fill_rank = 12, .kind = ControlKind::DigitsField, .group = ctl::kGroupMotor, .at = {520, 400, 70, 25},
-     .placeholder = u"0", .label = ctl::kLabelPoleCount, .label_at = {330, 405, 180, 25}, .label_text = 214,
-     .label_literal = nullptr, .help = 314, .shown = {Value(kNot80A, Field::PoleCount)}, .limits = EvenRule(2, 32),
-     .fill_layouts = kNot80A, .enable = Columns(E::No, E::Yes, E::Yes, E::Yes, E::Yes), .arrows = {570, 400, 20, 25}},
-    {.control = ctl::kGearRatio, .fill_rank = 13, .kind = ControlKind::Field, .group = ctl::kGroupMotor, .at = {510, 435, 80, 25},
-     .placeholder = u"1.00:1", .label = ctl::kLabelGearRatio, .label_at = {330, 440, 180, 25}, .label_text = 215,
-     .label_literal = nullptr, .help = 315, .shown = {Value(kBrenta, Field::GearRatioX100, Enc::RatioTimes100)},
-     // The single-precision value nearest 655.35, so that 655.35 itself passes.
-     .limits = DecimalRule(u':', 1.0f, 655.35f, 100.0), .fill_layouts = kBrenta,
-     .enable = Columns(E::No, E::Yes, E::Yes, E::No, E::Yes)},
-    {.control = ctl::kAutoTiming, .fill_rank = 14, .kind = ControlKind::Radio, .group = ctl::kGroupMotor, .at = {340, 475, 25, 25},
-     .placeholder = nullptr, .label = ctl::kLabelAutoTiming, .label_at = {365, 480, 150, 25}, .label_text = 204,
-     .label_literal = nullptr, .help = 304, .fill = Fill::Check, .flag = flag::kAutoTiming,
-     .switch_families = fam::kAll, .name = "timing", .values = {"fixed", "auto", nullptr}},
-    {.control = ctl::kFixTiming, .fill_rank = 15, .kind = ControlKind::Radio, .group = ctl::kGroupMotor, .at = {340, 505, 25, 25},
-     .placeholder = nullptr, .label = ctl::kLabelFixTiming, .label_at = {365, 510, 150, 25}, .label_text = 205,
-     .label_literal = nullptr, .help = sid::kHelpFixTiming, .fill = Fill::InverseCheck, .flag = flag::kAutoTiming,
-     .switch_families = fam::kAll},
+    P{10, kRiComp, kDigits, u"0", {200, 535, 80, 25}, kLabelRiComp, {20, 540, 180, 25}, 312}
+        .Text(0, u"Ri.-Comp.").LabelHelp(sid::kHelpIPart, fam::kAlder)
+        .Shows(Value(kAlderDelmar, F::GovI), Value(kBrenta, F::RiCompMohm, Enc::UnitInteger, U::Milliohm))
+        .Limits(IntegerRule(U::None, 0, 10), IntegerRule(U::Milliohm, 0, 1000), fam::kBrentaCorvan).Enabled(kGovernor),
+    P{11, kBrakeType, kList, nullptr, {470, 365, 120, 75}, kLabelBrakeType, {330, 370, 140, 25}, 313}
+        .Filled(Fill::BrakeList).Enabled(kNotDelmar).Named("brake_type", "off", "switching", "proportional"),
+    P{12, kPoleCount, kDigits, u"0", {520, 400, 70, 25}, kLabelPoleCount, {330, 405, 180, 25}, 314}
+        .Shows(Value(kNot80A, F::PoleCount)).Limits(EvenRule(2, 32))
+        .Enabled(Columns(E::No, E::Yes, E::Yes, E::Yes, E::Yes)).WithArrows({570, 400, 20, 25}),
+    P{13, kGearRatio, kText, u"1.00:1", {510, 435, 80, 25}, kLabelGearRatio, {330, 440, 180, 25}, 315}
+        .Shows(Value(kBrenta, F::GearRatioX100, Enc::RatioTimes100))
+        // The single-precision value nearest 655.35, so that 655.35 itself passes.
+        .Limits(DecimalRule(u':', 1.0f, 655.35f, 100.0)).Enabled(kNotAlderDelmar),
+    P{14, kAutoTiming, kRadio, nullptr, {340, 475, 25, 25}, kLabelAutoTiming, {365, 480, 150, 25}, 304}
+        .Switch(flag::kAutoTiming).Named("timing", "fixed", "auto"),
+    P{15, kFixTiming, kRadio, nullptr, {340, 505, 25, 25}, kLabelFixTiming, {365, 510, 150, 25}, 305}
+        .Switch(flag::kAutoTiming).Filled(Fill::InverseCheck),
     // Named by the fixed-timing button's label before it.
-    {.control = ctl::kFixTimingAngle, .fill_rank = 16, .kind = ControlKind::DigitsField, .group = ctl::kGroupMotor,
-     .at = {510, 505, 80, 25}, .placeholder = u"0°", .label = ctl::kLabelFixTiming, .label_at = {}, .label_text = 205,
-     .label_literal = nullptr, .help = sid::kHelpFixTiming,
-     .shown = {Value(kAll, Field::FixTimingDeg, Enc::UnitInteger, U::Degree)},
-     .limits = IntegerRule(U::Degree, 0, 30), .fill = Fill::TimingAngle,
-     .enable = Columns(E::Fix, E::Fix, E::Fix, E::Fix, E::Fix)},
-    // Expert
-    {.control = ctl::kMinPwm, .fill_rank = 19, .kind = ControlKind::DigitsField, .group = ctl::kGroupExpert, .at = {820, 365, 80, 25},
-     .placeholder = u"0%", .label = ctl::kLabelMinPwm, .label_at = {640, 370, 180, 25}, .label_text = 234,
-     .label_literal = nullptr, .help = 334, .shown = {Value(kAll, Field::MinPwm, Enc::Fraction4096)},
-     .limits = IntegerRule(U::Percent, 2, 25, EntryStore::Percent4096), .enable = kNotDelmar},
-    {.control = ctl::kMaxStartCurrent, .fill_rank = 21, .kind = ControlKind::DigitsField, .group = ctl::kGroupExpert,
-     .at = {820, 400, 80, 25}, .placeholder = u"0A", .label = ctl::kLabelMaxStartCurrent,
-     .label_at = {640, 405, 180, 25}, .label_text = 236, .label_literal = nullptr,
-     .help = sid::kHelpMaxStartCurrentAmps, .family_help = sid::kHelpMaxStartCurrentPercent,
-     .help_families = fam::kAlder | fam::kDelmarZ,
-     .shown = {Value(kAlderDelmar, Field::MaxStartCurrent, Enc::UnitInteger, U::Percent),
-               Value(kBrenta, Field::MaxStartCurrent, Enc::UnitInteger, U::Ampere)},
-     .limits = IntegerRule(U::Percent, 10, 100), .other_limits = IntegerRule(U::Ampere, 10, 100),
-     .other_families = fam::kBrentaCorvan},
-    {.control = ctl::kSlewPos, .fill_rank = 17, .kind = ControlKind::DigitsField, .group = ctl::kGroupExpert, .at = {820, 435, 80, 25},
-     .placeholder = u"0ms", .label = ctl::kLabelSlewPos, .label_at = {640, 440, 180, 25}, .label_text = 0,
-     .label_literal = u"Slewrate Pos.", .help = 316,
-     .shown = {Value(kAll, Field::SlewPosMs, Enc::UnitInteger, U::Millisecond)},
-     .limits = IntegerRule(U::Millisecond, 100, 60000), .other_limits = IntegerRule(U::Millisecond, 100, 20000),
-     .other_families = fam::kAlder, .enable = kNotDelmar},
-    {.control = ctl::kSlewNeg, .fill_rank = 18, .kind = ControlKind::DigitsField, .group = ctl::kGroupExpert, .at = {820, 470, 80, 25},
-     .placeholder = u"0ms", .label = ctl::kLabelSlewNeg, .label_at = {640, 475, 180, 25}, .label_text = 0,
-     .label_literal = u"Slewrate Neg.", .help = 317,
-     .shown = {Value(kAll, Field::SlewNegMs, Enc::UnitInteger, U::Millisecond)},
-     .limits = IntegerRule(U::Millisecond, 100, 60000), .other_limits = IntegerRule(U::Millisecond, 100, 20000),
-     .other_families = fam::kAlder, .enable = kNotDelmar},
-    {.control = ctl::kBrakeSlewPos, .fill_rank = 22, .kind = ControlKind::DigitsField, .group = ctl::kGroupExpert,
-     .at = {820, 505, 80, 25}, .placeholder = u"0ms", .label = ctl::kLabelBrakeSlewPos,
-     .label_at = {640, 510, 180, 25}, .label_text = 237, .label_literal = nullptr, .help = 337,
-     .shown = {Value(kBrenta, Field::BrakeSlewPosMs, Enc::UnitInteger, U::Millisecond)},
-     .limits = IntegerRule(U::Millisecond, 100, 10000), .rule_families = fam::kBrentaCorvan, .fill_layouts = kBrenta,
-     .enable = kBrentaBrake},
-    {.control = ctl::kBrakeSlewNeg, .fill_rank = 23, .kind = ControlKind::DigitsField, .group = ctl::kGroupExpert,
-     .at = {820, 540, 80, 25}, .placeholder = u"0ms", .label = ctl::kLabelBrakeSlewNeg,
-     .label_at = {640, 545, 180, 25}, .label_text = 238, .label_literal = nullptr, .help = 338,
-     .shown = {Value(kBrenta, Field::BrakeSlewNegMs, Enc::UnitInteger, U::Millisecond)},
-     .limits = IntegerRule(U::Millisecond, 100, 10000), .rule_families = fam::kBrentaCorvan, .fill_layouts = kBrenta,
-     .enable = kBrentaBrake},
+    P{16, kFixTimingAngle, kDigits, u"0°", {510, 505, 80, 25}, kLabelFixTiming, {}, 305}
+        .Shows(Value(kAll, F::FixTimingDeg, Enc::UnitInteger, U::Degree)).Limits(IntegerRule(U::Degree, 0, 30))
+        .Filled(Fill::TimingAngle).Enabled(Columns(E::Fix, E::Fix, E::Fix, E::Fix, E::Fix)),
+    P{19, kMinPwm, kDigits, u"0%", {820, 365, 80, 25}, kLabelMinPwm, {640, 370, 180, 25}, 334}
+        .Shows(Value(kAll, F::MinPwm, Enc::Fraction4096)).Limits(Pwm(2, 25)).Enabled(kNotDelmar),
+    P{21, kMaxStartCurrent, kDigits, u"0A", {820, 400, 80, 25}, kLabelMaxStartCurrent,
+              {640, 405, 180, 25}, sid::kHelpMaxStartCurrentAmps}
+        .LabelHelp(sid::kHelpMaxStartCurrentPercent, fam::kAlder | fam::kDelmarZ)
+        .Shows(Value(kAlderDelmar, F::MaxStartCurrent, Enc::UnitInteger, U::Percent),
+               Value(kBrenta, F::MaxStartCurrent, Enc::UnitInteger, U::Ampere))
+        .Limits(IntegerRule(U::Percent, 10, 100), IntegerRule(U::Ampere, 10, 100), fam::kBrentaCorvan),
+    P{17, kSlewPos, kDigits, u"0ms", {820, 435, 80, 25}, kLabelSlewPos, {640, 440, 180, 25}, 316}
+        .Text(0, u"Slewrate Pos.").Shows(Value(kAll, F::SlewPosMs, Enc::UnitInteger, U::Millisecond))
+        .Limits(Ms(100, 60000), Ms(100, 20000), fam::kAlder).Enabled(kNotDelmar),
+    P{18, kSlewNeg, kDigits, u"0ms", {820, 470, 80, 25}, kLabelSlewNeg, {640, 475, 180, 25}, 317}
+        .Text(0, u"Slewrate Neg.").Shows(Value(kAll, F::SlewNegMs, Enc::UnitInteger, U::Millisecond))
+        .Limits(Ms(100, 60000), Ms(100, 20000), fam::kAlder).Enabled(kNotDelmar),
+    P{22, kBrakeSlewPos, kDigits, u"0ms", {820, 505, 80, 25}, kLabelBrakeSlewPos, {640, 510, 180, 25}, 337}
+        .Shows(Value(kBrenta, F::BrakeSlewPosMs, Enc::UnitInteger, U::Millisecond)).Limits(Ms(100, 10000))
+        .OnlyIn(fam::kBrentaCorvan).Enabled(kBrentaBrake),
+    P{23, kBrakeSlewNeg, kDigits, u"0ms", {820, 540, 80, 25}, kLabelBrakeSlewNeg, {640, 545, 180, 25}, 338}
+        .Shows(Value(kBrenta, F::BrakeSlewNegMs, Enc::UnitInteger, U::Millisecond)).Limits(Ms(100, 10000))
+        .OnlyIn(fam::kBrentaCorvan).Enabled(kBrentaBrake),
     // Applies to the proportional brake only.
-    {.control = ctl::kBrakeMinPwm, .fill_rank = 24, .kind = ControlKind::DigitsField, .group = ctl::kGroupExpert,
-     .at = {820, 575, 80, 25}, .placeholder = u"0%", .label = ctl::kLabelBrakeMinPwm, .label_at = {640, 580, 180, 25},
-     .label_text = 239, .label_literal = nullptr, .help = 339,
-     .shown = {Value(kBrenta, Field::BrakeMinPwm, Enc::Fraction4096)},
-     .limits = IntegerRule(U::Percent, 0, 50, EntryStore::Percent4096), .rule_families = fam::kBrentaCorvan,
-     .fill_layouts = kBrenta, .enable = Columns(E::No, E::Prop, E::Prop, E::No, E::NotSwitching)},
-    {.control = ctl::kBrakeMaxPwm, .fill_rank = 25, .kind = ControlKind::DigitsField, .group = ctl::kGroupExpert,
-     .at = {820, 610, 80, 25}, .placeholder = u"0%", .label = ctl::kLabelBrakeMaxPwm, .label_at = {640, 615, 180, 25},
-     .label_text = 240, .label_literal = nullptr, .help = 340,
-     .shown = {Value(kBrenta, Field::BrakeMaxPwm, Enc::Fraction4096)},
-     .limits = IntegerRule(U::Percent, 50, 100, EntryStore::Percent4096), .rule_families = fam::kBrentaCorvan,
-     .fill_layouts = kBrenta, .enable = kBrentaBrake},
-    // Warnings
-    {.control = ctl::kWarnCutoff, .fill_rank = 27, .kind = ControlKind::DigitsField, .group = ctl::kGroupWarnings,
-     .at = {820, 35, 80, 25}, .placeholder = u"0mV", .label = ctl::kLabelWarnCutoff, .label_at = {640, 40, 180, 25},
-     .label_text = 218, .label_literal = nullptr, .help = 318,
-     .shown = {Value(kWarnings, Field::WarnCutoffMv, Enc::UnitInteger, U::Millivolt)},
-     .limits = IntegerRule(U::Millivolt, 700, 4400), .fill_layouts = kWarnings, .enable = kWarning},
-    {.control = ctl::kWarnCapacity, .fill_rank = 32, .kind = ControlKind::Field, .group = ctl::kGroupWarnings, .at = {820, 70, 80, 25},
-     .placeholder = u"0.0Ah = Aus", .label = ctl::kLabelWarnCapacity, .label_at = {640, 75, 180, 25},
-     .label_text = 219, .label_literal = nullptr, .help = 319,
-     .shown = {Value(kWarnings, Field::WarnCapacityDah, Enc::DeciAmpHours)},
-     .limits = DecimalRule(u'A', 0.0f, 65.0f, 10.0), .fill_layouts = kWarnings, .enable = kWarning},
-    {.control = ctl::kWarnMotorCurrent, .fill_rank = 28, .kind = ControlKind::DigitsField, .group = ctl::kGroupWarnings,
-     .at = {820, 105, 80, 25}, .placeholder = u"0A", .label = ctl::kLabelWarnMotorCurrent,
-     .label_at = {640, 110, 180, 25}, .label_text = 220, .label_literal = nullptr, .help = 320,
-     .shown = {Value(kWarnings, Field::WarnMotorCurrentA, Enc::UnitInteger, U::Ampere)},
-     .limit_rule = LimitRule::TwiceModel, .model_families = fam::kAll, .fill_layouts = kWarnings, .enable = kWarning},
-    {.control = ctl::kWarnBecCurrent, .fill_rank = 31, .kind = ControlKind::DigitsField, .group = ctl::kGroupWarnings,
-     .at = {820, 140, 80, 25}, .placeholder = u"0mA", .label = ctl::kLabelWarnBecCurrent,
-     .label_at = {640, 145, 180, 25}, .label_text = 221, .label_literal = nullptr, .help = 321,
-     .shown = {Value(k92B, Field::WarnBecCurrentMa, Enc::UnitInteger, U::Milliampere)},
-     .limit_rule = LimitRule::BecCurrent, .model_families = fam::kBrenta, .fill_layouts = k92B,
-     .enable = Columns(E::No, E::Ext, E::No, E::No, E::No)},
-    {.control = ctl::kWarnFetTemp, .fill_rank = 29, .kind = ControlKind::DigitsField, .group = ctl::kGroupWarnings,
-     .at = {820, 175, 80, 25}, .placeholder = u"0°C", .label = ctl::kLabelWarnFetTemp, .label_at = {640, 180, 180, 25},
-     .label_text = 222, .label_literal = nullptr, .help = 322,
-     .shown = {Value(kWarnings, Field::WarnFetTempC, Enc::UnitInteger, U::DegreeC)},
-     .limits = IntegerRule(U::DegreeC, 20, 90), .fill_layouts = kWarnings, .enable = kWarning},
-    {.control = ctl::kWarnBecTemp, .fill_rank = 30, .kind = ControlKind::DigitsField, .group = ctl::kGroupWarnings,
-     .at = {820, 210, 80, 25}, .placeholder = u"0°C", .label = ctl::kLabelWarnBecTemp, .label_at = {640, 215, 180, 25},
-     .label_text = 223, .label_literal = nullptr, .help = 323,
-     .shown = {Value(k92B, Field::WarnBecTempC, Enc::UnitInteger, U::DegreeC)},
-     .limits = IntegerRule(U::DegreeC, 20, 90), .fill_layouts = k92B,
-     .enable = Columns(E::No, E::Ext, E::Ext, E::No, E::No)},
+    P{24, kBrakeMinPwm, kDigits, u"0%", {820, 575, 80, 25}, kLabelBrakeMinPwm, {640, 580, 180, 25}, 339}
+        .Shows(Value(kBrenta, F::BrakeMinPwm, Enc::Fraction4096)).Limits(Pwm(0, 50)).OnlyIn(fam::kBrentaCorvan)
+        .Enabled(Columns(E::No, E::Prop, E::Prop, E::No, E::NotSwitching)),
+    P{25, kBrakeMaxPwm, kDigits, u"0%", {820, 610, 80, 25}, kLabelBrakeMaxPwm, {640, 615, 180, 25}, 340}
+        .Shows(Value(kBrenta, F::BrakeMaxPwm, Enc::Fraction4096)).Limits(Pwm(50, 100)).OnlyIn(fam::kBrentaCorvan)
+        .Enabled(kBrentaBrake),
+    P{27, kWarnCutoff, kDigits, u"0mV", {820, 35, 80, 25}, kLabelWarnCutoff, {640, 40, 180, 25}, 318}
+        .Shows(Value(kWarnings, F::WarnCutoffMv, Enc::UnitInteger, U::Millivolt))
+        .Limits(IntegerRule(U::Millivolt, 700, 4400)).Enabled(kWarning),
+    P{32, kWarnCapacity, kText, u"0.0Ah = Aus", {820, 70, 80, 25}, kLabelWarnCapacity, {640, 75, 180, 25}, 319}
+        .Shows(Value(kWarnings, F::WarnCapacityDah, Enc::DeciAmpHours))
+        .Limits(DecimalRule(u'A', 0.0f, 65.0f, 10.0)).Enabled(kWarning),
+    P{28, kWarnMotorCurrent, kDigits, u"0A", {820, 105, 80, 25}, kLabelWarnMotorCurrent,
+              {640, 110, 180, 25}, 320}.Shows(Value(kWarnings, F::WarnMotorCurrentA, Enc::UnitInteger, U::Ampere))
+        .Computed(LimitRule::TwiceModel, fam::kAll).Enabled(kWarning),
+    P{31, kWarnBecCurrent, kDigits, u"0mA", {820, 140, 80, 25}, kLabelWarnBecCurrent,
+              {640, 145, 180, 25}, 321}.Shows(Value(k92B, F::WarnBecCurrentMa, Enc::UnitInteger, U::Milliampere))
+        .Computed(LimitRule::BecCurrent, fam::kBrenta).Enabled(Columns(E::No, E::Ext, E::No, E::No, E::No)),
+    P{29, kWarnFetTemp, kDigits, u"0°C", {820, 175, 80, 25}, kLabelWarnFetTemp, {640, 180, 180, 25}, 322}
+        .Shows(Value(kWarnings, F::WarnFetTempC, Enc::UnitInteger, U::DegreeC))
+        .Limits(IntegerRule(U::DegreeC, 20, 90)).Enabled(kWarning),
+    P{30, kWarnBecTemp, kDigits, u"0°C", {820, 210, 80, 25}, kLabelWarnBecTemp, {640, 215, 180, 25}, 323}
+        .Shows(Value(k92B, F::WarnBecTempC, Enc::UnitInteger, U::DegreeC)).Limits(IntegerRule(U::DegreeC, 20, 90))
+        .Enabled(Columns(E::No, E::Ext, E::Ext, E::No, E::No)),
 };
 
 }  // namespace params
@@ -392,8 +327,6 @@ constexpr const Parameter* FindParameter(ControlId control) {
   return nullptr;
 }
 
-constexpr bool IsNumericKind(ControlKind kind) { return kind == ControlKind::Field || kind == ControlKind::DigitsField; }
-
 // The controls the table's rows create: each row's control, its own label
 // and its arrows.
 constexpr std::size_t ParameterControlCount() {
@@ -402,47 +335,29 @@ constexpr std::size_t ParameterControlCount() {
   return count;
 }
 
-// The rows in the order ShowImage fills them.
-inline constexpr auto kFillOrder = [] {
-  std::array<const Parameter*, std::size(params::kTable)> rows{};
-  for (const Parameter& row : params::kTable) rows[row.fill_rank < rows.size() ? row.fill_rank : 0] = &row;
-  return rows;
-}();
-
 namespace ctl {
 // Parameter controls are the rows' controls: help and hover go by this.
 constexpr bool IsParameterId(ControlId id) { return FindParameter(id) != nullptr; }
 }  // namespace ctl
 
-namespace params {
-constexpr bool IsChoiceKind(ControlKind kind) {
-  return kind == ControlKind::List || kind == ControlKind::Check || kind == ControlKind::Radio;
-}
 // Controls in the parameter range, labels in the label range, each control
-// once; a field has a value, a list or switch a name (the fixed-timing
-// button is the other value of "timing").
+// and fill rank once; a field has a value, a list or switch a name (the
+// fixed-timing button is the other value of "timing").
 constexpr bool RowsKeepTheirRanges() {
-  for (std::size_t i = 0; i < std::size(kTable); ++i) {
-    const Parameter& row = kTable[i];
-    if (row.control < ctl::kParameterFirst || row.control > ctl::kParameterLast || !ctl::IsLabelId(row.label)) {
+  for (std::size_t i = 0; i < std::size(params::kTable); ++i) {
+    const Parameter& row = params::kTable[i];
+    const bool choice = row.kind == ControlKind::List || row.kind == ControlKind::Check || row.kind == ControlKind::Radio;
+    if (row.control < ctl::kParameterFirst || row.control > ctl::kParameterLast || !ctl::IsLabelId(row.label) ||
+        row.fill_rank >= std::size(params::kTable) || row.IsNumeric() != (row.shown[0].layouts != 0) ||
+        (choice && row.name.empty() && row.control != ctl::kFixTiming)) {
       return false;
     }
-    if (IsNumericKind(row.kind) != (row.shown[0].layouts != 0)) return false;
-    if (IsChoiceKind(row.kind) && row.name.empty() && row.control != ctl::kFixTiming) return false;
     for (std::size_t j = 0; j < i; ++j) {
-      if (kTable[j].control == row.control) return false;
+      if (params::kTable[j].control == row.control || params::kTable[j].fill_rank == row.fill_rank) return false;
     }
   }
   return true;
 }
-static_assert(RowsKeepTheirRanges(), "a parameter row's IDs are out of their ranges, or used twice");
-constexpr bool EveryRowFilled() {
-  for (const Parameter* row : kFillOrder) {
-    if (row == nullptr) return false;
-  }
-  return true;
-}
-static_assert(EveryRowFilled(), "fill ranks go 0, 1, 2, ... without a gap or a rank given twice");
-}  // namespace params
+static_assert(RowsKeepTheirRanges(), "a parameter row's IDs or fill rank are out of range, or used twice");
 
 }  // namespace tavio

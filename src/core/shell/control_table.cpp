@@ -35,7 +35,7 @@ constexpr ControlDef Group(ControlId id, const char16_t* text, int x, int y, int
   return Row(id, ControlKind::Group, 0, text, x, y, w, h);
 }
 
-// A slot is one control, or all parameter controls of a box (`params_of`).
+// A slot is one control, or the parameter controls inside the box `params_of`.
 struct Slot {
   ControlId params_of;
   ControlDef control;
@@ -84,8 +84,10 @@ constexpr auto kControls = [] {
       out[n++] = slot.control;
       continue;
     }
+    const ControlDef& box = std::find_if(std::begin(kSlots), std::end(kSlots), [&](const Slot& s) {
+                              return s.params_of == 0 && s.control.id == slot.params_of; })->control;
     for (const Parameter& p : Parameters()) {
-      if (p.group != slot.params_of) continue;
+      if (p.at.x < box.x || p.at.x >= box.x + box.w || p.at.y < box.y || p.at.y >= box.y + box.h) continue;
       const Rect& l = p.label_at;
       const ControlDef label = Row(p.label, ControlKind::Label, p.label_text, p.label_literal, l.x, l.y, l.w, l.h);
       const bool switch_first = p.kind == ControlKind::Check || p.kind == ControlKind::Radio;
@@ -94,10 +96,8 @@ constexpr auto kControls = [] {
       out[n++] = Row(p.control, p.kind, 0, p.placeholder, p.at.x, p.at.y, p.at.w, p.at.h, radio && !after_radio);
       after_radio = radio;
       if (l.w != 0 && switch_first) out[n++] = label;
-      if (p.arrows.w != 0) {
-        out[n++] = Row(ctl::kPoleArrows, ControlKind::Arrows, 0, nullptr, p.arrows.x, p.arrows.y, p.arrows.w,
-                       p.arrows.h);
-      }
+      const Rect& a = p.arrows;
+      if (a.w != 0) out[n++] = Row(ctl::kPoleArrows, ControlKind::Arrows, 0, nullptr, a.x, a.y, a.w, a.h);
     }
   }
   return out;
@@ -120,35 +120,14 @@ const ControlDef* FindControl(ControlId id) {
 }
 
 std::span<const ListItemDef> ListItems(ControlId list_id) {
-  switch (list_id) {
-    case ctl::kBatteryType:
-      return kBatteryItems;
-    case ctl::kGovernorType:
-      return kGovernorItems;
-    case ctl::kBrakeType:
-      return kBrakeItems;
-    default:
-      return {};
-  }
+  if (list_id == ctl::kBatteryType) return kBatteryItems;
+  if (list_id == ctl::kGovernorType) return kGovernorItems;
+  return list_id == ctl::kBrakeType ? std::span<const ListItemDef>(kBrakeItems) : std::span<const ListItemDef>();
 }
 
 bool IsTabStop(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Field:
-    case ControlKind::DigitsField:
-    case ControlKind::Check:
-    case ControlKind::Radio:
-    case ControlKind::List:
-    case ControlKind::Command:
-      return true;
-    case ControlKind::Label:
-    case ControlKind::Value:
-    case ControlKind::Group:
-    case ControlKind::Arrows:
-    case ControlKind::HelpField:
-      return false;
-  }
-  return false;
+  return kind == ControlKind::Field || kind == ControlKind::DigitsField || kind == ControlKind::Check ||
+         kind == ControlKind::Radio || kind == ControlKind::List || kind == ControlKind::Command;
 }
 
 Text ControlText(const ControlDef& control, Language language) {

@@ -1,6 +1,8 @@
 #include "core/shell/display.h"
 #include "core/shell/focus.h"
 
+#include <algorithm>
+
 #include "core/model/family.h"
 
 namespace tavio {
@@ -33,8 +35,10 @@ void ShowImage(App& app) {
   if (!layout) return;
   Panel& panel = *app.panel;
   const ConfigImage& image = app.image;
-  for (const Parameter* filled : kFillOrder) {
-    const Parameter& row = *filled;
+  // By rank: the order decides the help the last text leaves.
+  for (uint8_t rank = 0; rank < Parameters().size(); ++rank) {
+    const Parameter& row = *std::find_if(Parameters().begin(), Parameters().end(),
+                                         [rank](const Parameter& p) { return p.fill_rank == rank; });
     if ((row.fill_layouts & layouts::Bit(*layout)) == 0) continue;
     const ControlId id = row.control;
     switch (row.fill) {

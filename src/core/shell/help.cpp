@@ -11,10 +11,7 @@ constexpr size_t kMaxHelpLength = 511;
 
 // The texts of the firmware box and the help field have help IDs without an
 // English text: hovering them empties the help field.
-constexpr struct {
-  ControlId label;
-  StringId help;
-} kOtherHelp[] = {{ctl::kLabelUnitName, 324},        {ctl::kUnitVersion, 325},       {ctl::kLabelEscBootloader, 326},
+constexpr struct { ControlId label; StringId help; } kOtherHelp[] = {{ctl::kLabelUnitName, 324},        {ctl::kUnitVersion, 325},       {ctl::kLabelEscBootloader, 326},
                   {ctl::kEscBootloaderVersion, 327}, {ctl::kLabelEscFirmware, 328},  {ctl::kEscFirmwareVersion, 329},
                   {ctl::kHelpField, 342}};
 

@@ -756,18 +756,15 @@ constexpr bool IdsAscend() {
 static_assert(IdsAscend(), "LookUpString searches the table by ID");
 
 constexpr bool HasText(StringId id) {
-  for (const StringRow& row : kStrings) {
-    if (row.id == id) return !row.english.empty() && !row.german.empty();
-  }
-  return false;
+  const auto* row = std::find_if(std::begin(kStrings), std::end(kStrings), [id](const StringRow& r) { return r.id == id; });
+  return row != std::end(kStrings) && !row->english.empty() && !row->german.empty();
 }
 // Every parameter's label and help texts are here, in both languages.
 constexpr bool EveryParameterHasItsTexts() {
-  for (const Parameter& row : Parameters()) {
-    if (!HasText(row.help) || (row.family_help != 0 && !HasText(row.family_help))) return false;
-    if (row.label_text == 0 ? row.label_literal == nullptr : !HasText(row.label_text)) return false;
-  }
-  return true;
+  return std::all_of(Parameters().begin(), Parameters().end(), [](const Parameter& row) {
+    return HasText(row.help) && (row.family_help == 0 || HasText(row.family_help)) &&
+           (row.label_text == 0 ? row.label_literal != nullptr : HasText(row.label_text));
+  });
 }
 static_assert(EveryParameterHasItsTexts(), "a parameter's label or help ID has no text in the string table");
 
