@@ -234,8 +234,6 @@ inline constexpr Parameter kTable[] = {
     P{5, kCapacityLimit, kText, u"0.0Ah = Aus", {510, 160, 80, 25}, kLabelCapacityLimit, {330, 165, 180, 25},
               308}.Shows(Value(kNot80A, F::CapacityLimitDah, Enc::DeciAmpHours))
         .Limits(DecimalRule(u'A', 0.0f, 65.0f, 10.0)).Enabled(kNotAlderDelmar),
-    P{33, 2024, kDigits, u"0ms", {510, 210, 80, 25}, 230, {330, 215, 180, 25}, 330}
-        .Shows(Value(kAll, F::Aux1E, Enc::UnitInteger, U::Millisecond)).Limits(Ms(0, 1000)).Enabled(kNotAlderDelmar),
     P{26, kHoldTime, kDigits, u"0ms", {510, 260, 80, 25}, kLabelHoldTime, {330, 265, 180, 25}, 333}
         .Shows(Value(kAll, F::HoldTimeMs, Enc::UnitInteger, U::Millisecond)).Limits(Ms(100, 3000)),
     P{7, kGovernorType, kList, nullptr, {160, 365, 120, 75}, kLabelGovernorType, {20, 370, 140, 25}, 309}

@@ -41,7 +41,6 @@ constexpr StringRow kStrings[] = {
     {223, u"Max. BEC temperature", u"Max. BEC Temperatur"},
     {226, u"ESC bootloader", u"Regler-Bootloader"},
     {228, u"ESC", u"Regler"},
-    {230, u"Throttle delay", u"Gasverzögerung"},
     {233, u"Hold time", u"Hold Zeit"},
     {234, u"Min. PWM", u"Min. PWM"},
     {235, u"Soft start", u"Sanftanlauf"},
@@ -336,9 +335,6 @@ constexpr StringRow kStrings[] = {
      u"ausgelöst wird. (Nur bei Reglern mit BEC)\r\n\r\n"
      u"Grenzwert: Min 20°C - Max 90°C\r\n\r\n"
      u"Default: 90°C"},
-    {330,
-     u"-Throttle delay- \r\n\r\nDelay of the throttle signal.\r\n\r\nLimit: min 0ms - max 1000ms",
-     u"-Gasverzögerung- \r\n\r\nVerzögerung des Gassignals.\r\n\r\nGrenzwert: Min 0ms - Max 1000ms"},
     {333,
      u"-Hold time- \r\n\r\n"
      u"If no more receiver signals can be detected, during this time the last "
