@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <ostream>
@@ -14,46 +15,26 @@
 namespace tavio::cli {
 namespace {
 
-constexpr ImageLayout kAllLayouts[] = {ImageLayout::Layout80A, ImageLayout::Layout80B, ImageLayout::Layout92B,
-                                       ImageLayout::Layout88D};
-
-// The names of the lists and switches; a value's place is its choice value
-// (a switch: its bit, so "timing" is fixed at 0 and auto at 1).
-struct ChoiceName {
-  const char* name;
-  ControlId id;
-  const char* values[3];
-};
-constexpr ChoiceName kChoiceNames[] = {
-    {"governor_type", ctl::kGovernorType, {"off", "governor", "store"}},
-    {"brake_type", ctl::kBrakeType, {"off", "switching", "proportional"}},
-    {"battery_type", ctl::kBatteryType, {"nimh", "lipo", "lifepo"}},
-    {"timing", ctl::kAutoTiming, {"fixed", "auto", nullptr}},
-    {"reverse_rotation", ctl::kReverseRotation, {"off", "on", nullptr}},
-    {"forward_backward", ctl::kForwardBackward, {"off", "on", nullptr}},
-    {"shutdown", ctl::kShutdown, {"off", "on", nullptr}},
-    {"soft_start", ctl::kSoftStart, {"off", "on", nullptr}},
-};
-
-const ChoiceName* FindChoice(std::string_view name) {
-  for (const ChoiceName& choice : kChoiceNames) {
-    if (name == choice.name) return &choice;
-  }
-  return nullptr;
+// Lists and switches by the name the table gives them; a value's place is
+// its choice value (a switch: its bit, so "timing" is fixed at 0 and auto at 1).
+const Parameter* FindChoice(std::string_view name) {
+  const auto row = std::find_if(Parameters().begin(), Parameters().end(), [&](const Parameter& p) { return p.name == name; });
+  return name.empty() || row == Parameters().end() ? nullptr : &*row;
 }
 
-const ChoiceName* FindChoice(ControlId id) {
-  for (const ChoiceName& choice : kChoiceNames) {
-    if (id == choice.id) return &choice;
-  }
-  return nullptr;
-}
+const Parameter* FindChoice(ControlId id) { return FindParameter(id) != nullptr ? FindChoice(FindParameter(id)->name) : nullptr; }
 
 std::optional<uint16_t> ParseNumber(std::string_view text, unsigned max) {
   unsigned value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > max) return std::nullopt;
   return static_cast<uint16_t>(value);
+}
+
+std::string VersionHex(uint16_t version) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "0x%04X", static_cast<unsigned>(version));
+  return buffer;
 }
 
 // "(give governor_type=governor or store first)": the choices after which the
@@ -63,7 +44,9 @@ std::string Hint(ControlId id, uint16_t family, uint16_t version, uint32_t flags
   if (!ways.empty()) {
     std::string text = " (give " + ChoiceText(ways[0]);
     for (size_t i = 1; i < ways.size(); ++i) {
-      if (ways[i].id == ways[0].id) text += " or " + std::string(FindChoice(ways[i].id)->values[ways[i].value]);
+      if (ways[i].id == ways[0].id) {
+        text += " or " + std::string(FindChoice(ways[i].id)->values[static_cast<size_t>(ways[i].value)]);
+      }
     }
     return text + " first)";
   }
@@ -82,7 +65,7 @@ std::string DisabledText(ControlId id, const SetState& state) {
   std::string text = "the window disables it ";
   switch (WhyDisabled(id, family, flags, version)) {
     case DisabledReason::Family: return text + "for " + FamilyText(family);
-    case DisabledReason::ParamSet: return text + "below parameter set 0x0401";
+    case DisabledReason::ParamSet: return text + "below parameter set " + VersionHex(kParamVersion92B);
     case DisabledReason::GovernorOff: text += "while the governor is off"; break;
     case DisabledReason::GovernorOn: text += "while a governor mode is chosen"; break;
     case DisabledReason::BrakeOff: text += "while the brake is off"; break;
@@ -91,17 +74,6 @@ std::string DisabledText(ControlId id, const SetState& state) {
     case DisabledReason::None: return std::string();
   }
   return text + Hint(id, family, version, flags);
-}
-
-// The limits of these fields follow the ESC's model number.
-bool LimitNeedsModel(ControlId id, uint16_t family) {
-  return id == ctl::kWarnMotorCurrent || (id == ctl::kWarnBecCurrent && family == kFamilyBrenta);
-}
-
-std::string VersionHex(uint16_t version) {
-  char buffer[8];
-  std::snprintf(buffer, sizeof buffer, "0x%04X", static_cast<unsigned>(version));
-  return buffer;
 }
 
 // Why ReadConfigFile refused a file.
@@ -153,9 +125,9 @@ bool ApplyChoice(Context& context, const Entry& entry, SetState& state) {
 }  // namespace
 
 std::string ChoiceText(const ControlChoice& choice) {
-  const ChoiceName* name = FindChoice(choice.id);
+  const Parameter* name = FindChoice(choice.id);
   if (name == nullptr || choice.value < 0 || choice.value > 2 || name->values[choice.value] == nullptr) return "";
-  return std::string(name->name) + "=" + name->values[choice.value];
+  return std::string(name->name) + "=" + name->values[static_cast<size_t>(choice.value)];
 }
 
 std::optional<SetTarget> ResolveSetName(std::string_view name) {
@@ -164,28 +136,20 @@ std::optional<SetTarget> ResolveSetName(std::string_view name) {
     return SetTarget{*number, std::nullopt, std::nullopt};
   }
   const auto field = FieldFromName(name);
-  if (!field) return std::nullopt;
+  const auto shown = field ? FindShownField(*field) : std::nullopt;
+  if (!shown) return std::nullopt;
   // Each cut-off name edits its own battery type's value.
-  switch (*field) {
-    case Field::CutoffNimhMv: return SetTarget{ctl::kCutoffVoltage, BatteryType::NiMh, field};
-    case Field::CutoffLipoMv: return SetTarget{ctl::kCutoffVoltage, BatteryType::LiPo, field};
-    case Field::CutoffLifepoMv: return SetTarget{ctl::kCutoffVoltage, BatteryType::LiFePo, field};
-    default: break;
-  }
-  for (ControlId id : NumericFieldIds()) {
-    for (ImageLayout layout : kAllLayouts) {
-      const auto format = EditedFormat(id, layout, BatteryType::LiPo);
-      if (format && format->field == *field) return SetTarget{id, std::nullopt, field};
-    }
-  }
-  return std::nullopt;
+  std::optional<BatteryType> battery;
+  if (shown->shown.battery >= 0) battery = static_cast<BatteryType>(shown->shown.battery);
+  return SetTarget{shown->parameter->control, battery, field};
 }
 
 bool AddEntry(Context& context, std::string name, std::string text, std::vector<Entry>& entries) {
-  if (const ChoiceName* choice = FindChoice(name)) {
+  if (const Parameter* choice = FindChoice(name)) {
     for (int value = 0; value < 3; ++value) {
-      if (choice->values[value] != nullptr && text == choice->values[value]) {
-        entries.push_back({std::move(name), std::move(text), {}, ControlChoice{choice->id, value}});
+      const char* choice_value = choice->values[static_cast<size_t>(value)];
+      if (choice_value != nullptr && text == choice_value) {
+        entries.push_back({std::move(name), std::move(text), {}, ControlChoice{choice->control, value}});
         return true;
       }
     }
@@ -215,38 +179,30 @@ bool ModelKnownFor(Context& context, const Entry& entry, const SetState& state) 
 
 bool ApplyEntry(Context& context, const Entry& entry, SetState& state) {
   if (entry.choice) return ApplyChoice(context, entry, state);
-  const uint16_t family = state.file.family;
   EditContext edit = state.edit;
   edit.battery_type = entry.target.battery;
-  ConfigImage& image = state.file.image;
-  const auto layout = SelectLayout(family, edit.param_version);
-  const BatteryType battery = EditedBatteryType(image, edit);
-  const auto format = layout ? EditedFormat(entry.target.id, *layout, battery) : std::nullopt;
-  const bool has_field = format && (!entry.target.field || format->field == *entry.target.field) &&
-                         RuleFor(entry.target.id, family, edit.model_number, battery).has_value();
-  if (!has_field) {
-    const std::string family_text = FamilyText(family);
-    // "an ALDER file", "a BRENTA file".
-    const char* article = std::string_view("AEIOUaeiou").find(family_text[0]) != std::string_view::npos ? "an " : "a ";
-    context.err << "tavio-cli: " << entry.name << " refused: " << article << family_text << " file of parameter set "
-                << VersionHex(edit.param_version) << " has no such field\n";
-    return false;
+  const SetResult result = SetField(entry.target.id, entry.target.field, FromUtf8(entry.text), state.file.image, edit);
+  const std::string label(FieldName(result.field));
+  switch (result.status) {
+    case SetStatus::NoSuchField: {
+      const std::string family_text = FamilyText(edit.family);
+      // "an ALDER file", "a BRENTA file".
+      const bool vowel = std::string_view("AEIOUaeiou").find(family_text[0]) != std::string_view::npos;
+      context.err << "tavio-cli: " << entry.name << " refused: " << (vowel ? "an " : "a ") << family_text
+                  << " file of parameter set " << VersionHex(edit.param_version) << " has no such field\n";
+      return false;
+    }
+    case SetStatus::Disabled:
+      context.err << "tavio-cli: " << label << " refused: " << DisabledText(entry.target.id, state) << "\n";
+      return false;
+    case SetStatus::Refused:
+      context.err << "tavio-cli: " << label << ": " << entry.text << " refused (" << result.limits << "); stays "
+                  << ToUtf8(result.commit.text) << "\n";
+      return false;
+    case SetStatus::Accepted: break;
   }
-  const std::string label(FieldName(format->field));
-  const std::string refused = DisabledText(entry.target.id, state);
-  if (!refused.empty()) {
-    context.err << "tavio-cli: " << label << " refused: " << refused << "\n";
-    return false;
-  }
-  const CommitResult result = CommitField(entry.target.id, FromUtf8(entry.text), image, edit);
-  if (!result.accepted()) {
-    const auto rule = RuleFor(entry.target.id, family, edit.model_number, battery);
-    context.err << "tavio-cli: " << label << ": " << entry.text << " refused (" << LimitsText(*rule) << "); stays "
-                << ToUtf8(result.text) << "\n";
-    return false;
-  }
-  image = result.image;
-  state.applied.push_back(label + ": " + ToUtf8(result.text));
+  state.file.image = result.commit.image;
+  state.applied.push_back(label + ": " + ToUtf8(result.commit.text));
   return true;
 }
 

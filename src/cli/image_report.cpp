@@ -9,29 +9,6 @@
 namespace tavio::cli {
 namespace {
 
-// The control each numeric field shows in, where the window has one.
-struct FieldControl {
-  Field field;
-  ControlId id;
-};
-
-constexpr FieldControl kFieldControls[] = {
-    {Field::BecVoltageMv, ctl::kBecVoltage},        {Field::CutoffNimhMv, ctl::kCutoffVoltage},
-    {Field::CutoffLipoMv, ctl::kCutoffVoltage},     {Field::CutoffLifepoMv, ctl::kCutoffVoltage},
-    {Field::CapacityLimitDah, ctl::kCapacityLimit}, {Field::SpoolupMs, ctl::kSpoolupTime},
-    {Field::GovP, ctl::kPPart},                     {Field::GovI, ctl::kRiComp},
-    {Field::RiCompMohm, ctl::kRiComp},              {Field::PoleCount, ctl::kPoleCount},
-    {Field::GearRatioX100, ctl::kGearRatio},        {Field::FixTimingDeg, ctl::kFixTimingAngle},
-    {Field::SlewPosMs, ctl::kSlewPos},              {Field::SlewNegMs, ctl::kSlewNeg},
-    {Field::MinPwm, ctl::kMinPwm},                  {Field::MaxStartCurrent, ctl::kMaxStartCurrent},
-    {Field::BrakeSlewPosMs, ctl::kBrakeSlewPos},    {Field::BrakeSlewNegMs, ctl::kBrakeSlewNeg},
-    {Field::BrakeMinPwm, ctl::kBrakeMinPwm},        {Field::BrakeMaxPwm, ctl::kBrakeMaxPwm},
-    {Field::HoldTimeMs, ctl::kHoldTime},            {Field::WarnCutoffMv, ctl::kWarnCutoff},
-    {Field::WarnMotorCurrentA, ctl::kWarnMotorCurrent}, {Field::WarnFetTempC, ctl::kWarnFetTemp},
-    {Field::WarnBecTempC, ctl::kWarnBecTemp},       {Field::WarnBecCurrentMa, ctl::kWarnBecCurrent},
-    {Field::WarnCapacityDah, ctl::kWarnCapacity},
-};
-
 struct NamedFlag {
   const char* name;
   unsigned first_bit;
@@ -45,16 +22,12 @@ constexpr NamedFlag kNamedFlags[] = {
     {"forward_backward", 13, 1}, {"soft_start", 14, 1},
 };
 
-std::optional<std::string> WindowText(const ConfigImage& image, ImageLayout layout, Field field, uint32_t raw) {
-  for (const FieldControl& fc : kFieldControls) {
-    if (fc.field != field) continue;
-    const auto format = DisplayFormat(fc.id, layout, image);
-    if (!format || (format->field != field && fc.id != ctl::kCutoffVoltage)) return std::nullopt;
-    // The cut-off field shows the selected battery type's value; the other
-    // two would show in the same format once their type is selected.
-    return ToUtf8(FormatEncoded(raw, format->encoding, format->unit));
-  }
-  return std::nullopt;
+// The text the window shows for a field it shows under this layout; each
+// cut-off shows as the field would once its battery type is selected.
+std::optional<std::string> WindowText(ImageLayout layout, Field field, uint32_t raw) {
+  const auto shown = FindShownField(field, layouts::Bit(layout));
+  if (!shown) return std::nullopt;
+  return ToUtf8(FormatEncoded(raw, shown->shown.encoding, shown->shown.unit));
 }
 
 std::string ListText(ControlId list, int index) {
@@ -103,7 +76,7 @@ std::vector<FieldReport> ReportFields(const ConfigImage& image, ImageLayout layo
         case Field::Checksum: report.raw = HexValue(value, 8); break;
         default: report.raw = std::to_string(value); break;
       }
-      report.text = WindowText(image, layout, def.field, value);
+      report.text = WindowText(layout, def.field, value);
     } else {
       const size_t end = std::min<size_t>(size_t{def.offset} + def.width, kImageSize);
       report.raw = HexBytes(std::span<const uint8_t>(image.bytes).subspan(def.offset, end - def.offset));

@@ -8,43 +8,26 @@
 #include "core/editors/field_formats.h"
 #include "core/editors/field_rules.h"
 #include "core/model/family.h"
+#include "core/model/parameters.h"
 
 namespace tavio {
 namespace {
 
-enum class Families : uint8_t { AllFour, NotAlder, BrentaCorvan };
-
-struct SwitchRow {
-  ControlId id;
-  uint32_t bit;
-  Families families;
-};
-
-constexpr SwitchRow kSwitches[] = {
-    {ctl::kReverseRotation, flag::kReverseRotation, Families::AllFour},
-    {ctl::kForwardBackward, flag::kForwardBackward, Families::NotAlder},
-    {ctl::kShutdown, flag::kShutdown, Families::AllFour},
-    {ctl::kAutoTiming, flag::kAutoTiming, Families::AllFour},
-    {ctl::kFixTiming, flag::kAutoTiming, Families::AllFour},
-    {ctl::kSoftStart, flag::kSoftStart, Families::BrentaCorvan},
-};
+// A check box or radio button: the row of a parameter with a bit of its own.
+const Parameter* SwitchRow(ControlId id) {
+  const Parameter* row = FindParameter(id);
+  return row != nullptr && (row->kind == ControlKind::Check || row->kind == ControlKind::Radio) ? row : nullptr;
+}
 
 // Lists first: a hint names a mode before a switch.
 constexpr ControlId kChoiceControls[] = {ctl::kGovernorType,    ctl::kBrakeType,       ctl::kBatteryType,
                                          ctl::kAutoTiming,      ctl::kReverseRotation, ctl::kForwardBackward,
                                          ctl::kShutdown,        ctl::kSoftStart};
 
-bool Changes(Families families, uint16_t family) {
-  if (!IsKnownFamily(family)) return false;
-  switch (families) {
-    case Families::AllFour: return true;
-    case Families::NotAlder: return family != kFamilyAlder;
-    case Families::BrentaCorvan: return IsBrentaOrCorvan(family);
-  }
-  return false;
+bool IsList(ControlId id) {
+  const Parameter* row = FindParameter(id);
+  return row != nullptr && row->kind == ControlKind::List;
 }
-
-bool IsList(ControlId id) { return id == ctl::kGovernorType || id == ctl::kBrakeType || id == ctl::kBatteryType; }
 
 bool Enabled(ControlId id, uint16_t family, uint16_t version, uint32_t flags) {
   return WhyDisabled(id, family, flags, version) == DisabledReason::None;
@@ -102,20 +85,13 @@ int ChoiceCount(ControlId id) {
   return IsSwitch(id) && id != ctl::kFixTiming ? 2 : 0;
 }
 
-bool IsSwitch(ControlId id) {
-  for (const SwitchRow& row : kSwitches) {
-    if (row.id == id) return true;
-  }
-  return false;
-}
+bool IsSwitch(ControlId id) { return SwitchRow(id) != nullptr; }
 
 std::optional<uint32_t> SwitchFlags(ControlId id, uint16_t family, uint32_t flags, bool bit_set) {
-  for (const SwitchRow& row : kSwitches) {
-    if (row.id != id) continue;
-    if (!Changes(row.families, family)) return flags;
-    return bit_set ? flags | row.bit : flags & ~row.bit;
-  }
-  return std::nullopt;
+  const Parameter* row = SwitchRow(id);
+  if (row == nullptr) return std::nullopt;
+  if ((row->switch_families & families::Bit(family)) == 0) return flags;
+  return bit_set ? flags | row->flag : flags & ~row->flag;
 }
 
 uint32_t ChoiceFlags(const ControlChoice& choice, uint16_t family, uint32_t flags) {

@@ -10,21 +10,10 @@
 #include "core/ids/control_ids.h"
 #include "core/model/config_image.h"
 #include "core/model/encodings.h"
+#include "core/model/parameters.h"
 #include "core/text/text.h"
 
 namespace tavio {
-
-// Sets of image layouts, one bit each, for tables that differ by layout.
-namespace layouts {
-constexpr uint8_t Bit(ImageLayout layout) { return static_cast<uint8_t>(1u << static_cast<unsigned>(layout)); }
-inline constexpr uint8_t kAll =
-    Bit(ImageLayout::Layout80A) | Bit(ImageLayout::Layout80B) | Bit(ImageLayout::Layout92B) | Bit(ImageLayout::Layout88D);
-inline constexpr uint8_t kBrenta = Bit(ImageLayout::Layout80B) | Bit(ImageLayout::Layout92B);
-inline constexpr uint8_t kAlderDelmar = Bit(ImageLayout::Layout80A) | Bit(ImageLayout::Layout88D);
-inline constexpr uint8_t kNot88D = kAll & ~Bit(ImageLayout::Layout88D);
-inline constexpr uint8_t kNot80A = kAll & ~Bit(ImageLayout::Layout80A);
-inline constexpr uint8_t kWarnings = Bit(ImageLayout::Layout92B) | Bit(ImageLayout::Layout88D);
-}  // namespace layouts
 
 // How a numeric field shows its value under a layout.
 struct FieldFormat {
@@ -36,6 +25,16 @@ struct FieldFormat {
 // The format of a numeric field under a layout; nothing when the layout has
 // no value for that field. The cut-off field follows the image's battery type.
 std::optional<FieldFormat> DisplayFormat(ControlId id, ImageLayout layout, const ConfigImage& image);
+// The format of a numeric field under a layout with the cut-off of `battery`.
+std::optional<FieldFormat> FormatFor(ControlId id, ImageLayout layout, BatteryType battery);
+
+// The parameter that shows an image field under one of `in_layouts`, and how.
+struct ShownField {
+  const Parameter* parameter;
+  Shown shown;
+};
+std::optional<ShownField> FindShownField(Field field, uint8_t in_layouts = layouts::kAll);
+
 // The text the field shows for the image's value; nothing as above.
 std::optional<Text> FieldText(ControlId id, ImageLayout layout, const ConfigImage& image);
 

@@ -5,52 +5,13 @@
 namespace tavio {
 namespace {
 
-constexpr ControlId kNumericFields[] = {
-    ctl::kBecVoltage,    ctl::kCutoffVoltage,   ctl::kCapacityLimit,  ctl::kHoldTime,
-    ctl::kSpoolupTime,   ctl::kPPart,           ctl::kRiComp,         ctl::kPoleCount,
-    ctl::kGearRatio,     ctl::kFixTimingAngle,  ctl::kSlewPos,        ctl::kSlewNeg,
-    ctl::kMinPwm,        ctl::kMaxStartCurrent, ctl::kBrakeSlewPos,   ctl::kBrakeSlewNeg,
-    ctl::kBrakeMinPwm,   ctl::kBrakeMaxPwm,     ctl::kWarnCutoff,     ctl::kWarnCapacity,
-    ctl::kWarnMotorCurrent, ctl::kWarnBecCurrent, ctl::kWarnFetTemp,  ctl::kWarnBecTemp,
-};
-
-FieldRule Integer(Unit unit, int32_t min_value, int32_t max_value, EntryStore store = EntryStore::AsIs) {
-  FieldRule rule;
-  rule.syntax = EntrySyntax::UnitInteger;
-  rule.unit = unit;
-  rule.min_value = min_value;
-  rule.max_value = max_value;
-  rule.store = store;
-  return rule;
-}
-
-FieldRule Decimal(char16_t unit_letter, float min_decimal, float max_decimal, double scale) {
-  FieldRule rule;
-  rule.syntax = EntrySyntax::Decimal;
-  rule.unit_letter = unit_letter;
-  rule.min_decimal = min_decimal;
-  rule.max_decimal = max_decimal;
-  rule.store = EntryStore::Scaled;
-  rule.scale = scale;
-  return rule;
-}
-
 FieldRule CutoffRule(BatteryType battery) {
   switch (battery) {
-    case BatteryType::NiMh: return Integer(Unit::Millivolt, 700, 1200);
-    case BatteryType::LiFePo: return Integer(Unit::Millivolt, 1800, 2600);
+    case BatteryType::NiMh: return IntegerRule(Unit::Millivolt, 700, 1200);
+    case BatteryType::LiFePo: return IntegerRule(Unit::Millivolt, 1800, 2600);
     case BatteryType::LiPo: break;
   }
-  return Integer(Unit::Millivolt, 2700, 4000);
-}
-
-Field CutoffField(BatteryType battery) {
-  switch (battery) {
-    case BatteryType::NiMh: return Field::CutoffNimhMv;
-    case BatteryType::LiFePo: return Field::CutoffLifepoMv;
-    case BatteryType::LiPo: break;
-  }
-  return Field::CutoffLipoMv;
+  return IntegerRule(Unit::Millivolt, 2700, 4000);
 }
 
 struct Judged {
@@ -88,59 +49,41 @@ std::string Utf8Unit(Unit unit) { return ToUtf8(UnitText(unit)); }
 
 }  // namespace
 
-std::span<const ControlId> NumericFieldIds() { return kNumericFields; }
+std::span<const ControlId> NumericFieldIds() {
+  static const std::vector<ControlId> ids = [] {
+    std::vector<ControlId> numeric;
+    for (const Parameter& row : Parameters()) {
+      if (row.IsNumeric()) numeric.push_back(row.control);
+    }
+    return numeric;
+  }();
+  return ids;
+}
 
 std::optional<FieldRule> RuleFor(ControlId id, uint16_t family, uint16_t model_number, BatteryType battery) {
-  if (!IsKnownFamily(family)) return std::nullopt;
-  const bool brenta_corvan = IsBrentaOrCorvan(family);
-  const bool alder = family == kFamilyAlder;
-  switch (id) {
-    case ctl::kBecVoltage: return Decimal(u'V', 5.0f, 8.0f, 1000.0);
-    case ctl::kCutoffVoltage: return CutoffRule(battery);
-    case ctl::kCapacityLimit: return Decimal(u'A', 0.0f, 65.0f, 10.0);
-    case ctl::kHoldTime: return Integer(Unit::Millisecond, 100, 3000);
-    case ctl::kSpoolupTime: return Integer(Unit::Second, 6, brenta_corvan ? 60 : 20, EntryStore::SecondsToMs);
-    case ctl::kPPart: return Integer(Unit::None, 0, 10);
-    case ctl::kRiComp: return brenta_corvan ? Integer(Unit::Milliohm, 0, 1000) : Integer(Unit::None, 0, 10);
-    case ctl::kPoleCount: {
-      FieldRule rule = Integer(Unit::None, 2, 32);
-      rule.even_only = true;
-      return rule;
-    }
-    // The single-precision value nearest 655.35, so that 655.35 itself passes.
-    case ctl::kGearRatio: return Decimal(u':', 1.0f, 655.35f, 100.0);
-    case ctl::kFixTimingAngle: return Integer(Unit::Degree, 0, 30);
-    case ctl::kSlewPos:
-    case ctl::kSlewNeg: return Integer(Unit::Millisecond, 100, alder ? 20000 : 60000);
-    case ctl::kMinPwm: return Integer(Unit::Percent, 2, 25, EntryStore::Percent4096);
-    case ctl::kMaxStartCurrent:
-      return brenta_corvan ? Integer(Unit::Ampere, 10, 100) : Integer(Unit::Percent, 10, 100);
-    case ctl::kWarnCutoff: return Integer(Unit::Millivolt, 700, 4400);
-    case ctl::kWarnCapacity: return Decimal(u'A', 0.0f, 65.0f, 10.0);
-    case ctl::kWarnMotorCurrent: return Integer(Unit::Ampere, 0, 2 * static_cast<int32_t>(model_number));
-    case ctl::kWarnBecCurrent: {
-      const bool small_bec = family == kFamilyCorvan || (family == kFamilyBrenta && model_number == 160);
-      return Integer(Unit::Milliampere, 0, small_bec ? 20000 : 30000);
-    }
-    case ctl::kWarnFetTemp:
-    case ctl::kWarnBecTemp: return Integer(Unit::DegreeC, 20, 90);
-    default: break;
+  const Parameter* row = FindParameter(id);
+  if (row == nullptr || !row->IsNumeric() || (row->rule_families & families::Bit(family)) == 0) {
+    return std::nullopt;
   }
-  if (!brenta_corvan) return std::nullopt;
-  switch (id) {
-    case ctl::kBrakeSlewPos:
-    case ctl::kBrakeSlewNeg: return Integer(Unit::Millisecond, 100, 10000);
-    case ctl::kBrakeMinPwm: return Integer(Unit::Percent, 0, 50, EntryStore::Percent4096);
-    case ctl::kBrakeMaxPwm: return Integer(Unit::Percent, 50, 100, EntryStore::Percent4096);
-    default: break;
+  switch (row->limit_rule) {
+    case LimitRule::Fixed: return (row->other_families & families::Bit(family)) != 0 ? row->other_limits : row->limits;
+    case LimitRule::Cutoff: return CutoffRule(battery);
+    case LimitRule::TwiceModel: return IntegerRule(Unit::Ampere, 0, 2 * static_cast<int32_t>(model_number));
+    case LimitRule::BecCurrent: {
+      const bool small_bec = family == kFamilyCorvan || (family == kFamilyBrenta && model_number == 160);
+      return IntegerRule(Unit::Milliampere, 0, small_bec ? 20000 : 30000);
+    }
   }
   return std::nullopt;
 }
 
 std::optional<FieldFormat> EditedFormat(ControlId id, ImageLayout layout, BatteryType battery) {
-  if (id == ctl::kCutoffVoltage) return FieldFormat{CutoffField(battery), Encoding::UnitInteger, Unit::Millivolt};
-  // Every other field's place does not depend on the image's contents.
-  return DisplayFormat(id, layout, ConfigImage{});
+  return FormatFor(id, layout, battery);
+}
+
+bool LimitNeedsModel(ControlId id, uint16_t family) {
+  const Parameter* row = FindParameter(id);
+  return row != nullptr && (row->model_families & families::Bit(family)) != 0;
 }
 
 BatteryType EditedBatteryType(const ConfigImage& image, const EditContext& context) {
@@ -179,6 +122,26 @@ CommitResult CommitField(ControlId id, TextView entry, const ConfigImage& image,
   } else {
     result.text = FormatEncoded(judged.raw, format->encoding, format->unit);
   }
+  return result;
+}
+
+SetResult SetField(ControlId id, std::optional<Field> field, TextView entry, const ConfigImage& image,
+                   const EditContext& context) {
+  SetResult result;
+  const auto layout = SelectLayout(context.family, context.param_version);
+  const BatteryType battery = EditedBatteryType(image, context);
+  const auto format = layout ? EditedFormat(id, *layout, battery) : std::nullopt;
+  const auto rule = RuleFor(id, context.family, context.model_number, battery);
+  if (!format || (field && format->field != *field) || !rule) return result;
+  result.field = format->field;
+  result.disabled = WhyDisabled(id, context.family, Flags(image), context.param_version);
+  if (result.disabled != DisabledReason::None) {
+    result.status = SetStatus::Disabled;
+    return result;
+  }
+  result.commit = CommitField(id, entry, image, context);
+  result.status = result.commit.accepted() ? SetStatus::Accepted : SetStatus::Refused;
+  if (!result.commit.accepted()) result.limits = LimitsText(*rule);
   return result;
 }
 
@@ -259,7 +222,7 @@ std::vector<LimitViolation> FieldsOutsideLimits(const ConfigImage& image, const 
   std::vector<LimitViolation> out;
   const auto layout = SelectLayout(context.family, context.param_version);
   if (!layout) return out;
-  for (ControlId id : kNumericFields) {
+  for (ControlId id : NumericFieldIds()) {
     if (WhyDisabled(id, context.family, Flags(image), context.param_version) != DisabledReason::None) continue;
     const auto format = DisplayFormat(id, *layout, image);
     const auto rule = RuleFor(id, context.family, context.model_number, EditedBatteryType(image, context));

@@ -33,29 +33,6 @@ struct EditContext {
   std::optional<BatteryType> battery_type;
 };
 
-enum class EntrySyntax : uint8_t { UnitInteger, Decimal };
-
-// How an accepted entry becomes the stored value.
-enum class EntryStore : uint8_t {
-  AsIs,         // the integer itself
-  SecondsToMs,  // whole seconds times 1000
-  Percent4096,  // whole percent as a share of 4096
-  Scaled,       // decimal entry times `scale`, rounded halves up
-};
-
-struct FieldRule {
-  EntrySyntax syntax = EntrySyntax::UnitInteger;
-  Unit unit = Unit::None;      // integer entries
-  char16_t unit_letter = 0;    // decimal entries
-  int32_t min_value = 0;       // integer limits, inclusive, tested signed
-  int32_t max_value = 0;
-  float min_decimal = 0.0f;    // decimal limits, inclusive, in single precision
-  float max_decimal = 0.0f;
-  bool even_only = false;
-  EntryStore store = EntryStore::AsIs;
-  double scale = 1.0;
-};
-
 // The numeric fields, in control-table order.
 std::span<const ControlId> NumericFieldIds();
 
@@ -66,6 +43,9 @@ std::optional<FieldRule> RuleFor(ControlId id, uint16_t family, uint16_t model_n
 // Where a field stores and how it shows under a layout; the cut-off field
 // follows `battery`. Nothing when the layout has no place for the field.
 std::optional<FieldFormat> EditedFormat(ControlId id, ImageLayout layout, BatteryType battery);
+
+// Whether the limits of field `id` follow the ESC's model number in `family`.
+bool LimitNeedsModel(ControlId id, uint16_t family);
 
 // The battery type whose cut-off the field edits in this context.
 BatteryType EditedBatteryType(const ConfigImage& image, const EditContext& context);
@@ -85,6 +65,19 @@ struct CommitResult {
 
 // Judges `entry` (only its first 31 units count) for field `id`.
 CommitResult CommitField(ControlId id, TextView entry, const ConfigImage& image, const EditContext& context);
+
+// tavio-cli's set: a field of the layout (`field` when named), enabled as the
+// window enables it, then CommitField decides.
+enum class SetStatus : uint8_t { Accepted, Refused, NoSuchField, Disabled };
+struct SetResult {
+  SetStatus status = SetStatus::NoSuchField;
+  Field field = Field::Count;  // where it stores; Count for NoSuchField
+  DisabledReason disabled = DisabledReason::None;
+  std::string limits;          // Refused: LimitsText of the rule
+  CommitResult commit;         // Accepted and Refused
+};
+SetResult SetField(ControlId id, std::optional<Field> field, TextView entry, const ConfigImage& image,
+                   const EditContext& context);
 
 // "100..3000 ms", "5.0..8.0 V", "even 2..32": the limits for messages.
 std::string LimitsText(const FieldRule& rule);

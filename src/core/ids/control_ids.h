@@ -62,7 +62,7 @@ inline constexpr ControlId kGroupFirmware = 1005;
 inline constexpr ControlId kGroupExpert = 1007;
 inline constexpr ControlId kGroupComment = 1008;
 
-// Labels and static texts. A label's help text is its ID + 100.
+// Labels and static texts.
 inline constexpr ControlId kLabelBecVoltage = 200;
 inline constexpr ControlId kLabelReverseRotation = 201;
 inline constexpr ControlId kLabelForwardBackward = 202;
@@ -114,7 +114,8 @@ inline constexpr uint16_t kEnSetFocus = 0x100;
 inline constexpr uint16_t kEnKillFocus = 0x200;
 inline constexpr uint16_t kEnChange = 0x300;
 
-// The colouring and help rules go by these ranges.
+// The colouring and help rules go by these ranges; which IDs are parameter
+// controls the parameter table says (IsParameterId).
 inline constexpr ControlId kLabelFirst = 200;
 inline constexpr ControlId kLabelLast = 242;
 inline constexpr ControlId kGroupFirst = 1000;
@@ -126,7 +127,6 @@ inline constexpr ControlId kCommandLast = 2055;
 
 constexpr bool IsLabelId(ControlId id) { return id >= kLabelFirst && id <= kLabelLast; }
 constexpr bool IsGroupId(ControlId id) { return id >= kGroupFirst && id <= kGroupLast; }
-constexpr bool IsParameterId(ControlId id) { return id >= kParameterFirst && id <= kParameterLast; }
 constexpr bool IsCommandId(ControlId id) { return id >= kCommandFirst && id <= kCommandLast; }
 
 }  // namespace ctl

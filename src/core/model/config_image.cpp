@@ -1,5 +1,6 @@
 #include "core/model/config_image.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/model/family.h"
@@ -67,21 +68,23 @@ const LayoutDef kLayouts[] = {
     {ImageLayout::Layout88D, "Layout88D", 88, kChecksum82, kFields88D},
 };
 
+// In the order of Field.
 constexpr std::array<std::string_view, static_cast<size_t>(Field::Count)> kFieldNames = {
-    "block_length", "param_version", "flags",
-    "cutoff_nimh_mv", "cutoff_lipo_mv", "cutoff_lifepo_mv", "brake_slew_pos_ms", "bec_voltage_mv",
-    "hold_time_ms", "fix_timing_deg", "stick_brake_us", "stick_neutral_us", "stick_full_us",
-    "aux_1c", "aux_1e", "aux_20",
-    "slew_pos_ms", "slew_neg_ms", "spoolup_ms", "gov_p", "gov_i", "ri_comp_mohm",
-    "aux_2c", "aux_2e", "aux_30", "aux_34", "aux_36", "aux_38", "min_pwm", "max_start_current",
-    "reserved_3e",
-    "capacity_limit_dah", "brake_slew_neg_ms", "brake_min_pwm", "brake_max_pwm", "aux_42",
-    "aux_44", "aux_46", "aux_48",
-    "pole_count", "gear_ratio_x100",
-    "warn_cutoff_mv", "warn_motor_current_a", "warn_fet_temp_c", "warn_bec_temp_c",
-    "warn_bec_current_ma", "warn_capacity_dah",
-    "gap_52", "checksum",
+    "block_length", "param_version", "flags", "cutoff_nimh_mv", "cutoff_lipo_mv", "cutoff_lifepo_mv",
+    "brake_slew_pos_ms", "bec_voltage_mv", "hold_time_ms", "fix_timing_deg", "stick_brake_us", "stick_neutral_us",
+    "stick_full_us", "aux_1c", "aux_1e", "aux_20", "slew_pos_ms", "slew_neg_ms", "spoolup_ms", "gov_p", "gov_i",
+    "ri_comp_mohm", "aux_2c", "aux_2e", "aux_30", "aux_34", "aux_36", "aux_38", "min_pwm", "max_start_current",
+    "reserved_3e", "capacity_limit_dah", "brake_slew_neg_ms", "brake_min_pwm", "brake_max_pwm", "aux_42", "aux_44",
+    "aux_46", "aux_48", "pole_count", "gear_ratio_x100", "warn_cutoff_mv", "warn_motor_current_a", "warn_fet_temp_c",
+    "warn_bec_temp_c", "warn_bec_current_ma", "warn_capacity_dah", "gap_52", "checksum",
 };
+constexpr bool EveryFieldNamedOnce() {
+  for (size_t i = 0; i < kFieldNames.size(); ++i) {
+    if (kFieldNames[i].empty() || std::find(kFieldNames.begin(), kFieldNames.begin() + i, kFieldNames[i]) != kFieldNames.begin() + i) return false;
+  }
+  return true;
+}
+static_assert(EveryFieldNamedOnce(), "every Field needs a name of its own; one left out leaves the last without");
 
 }  // namespace
 

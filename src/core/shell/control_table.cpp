@@ -1,6 +1,7 @@
 #include "core/shell/control_table.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace tavio {
@@ -15,9 +16,6 @@ constexpr ControlDef Row(ControlId id, ControlKind kind, StringId text_id, const
 constexpr ControlDef Label(ControlId id, int x, int y, int w, int h) {
   return Row(id, ControlKind::Label, id, nullptr, x, y, w, h);
 }
-constexpr ControlDef Label(ControlId id, StringId text, int x, int y, int w, int h) {
-  return Row(id, ControlKind::Label, text, nullptr, x, y, w, h);
-}
 constexpr ControlDef Label(ControlId id, const char16_t* text, int x, int y, int w, int h) {
   return Row(id, ControlKind::Label, 0, text, x, y, w, h);
 }
@@ -26,24 +24,6 @@ constexpr ControlDef Value(ControlId id, const char16_t* text, int x, int y, int
 }
 constexpr ControlDef HelpText(ControlId id, int x, int y, int w, int h) {
   return Row(id, ControlKind::HelpField, sid::kHelpField, nullptr, x, y, w, h);
-}
-constexpr ControlDef Field(ControlId id, const char16_t* placeholder, int x, int y, int w, int h) {
-  return Row(id, ControlKind::Field, 0, placeholder, x, y, w, h);
-}
-constexpr ControlDef Digits(ControlId id, const char16_t* placeholder, int x, int y, int w, int h) {
-  return Row(id, ControlKind::DigitsField, 0, placeholder, x, y, w, h);
-}
-constexpr ControlDef Check(ControlId id, int x, int y, int w, int h) {
-  return Row(id, ControlKind::Check, 0, nullptr, x, y, w, h);
-}
-constexpr ControlDef Radio(ControlId id, int x, int y, int w, int h, bool starts_group) {
-  return Row(id, ControlKind::Radio, 0, nullptr, x, y, w, h, starts_group);
-}
-constexpr ControlDef List(ControlId id, int x, int y, int w, int h) {
-  return Row(id, ControlKind::List, 0, nullptr, x, y, w, h);
-}
-constexpr ControlDef Arrows(ControlId id, int x, int y, int w, int h) {
-  return Row(id, ControlKind::Arrows, 0, nullptr, x, y, w, h);
 }
 constexpr ControlDef Command(ControlId id, StringId text, int x, int y, int w, int h) {
   return Row(id, ControlKind::Command, text, nullptr, x, y, w, h);
@@ -55,96 +35,74 @@ constexpr ControlDef Group(ControlId id, const char16_t* text, int x, int y, int
   return Row(id, ControlKind::Group, 0, text, x, y, w, h);
 }
 
-// Creation order. The command buttons of the General box come before the box
-// and in reverse screen order, so Tab visits them bottom-up.
-constexpr ControlDef kControls[] = {
-    Label(ctl::kLabelBecVoltage, 20, 40, 180, 25),
-    Field(ctl::kBecVoltage, u"0.0V", 200, 38, 80, 25),
-    Check(ctl::kReverseRotation, 30, 90, 25, 25),
-    Label(ctl::kLabelReverseRotation, 55, 95, 230, 25),
-    Check(ctl::kForwardBackward, 30, 120, 25, 25),
-    Label(ctl::kLabelForwardBackward, 55, 125, 230, 25),
-    Command(ctl::kLoadDefaults, sid::kButtonLoadDefaults, 70, 260, 160, 25),
-    Command(ctl::kLoadFile, sid::kButtonLoadFile, 70, 215, 160, 25),
-    Command(ctl::kSaveFile, sid::kButtonSaveFile, 70, 170, 160, 25),
-    Group(ctl::kGroupGeneral, sid::kGroupGeneral, 10, 10, 280, 300),
-    Label(ctl::kLabelBatteryType, sid::kLabelBatteryType, 330, 40, 140, 25),
-    List(ctl::kBatteryType, 470, 35, 120, 75),
-    Label(ctl::kLabelCutoffVoltage, 330, 75, 180, 25),
-    Digits(ctl::kCutoffVoltage, u"0mV", 510, 70, 80, 25),
-    Check(ctl::kShutdown, 340, 110, 25, 25),
-    Label(ctl::kLabelShutdown, 365, 115, 220, 25),
-    Label(ctl::kLabelCapacityLimit, 330, 165, 180, 25),
-    Field(ctl::kCapacityLimit, u"0.0Ah = Aus", 510, 160, 80, 25),
-    Label(ctl::kLabelHoldTime, 330, 265, 180, 25),
-    Digits(ctl::kHoldTime, u"0ms", 510, 260, 80, 25),
-    Group(ctl::kGroupBattery, sid::kGroupBattery, 320, 10, 280, 300),
-    Group(ctl::kGroupComment, sid::kGroupComment, 940, 340, 280, 300),
-    HelpText(ctl::kHelpField, 950, 370, 260, 260),
-    Label(ctl::kLabelGovernorType, 20, 370, 140, 25),
-    List(ctl::kGovernorType, 160, 365, 120, 75),
-    Check(ctl::kSoftStart, 30, 415, 25, 25),
-    Label(ctl::kLabelSoftStart, 55, 420, 230, 25),
-    Label(ctl::kLabelSpoolupTime, 20, 470, 180, 25),
-    Digits(ctl::kSpoolupTime, u"0s", 200, 465, 80, 25),
-    Label(ctl::kLabelPPart, 20, 505, 180, 25),
-    Digits(ctl::kPPart, u"0", 200, 500, 80, 25),
-    Label(ctl::kLabelRiComp, u"Ri.-Comp.", 20, 540, 180, 25),
-    Digits(ctl::kRiComp, u"0", 200, 535, 80, 25),
-    Group(ctl::kGroupGovernor, sid::kGroupGovernor, 10, 340, 280, 300),
-    Label(ctl::kLabelBrakeType, 330, 370, 140, 25),
-    List(ctl::kBrakeType, 470, 365, 120, 75),
-    Label(ctl::kLabelPoleCount, 330, 405, 180, 25),
-    Digits(ctl::kPoleCount, u"0", 520, 400, 70, 25),
-    Arrows(ctl::kPoleArrows, 570, 400, 20, 25),
-    Label(ctl::kLabelGearRatio, 330, 440, 180, 25),
-    Field(ctl::kGearRatio, u"1.00:1", 510, 435, 80, 25),
-    Radio(ctl::kAutoTiming, 340, 475, 25, 25, true),
-    Label(ctl::kLabelAutoTiming, 365, 480, 150, 25),
-    Radio(ctl::kFixTiming, 340, 505, 25, 25, false),
-    Label(ctl::kLabelFixTiming, 365, 510, 150, 25),
-    Digits(ctl::kFixTimingAngle, u"0°", 510, 505, 80, 25),
-    Group(ctl::kGroupMotor, sid::kGroupMotor, 320, 340, 280, 300),
-    Label(ctl::kLabelMinPwm, 640, 370, 180, 25),
-    Digits(ctl::kMinPwm, u"0%", 820, 365, 80, 25),
-    Label(ctl::kLabelMaxStartCurrent, 640, 405, 180, 25),
-    Digits(ctl::kMaxStartCurrent, u"0A", 820, 400, 80, 25),
-    Label(ctl::kLabelSlewPos, u"Slewrate Pos.", 640, 440, 180, 25),
-    Digits(ctl::kSlewPos, u"0ms", 820, 435, 80, 25),
-    Label(ctl::kLabelSlewNeg, u"Slewrate Neg.", 640, 475, 180, 25),
-    Digits(ctl::kSlewNeg, u"0ms", 820, 470, 80, 25),
-    Label(ctl::kLabelBrakeSlewPos, 640, 510, 180, 25),
-    Digits(ctl::kBrakeSlewPos, u"0ms", 820, 505, 80, 25),
-    Label(ctl::kLabelBrakeSlewNeg, 640, 545, 180, 25),
-    Digits(ctl::kBrakeSlewNeg, u"0ms", 820, 540, 80, 25),
-    Label(ctl::kLabelBrakeMinPwm, 640, 580, 180, 25),
-    Digits(ctl::kBrakeMinPwm, u"0%", 820, 575, 80, 25),
-    Label(ctl::kLabelBrakeMaxPwm, 640, 615, 180, 25),
-    Digits(ctl::kBrakeMaxPwm, u"0%", 820, 610, 80, 25),
-    Group(ctl::kGroupExpert, sid::kGroupExpert, 630, 340, 280, 300),
-    Label(ctl::kLabelWarnCutoff, 640, 40, 180, 25),
-    Digits(ctl::kWarnCutoff, u"0mV", 820, 35, 80, 25),
-    Label(ctl::kLabelWarnCapacity, 640, 75, 180, 25),
-    Field(ctl::kWarnCapacity, u"0.0Ah = Aus", 820, 70, 80, 25),
-    Label(ctl::kLabelWarnMotorCurrent, 640, 110, 180, 25),
-    Digits(ctl::kWarnMotorCurrent, u"0A", 820, 105, 80, 25),
-    Label(ctl::kLabelWarnBecCurrent, 640, 145, 180, 25),
-    Digits(ctl::kWarnBecCurrent, u"0mA", 820, 140, 80, 25),
-    Label(ctl::kLabelWarnFetTemp, 640, 180, 180, 25),
-    Digits(ctl::kWarnFetTemp, u"0°C", 820, 175, 80, 25),
-    Label(ctl::kLabelWarnBecTemp, 640, 215, 180, 25),
-    Digits(ctl::kWarnBecTemp, u"0°C", 820, 210, 80, 25),
-    Group(ctl::kGroupWarnings, sid::kGroupWarnings, 630, 10, 280, 300),
-    Group(ctl::kGroupFirmware, u"Firmware-Info", 1020, 125, 200, 130),
-    Label(ctl::kLabelUnitName, u"LINKPUCK", 1030, 155, 120, 25),
-    Value(ctl::kUnitVersion, u"0.0.0", 1150, 155, 60, 25),
-    Label(ctl::kLabelEscBootloader, 1030, 185, 120, 25),
-    Value(ctl::kEscBootloaderVersion, u"0.0.0", 1150, 185, 60, 25),
-    Label(ctl::kLabelEscFirmware, 1030, 215, 120, 25),
-    Value(ctl::kEscFirmwareVersion, u"0.0.0", 1150, 215, 60, 25),
-    Command(ctl::kStore, sid::kButtonStore, 1020, 265, 200, 40),
+// A slot is one control, or the parameter controls inside the box `params_of`.
+struct Slot {
+  ControlId params_of;
+  ControlDef control;
 };
-static_assert(std::size(kControls) == kControlCount);
+constexpr Slot Params(ControlId group) { return Slot{group, {}}; }
+constexpr Slot One(ControlDef control) { return Slot{0, control}; }
+
+// Creation order. The command buttons of the General box come after its
+// parameters, before the box and in reverse screen order, so Tab visits them bottom-up.
+constexpr Slot kSlots[] = {
+    Params(ctl::kGroupGeneral),
+    One(Command(ctl::kLoadDefaults, sid::kButtonLoadDefaults, 70, 260, 160, 25)),
+    One(Command(ctl::kLoadFile, sid::kButtonLoadFile, 70, 215, 160, 25)),
+    One(Command(ctl::kSaveFile, sid::kButtonSaveFile, 70, 170, 160, 25)),
+    One(Group(ctl::kGroupGeneral, sid::kGroupGeneral, 10, 10, 280, 300)),
+    Params(ctl::kGroupBattery),
+    One(Group(ctl::kGroupBattery, sid::kGroupBattery, 320, 10, 280, 300)),
+    One(Group(ctl::kGroupComment, sid::kGroupComment, 940, 340, 280, 300)),
+    One(HelpText(ctl::kHelpField, 950, 370, 260, 260)),
+    Params(ctl::kGroupGovernor),
+    One(Group(ctl::kGroupGovernor, sid::kGroupGovernor, 10, 340, 280, 300)),
+    Params(ctl::kGroupMotor),
+    One(Group(ctl::kGroupMotor, sid::kGroupMotor, 320, 340, 280, 300)),
+    Params(ctl::kGroupExpert),
+    One(Group(ctl::kGroupExpert, sid::kGroupExpert, 630, 340, 280, 300)),
+    Params(ctl::kGroupWarnings),
+    One(Group(ctl::kGroupWarnings, sid::kGroupWarnings, 630, 10, 280, 300)),
+    One(Group(ctl::kGroupFirmware, u"Firmware-Info", 1020, 125, 200, 130)),
+    One(Label(ctl::kLabelUnitName, u"LINKPUCK", 1030, 155, 120, 25)),
+    One(Value(ctl::kUnitVersion, u"0.0.0", 1150, 155, 60, 25)),
+    One(Label(ctl::kLabelEscBootloader, 1030, 185, 120, 25)),
+    One(Value(ctl::kEscBootloaderVersion, u"0.0.0", 1150, 185, 60, 25)),
+    One(Label(ctl::kLabelEscFirmware, 1030, 215, 120, 25)),
+    One(Value(ctl::kEscFirmwareVersion, u"0.0.0", 1150, 215, 60, 25)),
+    One(Command(ctl::kStore, sid::kButtonStore, 1020, 265, 200, 40)),
+};
+
+// A check box or radio button comes before its label, anything else after
+// it; the first of adjacent radio buttons starts their group.
+constexpr auto kControls = [] {
+  std::array<ControlDef, kControlCount> out{};
+  std::size_t n = 0;
+  bool after_radio = false;
+  for (const Slot& slot : kSlots) {
+    if (slot.params_of == 0) {
+      out[n++] = slot.control;
+      continue;
+    }
+    const ControlDef& box = std::find_if(std::begin(kSlots), std::end(kSlots), [&](const Slot& s) {
+                              return s.params_of == 0 && s.control.id == slot.params_of; })->control;
+    for (const Parameter& p : Parameters()) {
+      if (p.at.x < box.x || p.at.x >= box.x + box.w || p.at.y < box.y || p.at.y >= box.y + box.h) continue;
+      const Rect& l = p.label_at;
+      const ControlDef label = Row(p.label, ControlKind::Label, p.label_text, p.label_literal, l.x, l.y, l.w, l.h);
+      const bool switch_first = p.kind == ControlKind::Check || p.kind == ControlKind::Radio;
+      if (l.w != 0 && !switch_first) out[n++] = label;
+      const bool radio = p.kind == ControlKind::Radio;
+      out[n++] = Row(p.control, p.kind, 0, p.placeholder, p.at.x, p.at.y, p.at.w, p.at.h, radio && !after_radio);
+      after_radio = radio;
+      if (l.w != 0 && switch_first) out[n++] = label;
+      const Rect& a = p.arrows;
+      if (a.w != 0) out[n++] = Row(ctl::kPoleArrows, ControlKind::Arrows, 0, nullptr, a.x, a.y, a.w, a.h);
+    }
+  }
+  return out;
+}();
+static_assert(kControls[kControlCount - 1].id == ctl::kStore, "every slot and parameter control has its place");
 
 constexpr ListItemDef kBatteryItems[] = {{0, u"NiMh/NiCd"}, {0, u"LiPo"}, {0, u"LiFePo"}};
 constexpr ListItemDef kGovernorItems[] = {
@@ -157,41 +115,19 @@ constexpr ListItemDef kBrakeItems[] = {
 std::span<const ControlDef> ControlTable() { return kControls; }
 
 const ControlDef* FindControl(ControlId id) {
-  const auto* found = std::find_if(std::begin(kControls), std::end(kControls),
-                                   [id](const ControlDef& c) { return c.id == id; });
-  return found == std::end(kControls) ? nullptr : found;
+  const auto* found = std::find_if(kControls.begin(), kControls.end(), [id](const ControlDef& c) { return c.id == id; });
+  return found == kControls.end() ? nullptr : found;
 }
 
 std::span<const ListItemDef> ListItems(ControlId list_id) {
-  switch (list_id) {
-    case ctl::kBatteryType:
-      return kBatteryItems;
-    case ctl::kGovernorType:
-      return kGovernorItems;
-    case ctl::kBrakeType:
-      return kBrakeItems;
-    default:
-      return {};
-  }
+  if (list_id == ctl::kBatteryType) return kBatteryItems;
+  if (list_id == ctl::kGovernorType) return kGovernorItems;
+  return list_id == ctl::kBrakeType ? std::span<const ListItemDef>(kBrakeItems) : std::span<const ListItemDef>();
 }
 
 bool IsTabStop(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Field:
-    case ControlKind::DigitsField:
-    case ControlKind::Check:
-    case ControlKind::Radio:
-    case ControlKind::List:
-    case ControlKind::Command:
-      return true;
-    case ControlKind::Label:
-    case ControlKind::Value:
-    case ControlKind::Group:
-    case ControlKind::Arrows:
-    case ControlKind::HelpField:
-      return false;
-  }
-  return false;
+  return kind == ControlKind::Field || kind == ControlKind::DigitsField || kind == ControlKind::Check ||
+         kind == ControlKind::Radio || kind == ControlKind::List || kind == ControlKind::Command;
 }
 
 Text ControlText(const ControlDef& control, Language language) {

@@ -8,25 +8,12 @@
 #include <span>
 
 #include "core/ids/control_ids.h"
+#include "core/model/parameters.h"
 #include "core/text/string_ids.h"
 #include "core/text/string_table.h"
 #include "core/text/text.h"
 
 namespace tavio {
-
-enum class ControlKind : uint8_t {
-  Label,        // left-aligned static text
-  Value,        // right-aligned static text (firmware versions)
-  Field,        // edit field, right-aligned
-  DigitsField,  // edit field that takes digits only
-  Check,        // check box; its caption is the label beside it
-  Radio,        // radio button; its caption is the label beside it
-  List,         // drop-down list
-  Command,      // push button
-  Group,        // group box
-  Arrows,       // up-down arrows with a buddy field
-  HelpField,    // the static text that shows the help texts
-};
 
 struct ControlDef {
   ControlId id;
@@ -49,7 +36,8 @@ struct ArrowsDef {
 };
 inline constexpr ArrowsDef kPoleCountArrows{ctl::kPoleCount, 2, 32, 2, 2};
 
-inline constexpr std::size_t kControlCount = 85;
+// The parameters' controls and the 19 others.
+inline constexpr std::size_t kControlCount = ParameterControlCount() + 19;
 // Texts from the string table go through a 128-character buffer.
 inline constexpr std::size_t kMaxControlTextLength = 127;
 

@@ -1,61 +1,11 @@
 #include "core/shell/display.h"
 #include "core/shell/focus.h"
 
+#include <algorithm>
+
 #include "core/model/family.h"
 
 namespace tavio {
-namespace {
-
-using namespace layouts;
-using L = ImageLayout;
-
-// What ShowImage puts where, in the order it fills the controls.
-enum class Fill : uint8_t { Text, Check, InverseCheck, BatteryList, GovernorList, BrakeList, TimingAngle };
-
-struct FillRow {
-  ControlId id;
-  Fill fill;
-  uint8_t layouts;
-  uint32_t flag = 0;
-};
-
-constexpr FillRow kFills[] = {
-    {ctl::kBecVoltage, Fill::Text, kNot88D},
-    {ctl::kReverseRotation, Fill::Check, kAll, flag::kReverseRotation},
-    {ctl::kForwardBackward, Fill::Check, kNot80A, flag::kForwardBackward},
-    {ctl::kBatteryType, Fill::BatteryList, kAll},
-    {ctl::kCutoffVoltage, Fill::Text, kAll},
-    {ctl::kCapacityLimit, Fill::Text, kNot80A},
-    {ctl::kShutdown, Fill::Check, kAll, flag::kShutdown},
-    {ctl::kGovernorType, Fill::GovernorList, kAll},
-    {ctl::kSpoolupTime, Fill::Text, kAll},
-    {ctl::kPPart, Fill::Text, kAll},
-    {ctl::kRiComp, Fill::Text, kAll},
-    {ctl::kBrakeType, Fill::BrakeList, kAll},
-    {ctl::kPoleCount, Fill::Text, kNot80A},
-    {ctl::kGearRatio, Fill::Text, kBrenta},
-    {ctl::kAutoTiming, Fill::Check, kAll, flag::kAutoTiming},
-    {ctl::kFixTiming, Fill::InverseCheck, kAll, flag::kAutoTiming},
-    {ctl::kFixTimingAngle, Fill::TimingAngle, kAll},
-    {ctl::kSlewPos, Fill::Text, kAll},
-    {ctl::kSlewNeg, Fill::Text, kAll},
-    {ctl::kMinPwm, Fill::Text, kAll},
-    {ctl::kSoftStart, Fill::Check, kBrenta, flag::kSoftStart},
-    {ctl::kMaxStartCurrent, Fill::Text, kAll},
-    {ctl::kBrakeSlewPos, Fill::Text, kBrenta},
-    {ctl::kBrakeSlewNeg, Fill::Text, kBrenta},
-    {ctl::kBrakeMinPwm, Fill::Text, kBrenta},
-    {ctl::kBrakeMaxPwm, Fill::Text, kBrenta},
-    {ctl::kHoldTime, Fill::Text, kAll},
-    {ctl::kWarnCutoff, Fill::Text, kWarnings},
-    {ctl::kWarnMotorCurrent, Fill::Text, kWarnings},
-    {ctl::kWarnFetTemp, Fill::Text, kWarnings},
-    {ctl::kWarnBecTemp, Fill::Text, Bit(L::Layout92B)},
-    {ctl::kWarnBecCurrent, Fill::Text, Bit(L::Layout92B)},
-    {ctl::kWarnCapacity, Fill::Text, kWarnings},
-};
-
-}  // namespace
 
 Text UnitKindName(uint16_t unit_product_id) {
   return unit_product_id == kProductLinkpuck ? u"LINKPUCK" : u"LINKBOX";
@@ -85,20 +35,24 @@ void ShowImage(App& app) {
   if (!layout) return;
   Panel& panel = *app.panel;
   const ConfigImage& image = app.image;
-  for (const FillRow& row : kFills) {
-    if ((row.layouts & Bit(*layout)) == 0) continue;
+  // By rank: the order decides the help the last text leaves.
+  for (uint8_t rank = 0; rank < Parameters().size(); ++rank) {
+    const Parameter& row = *std::find_if(Parameters().begin(), Parameters().end(),
+                                         [rank](const Parameter& p) { return p.fill_rank == rank; });
+    if ((row.fill_layouts & layouts::Bit(*layout)) == 0) continue;
+    const ControlId id = row.control;
     switch (row.fill) {
       case Fill::TimingAngle:
-        EnableControl(app, row.id, !HasFlag(image, flag::kAutoTiming));
+        EnableControl(app, id, !HasFlag(image, flag::kAutoTiming));
         [[fallthrough]];
       case Fill::Text:
-        if (const auto text = FieldText(row.id, *layout, image)) panel.SetText(row.id, *text);
+        if (const auto text = FieldText(id, *layout, image)) panel.SetText(id, *text);
         break;
-      case Fill::Check: panel.SetCheck(row.id, HasFlag(image, row.flag)); break;
-      case Fill::InverseCheck: panel.SetCheck(row.id, !HasFlag(image, row.flag)); break;
-      case Fill::BatteryList: panel.SetSelection(row.id, BatteryTypeIndex(image)); break;
-      case Fill::GovernorList: panel.SetSelection(row.id, GovernorTypeIndex(image)); break;
-      case Fill::BrakeList: panel.SetSelection(row.id, BrakeTypeIndex(image)); break;
+      case Fill::Check: panel.SetCheck(id, HasFlag(image, row.flag)); break;
+      case Fill::InverseCheck: panel.SetCheck(id, !HasFlag(image, row.flag)); break;
+      case Fill::BatteryList: panel.SetSelection(id, BatteryTypeIndex(image)); break;
+      case Fill::GovernorList: panel.SetSelection(id, GovernorTypeIndex(image)); break;
+      case Fill::BrakeList: panel.SetSelection(id, BrakeTypeIndex(image)); break;
     }
   }
 }

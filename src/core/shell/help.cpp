@@ -1,12 +1,19 @@
 #include "core/shell/help.h"
 
 #include "core/model/family.h"
+#include "core/model/parameters.h"
 
 namespace tavio {
 namespace {
 
 // Help texts fit a 512-character buffer.
 constexpr size_t kMaxHelpLength = 511;
+
+// The texts of the firmware box and the help field have help IDs without an
+// English text: hovering them empties the help field.
+constexpr struct { ControlId label; StringId help; } kOtherHelp[] = {{ctl::kLabelUnitName, 324},        {ctl::kUnitVersion, 325},       {ctl::kLabelEscBootloader, 326},
+                  {ctl::kEscBootloaderVersion, 327}, {ctl::kLabelEscFirmware, 328},  {ctl::kEscFirmwareVersion, 329},
+                  {ctl::kHelpField, 342}};
 
 void SetHelpText(App& app, StringId id) { app.panel->SetText(ctl::kHelpField, HelpFieldText(app.language, id)); }
 
@@ -18,18 +25,20 @@ TextView HelpFieldText(Language language, StringId id) {
 }
 
 StringId FocusHelpId(ControlId id) {
-  if (id == ctl::kFixTimingAngle) return sid::kHelpFixTiming;
-  return static_cast<StringId>(id - 1700);
+  const Parameter* row = FindParameter(id);
+  return row == nullptr ? 0 : row->help;
 }
 
 StringId HoverHelpId(ControlId id, uint16_t family) {
   if (ctl::IsParameterId(id)) return FocusHelpId(id);
-  if (!ctl::IsLabelId(id)) return 0;
-  const bool percent_current = family == kFamilyAlder || family == kFamilyDelmarZ;
-  if (id == ctl::kLabelMaxStartCurrent && percent_current) return sid::kHelpMaxStartCurrentPercent;
-  // Under ALDER the label reads "I-Anteil", so it explains the I-part.
-  if (id == ctl::kLabelRiComp && family == kFamilyAlder) return sid::kHelpIPart;
-  return static_cast<StringId>(id + 100);
+  for (const Parameter& row : Parameters()) {
+    if (row.label != id) continue;
+    return (row.help_families & families::Bit(family)) != 0 ? row.family_help : row.help;
+  }
+  for (const auto& other : kOtherHelp) {
+    if (other.label == id) return other.help;
+  }
+  return 0;
 }
 
 void ShowFocusHelp(App& app, ControlId id) {

@@ -4,6 +4,7 @@
 
 #include "core/shell/app.h"
 #include "core/ids/control_ids.h"
+#include "core/model/parameters.h"
 
 namespace tavio {
 

@@ -9,7 +9,7 @@ using StringId = uint16_t;
 
 namespace sid {
 
-// Labels 200..242: a label's help text is its ID + 100.
+// Labels 200..242.
 inline constexpr StringId kLabelFirst = 200;
 inline constexpr StringId kLabelLast = 242;
 inline constexpr StringId kHelpField = 242;  // the help field's initial text

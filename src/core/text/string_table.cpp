@@ -4,6 +4,8 @@
 #include <array>
 #include <iterator>
 
+#include "core/model/parameters.h"
+
 namespace tavio {
 namespace {
 
@@ -752,6 +754,19 @@ constexpr bool IdsAscend() {
   return true;
 }
 static_assert(IdsAscend(), "LookUpString searches the table by ID");
+
+constexpr bool HasText(StringId id) {
+  const auto* row = std::find_if(std::begin(kStrings), std::end(kStrings), [id](const StringRow& r) { return r.id == id; });
+  return row != std::end(kStrings) && !row->english.empty() && !row->german.empty();
+}
+// Every parameter's label and help texts are here, in both languages.
+constexpr bool EveryParameterHasItsTexts() {
+  return std::all_of(Parameters().begin(), Parameters().end(), [](const Parameter& row) {
+    return HasText(row.help) && (row.family_help == 0 || HasText(row.family_help)) &&
+           (row.label_text == 0 ? row.label_literal != nullptr : HasText(row.label_text));
+  });
+}
+static_assert(EveryParameterHasItsTexts(), "a parameter's label or help ID has no text in the string table");
 
 constexpr auto kIds = [] {
   std::array<StringId, std::size(kStrings)> ids{};
