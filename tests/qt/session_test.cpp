@@ -716,6 +716,36 @@ class SessionTest : public QObject {
     QVERIFY(run.dialogs.boxes.empty());
   }
 
+  // From teardown on nothing the user does reaches the App: the arrows, a
+  // field and its Tab, Enter and a click on a command, the mouse over a
+  // label and closing leave the settings, the boxes and the hover rest as
+  // they were, and closing asks nothing although the settings differ.
+  void teardownLeavesEveryInputWithoutEffect() {
+    WindowRun run;
+    run.TypeInto(ctl::kHoldTime, QStringLiteral("1500"));
+    QTest::keyClick(run.Field(ctl::kHoldTime), Qt::Key_Tab);
+    QVERIFY(run.window().UnstoredMarkShown());
+    run.window().Control(ctl::kStore)->setFocus(Qt::TabFocusReason);
+    QVERIFY(run.session->app().hover_ready);
+    const std::vector<uint8_t> before(run.session->app().image.bytes.begin(), run.session->app().image.bytes.end());
+    run.session->Stop();
+
+    run.MoveMouse(QPoint(660, 412));  // the label of "Max. starting current"
+    QVERIFY(!run.timer->Pending());
+    QCOMPARE(run.session->app().hovered_id, uint16_t{0});
+    QTest::mouseClick(run.window().PoleArrows()->UpButton(), Qt::LeftButton);
+    QTest::keyClick(run.Field(ctl::kPoleCount), Qt::Key_Up);
+    run.TypeInto(ctl::kHoldTime, QStringLiteral("1700"));
+    QTest::keyClick(run.Field(ctl::kHoldTime), Qt::Key_Tab);
+    QTest::keyClick(run.window().Control(ctl::kLoadFile), Qt::Key_Return);
+    QTest::mouseClick(run.window().Control(ctl::kSaveFile), Qt::LeftButton);
+    QVERIFY(run.window().close());
+    const std::vector<uint8_t> after(run.session->app().image.bytes.begin(), run.session->app().image.bytes.end());
+    QCOMPARE(after, before);
+    QVERIFY(run.dialogs.boxes.empty());
+    QVERIFY(run.dialogs.file_dialogs.empty());
+  }
+
   // The texture is kept as the 8-bit grey it is; the program's icon is the
   // application's, not decoded again for the window.
   void artworkKeptSmallIconDecodedOnce() {
