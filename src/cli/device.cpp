@@ -59,10 +59,9 @@ bool Device::Connect(Context& context) {
     }
     return false;
   }
-  if (link.info.unit_mode != 0 || link.info.esc_state != kEscStateUpdatable) {
-    const StringId reason = link.info.unit_mode != 0 ? sid::kUnitWrongMode : sid::kNoUpdatableEsc;
+  if (const StringId refusal = UnitRefusal(link.info); refusal != 0) {
     CloseUsbLink(link);
-    context.err << Message(reason) << "\n\n" << Message(sid::kConnectInstructions) << "\n";
+    context.err << Message(refusal) << "\n\n" << Message(sid::kConnectInstructions) << "\n";
     return false;
   }
   return true;

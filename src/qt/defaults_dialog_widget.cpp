@@ -100,7 +100,7 @@ ModelDefaultsDialog::ModelDefaultsDialog(int dialog_id, uint16_t family, Languag
   }
 
   if (QAbstractButton* ok = Button(dlg::kOk)) {
-    ok->setEnabled(false);  // until a model type is chosen
+    ok->setEnabled(DefaultsOkEnabledAtStart(family_));
     connect(ok, &QAbstractButton::clicked, this, &ModelDefaultsDialog::OnOk);
   }
   if (QAbstractButton* cancel = Button(dlg::kCancel)) {

@@ -35,11 +35,6 @@ HoverTracker::HoverTracker(MainWindow& window) : QObject(&window), window_(windo
   }
 }
 
-void HoverTracker::SetHandlers(Moved moved, Left left) {
-  moved_ = std::move(moved);
-  left_ = std::move(left);
-}
-
 void HoverTracker::Watch(QWidget& widget) {
   // Qt drops a movement without buttons at a widget that does not track the
   // mouse; a disabled control has to see it to pass it on.
@@ -51,14 +46,11 @@ void HoverTracker::Watch(QWidget& widget) {
 }
 
 void HoverTracker::MovedTo(QPoint client) {
-  const ControlId hit = window_.ControlAt(client);
-  const Moved moved = moved_;
-  if (moved) moved(hit);
+  if (App* app = window_.Attached()) OnMouseMoved(*app, window_.ControlAt(client));
 }
 
 void HoverTracker::Leave() {
-  const Left left = left_;
-  if (left) left();
+  if (App* app = window_.Attached()) OnMouseLeft(*app);
 }
 
 bool HoverTracker::eventFilter(QObject* watched, QEvent* event) {

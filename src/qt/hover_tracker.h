@@ -2,11 +2,10 @@
 // Hover help over the main window: the mouse movement the window itself
 // sees (over the background, the labels and group boxes, which let the mouse
 // through, and over disabled controls) is hit-tested in creation order and
-// handed to the core, which runs the rest timer.
+// handed to the core for the window's App, which runs the rest timer.
 
 #include <QObject>
 #include <QPoint>
-#include <functional>
 #include <memory>
 
 #include "core/shell/window_calls.h"
@@ -34,15 +33,8 @@ class HoverTracker final : public QObject {
   Q_OBJECT
 
  public:
-  // `moved`: the mouse moved over `hit` (0 for no control) where the window
-  // sees it. `left`: it left the window, or an enabled control took it.
-  using Moved = std::function<void(ControlId hit)>;
-  using Left = std::function<void()>;
-
   // Watches the window and every control it has when this is made.
   explicit HoverTracker(MainWindow& window);
-
-  void SetHandlers(Moved moved, Left left);
 
   // A movement the window sees, in client coordinates.
   void MovedTo(QPoint client);
@@ -55,8 +47,6 @@ class HoverTracker final : public QObject {
   void Leave();
 
   MainWindow& window_;
-  Moved moved_;
-  Left left_;
 };
 
 }  // namespace tavio::qt

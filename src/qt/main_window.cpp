@@ -121,8 +121,8 @@ ControlId MainWindow::ControlAt(QPoint client) const {
   return 0;
 }
 
-void MainWindow::SetGreyTextRule(GreyTextRule rule) {
-  grey_rule_ = std::move(rule);
+void MainWindow::Attach(App* app) {
+  app_ = app;
   UpdateTextColours();
 }
 
@@ -130,7 +130,7 @@ void MainWindow::UpdateTextColours() {
   for (const ControlDef& def : ControlTable()) {
     QWidget* control = Control(def.id);
     if (control == nullptr) continue;
-    const QColor colour = TextColour(grey_rule_ && grey_rule_(def.id));
+    const QColor colour = TextColour(app_ != nullptr && IsTextGrey(*app_, def.id));
     switch (def.kind) {
       case ControlKind::Label:
       case ControlKind::Value:
@@ -161,8 +161,7 @@ void MainWindow::SetUnstoredMark(bool shown) {
 bool MainWindow::UnstoredMarkShown() const { return unstored_mark_ != nullptr && !unstored_mark_->isHidden(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  const CloseHandler handler = close_handler_;
-  if (handler && !handler()) {
+  if (app_ != nullptr && !OnCloseRequest(*app_)) {
     event->ignore();
     return;
   }
@@ -191,9 +190,10 @@ void MainWindow::paintEvent(QPaintEvent* event) {
 }
 
 void MainWindow::Notify(ControlId id, uint16_t code) {
-  // A copy: the sink may be replaced while a nested box runs inside it.
-  const CommandSink sink = command_sink_;
-  if (sink) sink(id, code);
+  // A copy: the watcher may be replaced while a nested box runs inside it.
+  const CommandWatcher watcher = command_watcher_;
+  if (watcher) watcher(id, code);
+  if (app_ != nullptr) OnCommand(*app_, id, code);
 }
 
 void MainWindow::ReleaseFocusQuietly(QWidget* control) {
@@ -305,8 +305,7 @@ void MainWindow::CreateControl(const ControlDef& def) {
         if (covered > 0) buddy->setTextMargins(0, 0, covered, 0);
       }
       connect(arrows_, &UpDownArrows::Pressed, this, [this] {
-        const std::function<void()> handler = arrows_handler_;
-        if (handler) handler();
+        if (app_ != nullptr) OnArrows(*app_);
       });
       widget = arrows_;
       break;
@@ -350,8 +349,12 @@ bool MainWindow::FilterEnter(ControlId id, const QKeyEvent& key) {
   // went; a held key's repeated releases are no release.
   const bool released = key.type() == QEvent::KeyRelease;
   if (released && key.isAutoRepeat()) return true;
-  const EnterHandler handler = enter_handler_;
-  if (handler) handler(id, released);
+  if (app_ == nullptr) return true;
+  if (released) {
+    OnEnterKey(*app_, id);
+  } else {
+    OnEnterPressed(*app_, id);
+  }
   return true;
 }
 

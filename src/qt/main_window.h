@@ -1,7 +1,8 @@
 #pragma once
 // The main window: the 85 controls of the control table as Qt widgets at
 // their pixel positions, in creation order, and the notifications the
-// platform's controls would send, handed to a command sink.
+// platform's controls would send, handed to the core's window calls for the
+// App the window is attached to, as the native window does.
 
 #include <QImage>
 #include <QPointer>
@@ -30,17 +31,8 @@ class MainWindow final : public QWidget {
 
  public:
   // A command from control `id` with notification `code`, as the platform's
-  // WM_COMMAND carries it.
-  using CommandSink = std::function<void(ControlId id, uint16_t code)>;
-
-  // Whether a static text or field shows grey, asked whenever the window is
-  // repainted as a whole.
-  using GreyTextRule = std::function<bool(ControlId id)>;
-
-  // Enter pressed (`released` false) or released on control `id`.
-  using EnterHandler = std::function<void(ControlId id, bool released)>;
-  // The user closes the window; false keeps it open.
-  using CloseHandler = std::function<bool()>;
+  // WM_COMMAND carries it; tests watch them.
+  using CommandWatcher = std::function<void(ControlId id, uint16_t code)>;
 
   explicit MainWindow(Language language, QWidget* parent = nullptr);
   MainWindow(Language language, const Artwork& artwork, QWidget* parent = nullptr);
@@ -59,14 +51,13 @@ class MainWindow final : public QWidget {
   UpDownArrows* PoleArrows() const { return arrows_; }
   QButtonGroup* TimingGroup() const { return timing_group_; }
 
-  void SetCommandSink(CommandSink sink) { command_sink_ = std::move(sink); }
-  void SetArrowsHandler(std::function<void()> handler) { arrows_handler_ = std::move(handler); }
-  void SetEnterHandler(EnterHandler handler) { enter_handler_ = std::move(handler); }
-  void SetCloseHandler(CloseHandler handler) { close_handler_ = std::move(handler); }
-  HoverTracker& Hover() { return *hover_; }
+  // Everything the user does goes to `app` from now on; null: nowhere (the
+  // window alone, and from teardown on). Text colours follow it.
+  void Attach(App* app);
+  App* Attached() const { return app_; }
+  void SetCommandWatcher(CommandWatcher watcher) { command_watcher_ = std::move(watcher); }
 
-  void SetGreyTextRule(GreyTextRule rule);
-  // Gives every static text and field the colour the rule gives it now.
+  // Gives every static text and field the colour the core gives it now.
   void UpdateTextColours();
   // Null when the texture could not be loaded; the window is then plain.
   const QImage& Texture() const { return texture_; }
@@ -103,13 +94,10 @@ class MainWindow final : public QWidget {
   QWidget* unstored_mark_ = nullptr;
   std::map<ControlId, QWidget*> controls_;
   HoverTracker* hover_ = nullptr;
-  GreyTextRule grey_rule_;
   UpDownArrows* arrows_ = nullptr;
   QButtonGroup* timing_group_ = nullptr;
-  CommandSink command_sink_;
-  std::function<void()> arrows_handler_;
-  EnterHandler enter_handler_;
-  CloseHandler close_handler_;
+  App* app_ = nullptr;
+  CommandWatcher command_watcher_;
   bool quiet_focus_ = false;
   // The control the core last heard a focus-in from, 0 after its focus-out.
   ControlId reported_focus_ = 0;

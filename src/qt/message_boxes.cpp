@@ -16,6 +16,27 @@ QString BoxCaption(TextView caption) {
   return caption.empty() ? QStringLiteral(" ") : DisplayText(caption);
 }
 
+namespace {
+
+struct ButtonRow {
+  QMessageBox::StandardButton button;
+  BoxAnswer answer;
+};
+constexpr ButtonRow kButtonRows[] = {
+    {QMessageBox::Ok, BoxAnswer::Ok},         {QMessageBox::Yes, BoxAnswer::Yes},
+    {QMessageBox::No, BoxAnswer::No},         {QMessageBox::Retry, BoxAnswer::Retry},
+    {QMessageBox::Cancel, BoxAnswer::Cancel},
+};
+
+QMessageBox::StandardButton ButtonFor(BoxAnswer answer) {
+  for (const ButtonRow& row : kButtonRows) {
+    if (row.answer == answer) return row.button;
+  }
+  return QMessageBox::NoButton;
+}
+
+}  // namespace
+
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent) {
   auto box = std::make_unique<QMessageBox>(parent);
   switch (request.icon) {
@@ -30,29 +51,20 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, Q
     case BoxButtons::RetryCancel: box->setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
     case BoxButtons::YesNoCancel:
       box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-      // A stray Enter keeps things as they are rather than writing or discarding.
-      box->setDefaultButton(QMessageBox::Cancel);
       break;
   }
+  box->setDefaultButton(ButtonFor(request.default_answer));
   box->setWindowTitle(BoxCaption(request.caption));
   box->setTextFormat(Qt::PlainText);
   box->setText(DisplayText(request.text));
   return box;
 }
 
-BoxAnswer AnswerForButton(int button, BoxButtons buttons) {
-  switch (buttons) {
-    case BoxButtons::Ok:
-      return BoxAnswer::Ok;
-    case BoxButtons::YesNo:
-      return button == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
-    case BoxButtons::RetryCancel:
-      return button == QMessageBox::Retry ? BoxAnswer::Retry : BoxAnswer::Cancel;
-    case BoxButtons::YesNoCancel:
-      if (button == QMessageBox::Yes) return BoxAnswer::Yes;
-      return button == QMessageBox::No ? BoxAnswer::No : BoxAnswer::Cancel;
+BoxAnswer AnswerForButton(int button, const MessageBoxRequest& request) {
+  for (const ButtonRow& row : kButtonRows) {
+    if (row.button == button) return request.AnswerFor(row.answer);
   }
-  return BoxAnswer::Ok;
+  return request.AnswerFor(std::nullopt);
 }
 
 std::unique_ptr<QFileDialog> BuildFileDialog(QFileDialog::AcceptMode mode, Language language, QWidget* parent) {

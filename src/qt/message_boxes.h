@@ -21,8 +21,8 @@ QString BoxCaption(TextView caption);
 // Icon, buttons, caption and text of the request, owned by `parent`.
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& request, QWidget* parent);
 // The answer for the button pressed; a box closed without one of its buttons
-// answers Ok, No or Cancel.
-BoxAnswer AnswerForButton(int button, BoxButtons buttons);
+// gives the request's closed answer.
+BoxAnswer AnswerForButton(int button, const MessageBoxRequest& request);
 
 // One name filter ("Binary File (*.bin)" in the language), default suffix
 // "bin"; the save dialog asks before overwriting.

@@ -181,7 +181,7 @@ BoxAnswer QtPanel::ShowMessageBox(const MessageBoxRequest& request) {
   if (lift_busy) ShowBusy(false);
   const int button = driver_ != nullptr ? driver_->AnswerMessageBox(*box) : box->exec();
   if (lift_busy && busy_) ShowBusy(true);
-  return AnswerForButton(button, request.buttons);
+  return AnswerForButton(button, request);
 }
 
 std::optional<std::string> QtPanel::ChooseFile(bool save) {

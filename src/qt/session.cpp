@@ -47,19 +47,7 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
   session->window_ = std::make_unique<MainWindow>(language, DecodedArtwork());
   session->panel_ = std::make_unique<QtPanel>(*session->window_);
   app.panel = session->panel_.get();
-  session->window_->SetCommandSink([&app](ControlId id, uint16_t code) { OnCommand(app, id, code); });
-  session->window_->SetArrowsHandler([&app] { OnArrows(app); });
-  session->window_->SetEnterHandler([&app](ControlId id, bool released) {
-    if (released) {
-      OnEnterKey(app, id);
-    } else {
-      OnEnterPressed(app, id);
-    }
-  });
-  session->window_->SetCloseHandler([&app] { return OnCloseRequest(app); });
-  session->window_->SetGreyTextRule([&app](ControlId id) { return IsTextGrey(app, id); });
-  session->window_->Hover().SetHandlers([&app](ControlId hit) { OnMouseMoved(app, hit); },
-                                        [&app] { OnMouseLeft(app); });
+  session->window_->Attach(&app);
   session->SetRestTimer(std::make_unique<QtRestTimer>());
   return session;
 }
@@ -67,13 +55,6 @@ std::unique_ptr<Session> Session::Create(const GuiOptions& options, Language lan
 Session::~Session() {
   Stop();
   // The window goes before the App it reports to.
-  if (window_ != nullptr) {
-    window_->SetCommandSink(nullptr);
-    window_->SetEnterHandler(nullptr);
-    window_->SetCloseHandler(nullptr);
-    window_->SetGreyTextRule(nullptr);
-    window_->Hover().SetHandlers(nullptr, nullptr);
-  }
   window_.reset();
 }
 
@@ -94,6 +75,10 @@ void Session::Start() {
   window_->show();
 }
 
-void Session::Stop() { StopWindow(app_); }
+void Session::Stop() {
+  StopWindow(app_);
+  // Nothing the user does reaches the App any more.
+  if (window_ != nullptr) window_->Attach(nullptr);
+}
 
 }  // namespace tavio::qt

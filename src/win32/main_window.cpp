@@ -139,8 +139,8 @@ NativeControl NativeControlFor(const ControlDef& def) {
   return {L"Static", 0};
 }
 
-MainWindow::MainWindow(App& app, HINSTANCE instance, HBRUSH skin_brush)
-    : app_(app), instance_(instance), skin_brush_(skin_brush), dpi_(SystemDpi()) {
+MainWindow::MainWindow(Language language, HINSTANCE instance, HBRUSH skin_brush)
+    : language_(language), instance_(instance), skin_brush_(skin_brush), dpi_(SystemDpi()) {
   // The size is the window's outer size; WM_CREATE builds the controls; the
   // handle is kept from WM_NCCREATE on.
   CreateWindowExW(kMainExStyle, kMainWindowClass, L"Tavio", kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -176,7 +176,7 @@ LRESULT CALLBACK MainWindow::EditProcedureEntry(HWND hwnd, UINT message, WPARAM 
   if (message == WM_KEYUP && wparam == VK_RETURN) {
     MainWindow* window = WindowOf(GetParent(hwnd));
     if (window != nullptr) {
-      OnEnterKey(window->app_, static_cast<ControlId>(GetDlgCtrlID(hwnd)));
+      if (window->app_ != nullptr) OnEnterKey(*window->app_, static_cast<ControlId>(GetDlgCtrlID(hwnd)));
       return 0;
     }
   }
@@ -194,17 +194,17 @@ void MainWindow::CreateControls() {
 
 void MainWindow::CreateControl(const ControlDef& def) {
   const NativeControl native = NativeControlFor(def);
-  const Text text = ControlText(def, app_.language);
+  const Text text = ControlText(def, language_);
   const PixelRect place = ScaleRectToDpi(def.x, def.y, def.w, def.h, dpi_);
   HWND control = CreateWindowExW(0, native.window_class, Wide(text), WS_CHILD | WS_VISIBLE | native.style,
                                  place.left, place.top, place.right - place.left, place.bottom - place.top, hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(def.id)), instance_, nullptr);
   if (control == nullptr) return;
-  GiveAccessibleName(control, AccessibleName(def.id, app_.language), AccessibleDescription(def.id, app_.language));
+  GiveAccessibleName(control, AccessibleName(def.id, language_), AccessibleDescription(def.id, language_));
 
   if (def.kind == ControlKind::List) {
     for (const ListItemDef& item : ListItems(def.id)) {
-      const Text item_text = ListItemText(item, app_.language);
+      const Text item_text = ListItemText(item, language_);
       SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item_text)));
     }
   } else if (def.kind == ControlKind::Arrows) {
@@ -321,10 +321,10 @@ bool MainWindow::PreTranslate(const MSG& message) {
   const auto id = static_cast<ControlId>(GetDlgCtrlID(message.hwnd));
   // A release counts only where its press went; the dialog navigation
   // never passes a field its press, so it is noted here for every control.
-  if (message.message == WM_KEYDOWN) OnEnterPressed(app_, id);
+  if (message.message == WM_KEYDOWN && app_ != nullptr) OnEnterPressed(*app_, id);
   // Edit fields take their Enter release in their own procedure.
   if (IsClass(message.hwnd, kEditClass)) return false;
-  if (message.message == WM_KEYUP) OnEnterKey(app_, id);
+  if (message.message == WM_KEYUP && app_ != nullptr) OnEnterKey(*app_, id);
   // Dialog navigation would click a focused push button on the key press;
   // whether Enter clicks one is the core's decision above.
   return IsPushButton(message.hwnd);
@@ -342,9 +342,9 @@ void MainWindow::Command(ControlId id, uint16_t code, HWND control) {
   if (code == ctl::kEnChange && control != nullptr) RefreshBehind(control);
   // Focus moved by the program to park it: the core has said its word. And
   // while the controls are being made (the arrows set their buddy's text)
-  // the core has no panel to act on yet.
-  if (quiet_focus_ || app_.panel == nullptr) return;
-  OnCommand(app_, id, code);
+  // the window is attached to no App yet.
+  if (quiet_focus_ || app_ == nullptr) return;
+  OnCommand(*app_, id, code);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -371,7 +371,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam == 0) return 0;
       break;
     case WM_CLOSE:
-      if (OnCloseRequest(app_)) DestroyWindow(hwnd_);
+      if (app_ == nullptr || OnCloseRequest(*app_)) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
       if (quit_on_destroy_) PostQuitMessage(0);
@@ -389,7 +389,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_VSCROLL:
       // The arrows have stepped the pole count in its field; the core takes it from there.
       if (reinterpret_cast<HWND>(lparam) == Control(ctl::kPoleArrows) && LOWORD(wparam) == SB_THUMBPOSITION) {
-        OnArrows(app_);
+        if (app_ != nullptr) OnArrows(*app_);
       }
       return 0;
     case WM_CTLCOLORSTATIC:
@@ -398,7 +398,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       const auto control = reinterpret_cast<HWND>(lparam);
       const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
       return reinterpret_cast<LRESULT>(
-          ColourControl(hwnd_, control, reinterpret_cast<HDC>(wparam), IsTextGrey(app_, id), skin_brush_));
+          ColourControl(hwnd_, control, reinterpret_cast<HDC>(wparam), app_ != nullptr && IsTextGrey(*app_, id), skin_brush_));
     }
     case WM_CTLCOLORLISTBOX: return reinterpret_cast<LRESULT>(ColourList(reinterpret_cast<HDC>(wparam)));
     case WM_SETCURSOR:
@@ -409,13 +409,15 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_MOUSEMOVE: {
       const POINT client{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-      OnMouseMoved(app_, ControlAt(client));
+      if (app_ != nullptr) OnMouseMoved(*app_, ControlAt(client));
       return 0;
     }
     case WM_MOUSEHOVER: hover_timer_->Hovered(); return 0;
-    case WM_MOUSELEAVE: OnMouseLeft(app_); return 0;
+    case WM_MOUSELEAVE:
+      if (app_ != nullptr) OnMouseLeft(*app_);
+      return 0;
     case WM_DEVICECHANGE:
-      return OnDeviceChange(app_, NoticeFromDeviceChange(wparam, lparam)) ? TRUE : FALSE;
+      return app_ != nullptr && OnDeviceChange(*app_, NoticeFromDeviceChange(wparam, lparam)) ? TRUE : FALSE;
     case kQueuedNoticeMessage: DeliverQueuedNotice(); return 0;
     case WM_ENTERIDLE: Idle(); break;
     default: break;

@@ -48,15 +48,19 @@ WPARAM WithFocusMarkShown(WPARAM ui_state);
 
 class MainWindow {
  public:
-  // Creates the window (not shown) with every control of the table.
-  MainWindow(App& app, HINSTANCE instance, HBRUSH skin_brush);
+  // Creates the window (not shown) with every control of the table, its
+  // texts in `language`.
+  MainWindow(Language language, HINSTANCE instance, HBRUSH skin_brush);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
   HWND Control(ControlId id) const { return GetDlgItem(hwnd_, id); }
-  App& app() { return app_; }
+  // Everything the user does goes to `app` from now on; null: nowhere (while
+  // the controls are made, and from teardown on).
+  void Attach(App* app) { app_ = app; }
+  App* Attached() const { return app_; }
   HINSTANCE Instance() const { return instance_; }
   TrackingRestTimer& HoverTimer() { return *hover_timer_; }
   // The screen density the controls are laid out for.
@@ -108,7 +112,8 @@ class MainWindow {
   void Command(ControlId id, uint16_t code, HWND control);
   void DeliverQueuedNotice();
 
-  App& app_;
+  Language language_;
+  App* app_ = nullptr;
   HINSTANCE instance_;
   HBRUSH skin_brush_;
   HWND hwnd_ = nullptr;

@@ -64,7 +64,7 @@ std::unique_ptr<Session> Session::Create(const options::WindowOptions& options, 
     error = kRegisterClassFailed;
     return nullptr;
   }
-  session->window_ = std::make_unique<MainWindow>(app, instance, skin_brush);
+  session->window_ = std::make_unique<MainWindow>(language, instance, skin_brush);
   MainWindow& window = *session->window_;
   if (window.Handle() == nullptr) {
     error = "the main window could not be made";
@@ -81,6 +81,7 @@ std::unique_ptr<Session> Session::Create(const options::WindowOptions& options, 
   session->panel_ = std::make_unique<Win32Panel>(window, language);
   app.panel = session->panel_.get();
   app.hover_timer = &window.HoverTimer();
+  window.Attach(&app);
   return session;
 }
 
@@ -97,6 +98,10 @@ void Session::Start(int show_command) {
   UpdateWindow(window_->Handle());
 }
 
-void Session::Stop() { StopWindow(app_); }
+void Session::Stop() {
+  StopWindow(app_);
+  // Nothing the user does reaches the App any more.
+  if (window_ != nullptr) window_->Attach(nullptr);
+}
 
 }  // namespace tavio::win32

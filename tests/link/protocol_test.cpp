@@ -171,5 +171,36 @@ TEST_F(SimLinkTest, RequestsAndResultCodes) {
   }
 }
 
+// Which identified units are refused, and the words the window and the CLI
+// both give for it; the mode is asked first.
+TEST(UnitRefusal, WrongModeOrNoUpdatableEsc) {
+  const std::string wrong_mode = "A programming unit was found on the USB Port which is in the wrong mode. To "
+                                 "program the ESC do the following:";
+  const std::string no_esc = "A programming unit was found on the USB Port but no updatable ESC.  To "
+                             "program the ESC do the following:";
+  const struct {
+    uint8_t unit_mode;
+    uint16_t esc_state;
+    StringId refusal;
+    std::string text;
+  } cases[] = {
+      {0, 3, 0, ""},
+      {1, 3, sid::kUnitWrongMode, wrong_mode},
+      {255, 3, sid::kUnitWrongMode, wrong_mode},
+      {1, 2, sid::kUnitWrongMode, wrong_mode},
+      {0, 0, sid::kNoUpdatableEsc, no_esc},
+      {0, 2, sid::kNoUpdatableEsc, no_esc},
+      {0, 4, sid::kNoUpdatableEsc, no_esc},
+      {0, 0xFFFF, sid::kNoUpdatableEsc, no_esc},
+  };
+  for (const auto& c : cases) {
+    DeviceInfo info;
+    info.unit_mode = c.unit_mode;
+    info.esc_state = c.esc_state;
+    EXPECT_EQ(UnitRefusal(info), c.refusal) << int(c.unit_mode) << " " << c.esc_state;
+    EXPECT_EQ(c.refusal != 0 ? ToUtf8(LookUpString(Language::English, c.refusal)) : "", c.text);
+  }
+}
+
 }  // namespace
 }  // namespace tavio::test

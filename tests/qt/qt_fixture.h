@@ -85,7 +85,7 @@ inline QString Help(StringId id) { return DisplayText(LookUpString(Language::Eng
 struct Bare {
   explicit Bare(Language language = Language::English) : window(language), panel(window) {
     panel.SetDialogDriver(&dialogs);
-    window.SetCommandSink([this](ControlId id, uint16_t code) { notices.emplace_back(id, code); });
+    window.SetCommandWatcher([this](ControlId id, uint16_t code) { notices.emplace_back(id, code); });
   }
   QString Text(ControlId id) const { return QString::fromStdU16String(panel.GetText(id)); }
   MainWindow window;
@@ -121,10 +121,7 @@ struct WindowRun {
     auto rest = std::make_unique<ManualRestTimer>();
     timer = rest.get();
     session->SetRestTimer(std::move(rest));
-    window().SetCommandSink([this, &app = session->app()](ControlId id, uint16_t code) {
-      notices.emplace_back(id, code);
-      OnCommand(app, id, code);
-    });
+    window().SetCommandWatcher([this](ControlId id, uint16_t code) { notices.emplace_back(id, code); });
     if (esc == nullptr) session->sim_port()->Unplug(kSimulatedUnitPath);
     session->Start();
     ShowActive(window());

@@ -716,6 +716,44 @@ class SessionTest : public QObject {
     QVERIFY(run.dialogs.boxes.empty());
   }
 
+  // From teardown on nothing the user does reaches the App: after the mouse
+  // over a label, the arrows, a field and its Tab, Enter and a click on a
+  // command, and closing, the hover rest, the settings, the boxes and the
+  // unstored mark (which any command would bring up to date: the unit is
+  // gone) are as they were, and closing asks nothing.
+  void teardownLeavesEveryInputWithoutEffect() {
+    WindowRun run;
+    run.TypeInto(ctl::kHoldTime, QStringLiteral("1500"));
+    QTest::keyClick(run.Field(ctl::kHoldTime), Qt::Key_Tab);
+    run.window().Control(ctl::kStore)->setFocus(Qt::TabFocusReason);
+    QVERIFY(run.session->app().hover_ready);
+    const auto image = [&] {
+      return std::vector<uint8_t>(run.session->app().image.bytes.begin(), run.session->app().image.bytes.end());
+    };
+    const std::vector<uint8_t> before = image();
+    run.session->Stop();
+    QVERIFY(run.window().UnstoredMarkShown());
+
+    run.MoveMouse(QPoint(660, 412));  // the label of "Max. starting current"
+    QVERIFY(!run.timer->Pending());
+    QCOMPARE(run.session->app().hovered_id, uint16_t{0});
+    QTest::mouseClick(run.window().PoleArrows()->UpButton(), Qt::LeftButton);
+    QVERIFY(run.window().UnstoredMarkShown());
+    QTest::keyClick(run.Field(ctl::kPoleCount), Qt::Key_Up);
+    QVERIFY(run.window().UnstoredMarkShown());
+    run.TypeInto(ctl::kHoldTime, QStringLiteral("1700"));
+    QTest::keyClick(run.Field(ctl::kHoldTime), Qt::Key_Tab);
+    QVERIFY(run.window().UnstoredMarkShown());
+    QTest::keyClick(run.window().Control(ctl::kLoadFile), Qt::Key_Return);
+    QTest::mouseClick(run.window().Control(ctl::kSaveFile), Qt::LeftButton);
+    QVERIFY(run.window().UnstoredMarkShown());
+    QVERIFY(run.window().close());
+    QVERIFY(run.window().UnstoredMarkShown());
+    QCOMPARE(image(), before);
+    QVERIFY(run.dialogs.boxes.empty());
+    QVERIFY(run.dialogs.file_dialogs.empty());
+  }
+
   // The texture is kept as the 8-bit grey it is; the program's icon is the
   // application's, not decoded again for the window.
   void artworkKeptSmallIconDecodedOnce() {

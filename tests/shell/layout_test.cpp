@@ -135,6 +135,13 @@ TEST(DefaultsDialog, OkAndCodeFollowTheConnectedFamilysSet) {
   }
 }
 
+// Whatever the family, OK waits for a model type to be chosen.
+TEST(DefaultsDialog, OkStartsDisabled) {
+  for (const uint16_t family : {kFamilyAlder, kFamilyBrenta, kFamilyCorvan, kFamilyDelmarZ, uint16_t{500}}) {
+    EXPECT_FALSE(DefaultsOkEnabledAtStart(family)) << family;
+  }
+}
+
 TEST(DefaultsDialog, DialogUnitsToPixels) {
   // (width / 26 + 1) / 2: the platform's rounding of the average letter width.
   EXPECT_EQ(BaseUnitsFromFont(337, 13), (DialogBaseUnits{6, 13}));

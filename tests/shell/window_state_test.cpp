@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -309,6 +310,35 @@ TEST(StoreCommand, ASecondStoreFromInsideTheFirstStartsNothing) {
   h.panel.on_box = nullptr;
   h.panel.UserClicks(kStore);  // once over, the next click stores again
   EXPECT_GT(c.unit->ExchangeCount(), exchanges_at_box);
+}
+
+// What Enter and closing a box answer, and which pressed answers count: a
+// window carries these out as the request says.
+TEST(BoxRequest, AnswersFollowTheButtons) {
+  using A = BoxAnswer;
+  const std::optional<A> none;
+  const struct {
+    BoxButtons buttons;
+    A enter, closed;
+    // The answer for nothing pressed, then Ok, Yes, No, Retry, Cancel pressed.
+    std::vector<A> given;
+  } rows[] = {
+      {BoxButtons::Ok, A::Ok, A::Ok, {A::Ok, A::Ok, A::Ok, A::Ok, A::Ok, A::Ok}},
+      {BoxButtons::YesNo, A::Yes, A::No, {A::No, A::No, A::Yes, A::No, A::No, A::No}},
+      {BoxButtons::RetryCancel, A::Retry, A::Cancel, {A::Cancel, A::Cancel, A::Cancel, A::Cancel, A::Retry, A::Cancel}},
+      {BoxButtons::YesNoCancel, A::Cancel, A::Cancel, {A::Cancel, A::Cancel, A::Yes, A::No, A::Cancel, A::Cancel}},
+  };
+  for (const auto& row : rows) {
+    const MessageBoxRequest request(u"text", u"caption", BoxIcon::Warning, row.buttons);
+    EXPECT_EQ(std::pair(request.default_answer, request.closed_answer), std::pair(row.enter, row.closed))
+        << int(row.buttons);
+    std::vector<A> given;
+    for (const std::optional<A> pressed : {none, std::optional(A::Ok), std::optional(A::Yes), std::optional(A::No),
+                                            std::optional(A::Retry), std::optional(A::Cancel)}) {
+      given.push_back(request.AnswerFor(pressed));
+    }
+    EXPECT_EQ(given, row.given) << int(row.buttons);
+  }
 }
 
 TEST(CloseRequest, AsksOnlyWhileTheShownSettingsDifferFromTheEsc) {

@@ -137,7 +137,7 @@ TEST(MessageBoxTables, FlagsAndAnswers) {
       {BoxIcon::Warning, BoxButtons::YesNoCancel, MB_YESNOCANCEL | MB_DEFBUTTON3 | MB_ICONWARNING},
   };
   for (const auto& [icon, buttons, want] : flags) {
-    EXPECT_EQ(MessageBoxFlags(icon, buttons), want) << int(icon) << " " << int(buttons);
+    EXPECT_EQ(MessageBoxFlags(MessageBoxRequest(u"", u"", icon, buttons)), want) << int(icon) << " " << int(buttons);
   }
   // What MessageBoxW returned; 0 is a box that could not be shown, an ID the
   // buttons do not have a box closed without them.
@@ -158,7 +158,7 @@ TEST(MessageBoxTables, FlagsAndAnswers) {
       {0, BoxButtons::YesNoCancel, BoxAnswer::Cancel},
   };
   for (const auto& [result, buttons, want] : answers) {
-    EXPECT_EQ(AnswerForBoxResult(result, buttons), want) << result << " " << int(buttons);
+    EXPECT_EQ(AnswerForBoxResult(result, MessageBoxRequest(u"", u"", BoxIcon::None, buttons)), want) << result << " " << int(buttons);
   }
 }
 

@@ -544,6 +544,33 @@ TEST(WindowTest, ClosingAsksWhileTheEscHoldsOtherSettings) {
   }
 }
 
+// From teardown on nothing the user does reaches the App: the mouse over a
+// label, the arrows, a command, a field and closing leave the settings, the
+// boxes and the hover rest as they were; closing asks nothing although the
+// settings differ from the ESC's.
+TEST(WindowTest, TeardownLeavesEveryInputWithoutEffect) {
+  WindowRun run;
+  run.Type(ctl::kHoldTime, L"1500");
+  ASSERT_TRUE(run.app().hover_ready);
+  const auto before = run.app().image.bytes;
+  run.session->Stop();
+
+  run.MoveMouse(660, 412);  // the label of "Max. starting current"
+  EXPECT_FALSE(run.rest.Pending());
+  HWND poles = run.Control(ctl::kPoleCount);
+  SetFocus(poles);
+  SendMessageW(poles, WM_KEYDOWN, VK_UP, 0);
+  run.Pump();
+  run.Click(ctl::kLoadFile);
+  run.Type(ctl::kHoldTime, L"1700");
+  SendMessageW(run.Main(), WM_CLOSE, 0, 0);
+  run.Pump();
+  EXPECT_FALSE(IsWindow(run.window().Handle()));
+  EXPECT_EQ(run.app().image.bytes, before);
+  EXPECT_TRUE(run.dialogs.boxes.empty());
+  EXPECT_EQ(run.dialogs.open_dialogs, 0);
+}
+
 TEST(WindowTest, ClosingWithTheEscsSettingsAsksNothing) {
   WindowRun run;
   SendMessageW(run.Main(), WM_CLOSE, 0, 0);

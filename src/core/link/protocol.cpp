@@ -161,4 +161,10 @@ int32_t IdentifyUnit(UsbLink& link) {
   return EscIdentity(link, info.esc_identity);
 }
 
+StringId UnitRefusal(const DeviceInfo& info) {
+  if (info.unit_mode != 0) return sid::kUnitWrongMode;
+  if (info.esc_state != kEscStateUpdatable) return sid::kNoUpdatableEsc;
+  return 0;
+}
+
 }  // namespace tavio

@@ -11,6 +11,7 @@
 #include <span>
 
 #include "core/link/usb_link.h"
+#include "core/text/string_ids.h"
 
 namespace tavio {
 
@@ -53,5 +54,9 @@ int32_t EscIdentity(UsbLink& link, std::array<uint8_t, 40>& destination);
 
 // Fills link.info; 0 says only that the exchanges succeeded.
 int32_t IdentifyUnit(UsbLink& link);
+
+// Why an identified unit cannot be used (it is in another mode, or no
+// updatable ESC is behind it): the message the user is given; 0 when it can.
+StringId UnitRefusal(const DeviceInfo& info);
 
 }  // namespace tavio

@@ -39,11 +39,9 @@ bool BackUpBeforeStore(App& app) {
   }
   const BackupResult result = BackUpEscBlockForUser(Family(app), Model(app), EscVersion(app), current);
   if (result.status != BackupStatus::Failed) return true;
-  MessageBoxRequest request;
-  request.text = FormatPattern(LookUpString(app.language, sid::kBackupFailed), result.folder.c_str(),
-                               result.error.c_str());
-  request.icon = BoxIcon::Error;
-  app.panel->ShowMessageBox(request);
+  app.panel->ShowMessageBox({FormatPattern(LookUpString(app.language, sid::kBackupFailed), result.folder.c_str(),
+                                            result.error.c_str()),
+                              {}, BoxIcon::Error});
   return false;
 }
 
@@ -66,12 +64,9 @@ bool StoreOnEsc(App& app) {
       return true;
     case StoreOutcome::Failed: break;  // reported, the link is closed
     case StoreOutcome::Mismatch: {
-      MessageBoxRequest request;
-      request.text = FormatPattern(LookUpString(app.language, sid::kReadBackMismatch),
-                                   static_cast<unsigned>(result.first_difference));
-      request.caption = LoadText(app, sid::kCommErrorCaption);
-      request.icon = BoxIcon::Error;
-      app.panel->ShowMessageBox(request);
+      app.panel->ShowMessageBox({FormatPattern(LookUpString(app.language, sid::kReadBackMismatch),
+                                               static_cast<unsigned>(result.first_difference)),
+                                 LoadText(app, sid::kCommErrorCaption), BoxIcon::Error});
       break;
     }
   }
@@ -92,12 +87,10 @@ void OfferRestoreIfBroken(App& app, bool unreadable) {
             0, BoxIcon::Warning);
     return;
   }
-  MessageBoxRequest request;
   const std::string name = found->name + " (" + BackupTimeText(found->time_ms) + ")";
   const StringId offer = unreadable ? sid::kEscUnreadableRestore : erased ? sid::kEscErasedRestore : sid::kEscDamagedRestore;
-  request.text = FormatPattern(LookUpString(app.language, offer), name.c_str());
-  request.icon = BoxIcon::Warning;
-  request.buttons = BoxButtons::YesNo;
+  const MessageBoxRequest request(FormatPattern(LookUpString(app.language, offer), name.c_str()), {}, BoxIcon::Warning,
+                                  BoxButtons::YesNo);
   if (app.panel->ShowMessageBox(request) != BoxAnswer::Yes) return;
   // A notice handled while the box was open may have ended the connection.
   if (!IsConnected(app.link)) return;
@@ -119,12 +112,10 @@ void SaveConfigFileCommand(App& app) {
     return;
   }
   // "The existing file is unchanged" only when there was one.
-  MessageBoxRequest request;
-  request.text = FormatPattern(LookUpString(app.language, had_file ? sid::kFileSaveFailed : sid::kFileSaveFailedNew),
-                               path->c_str());
-  request.icon = BoxIcon::Error;
-  request.buttons = BoxButtons::Ok;
-  app.panel->ShowMessageBox(request);
+  app.panel->ShowMessageBox(
+      {FormatPattern(LookUpString(app.language, had_file ? sid::kFileSaveFailed : sid::kFileSaveFailedNew),
+                     path->c_str()),
+       {}, BoxIcon::Error});
 }
 
 void LoadConfigFileCommand(App& app) {

@@ -11,15 +11,9 @@ namespace {
 
 // After OpenUsbLink returned 0: refuse an unusable unit, else read and show.
 void CheckConnection(App& app) {
-  if (app.link.info.unit_mode != 0) {
+  if (const StringId refusal = UnitRefusal(app.link.info); refusal != 0) {
     CloseUsbLink(app.link);
-    ShowInstructionBox(app, sid::kUnitWrongMode);
-    RefreshDisplay(app);
-    return;
-  }
-  if (app.link.info.esc_state != kEscStateUpdatable) {
-    CloseUsbLink(app.link);
-    ShowInstructionBox(app, sid::kNoUpdatableEsc);
+    ShowInstructionBox(app, refusal);
     RefreshDisplay(app);
     return;
   }
@@ -79,17 +73,11 @@ bool HandleDeviceChange(App& app, const DeviceNotice& notice) {
 }  // namespace
 
 BoxAnswer ShowBox(App& app, StringId text, StringId caption, BoxIcon icon, BoxButtons buttons) {
-  MessageBoxRequest request;
-  request.text = LoadText(app, text);
-  if (caption != 0) request.caption = LoadText(app, caption);
-  request.icon = icon;
-  request.buttons = buttons;
-  return app.panel->ShowMessageBox(request);
+  return app.panel->ShowMessageBox({LoadText(app, text), caption != 0 ? LoadText(app, caption) : Text(), icon, buttons});
 }
 
 void ShowInstructionBox(App& app, StringId message, TextView extra_break, TextView appendix) {
-  MessageBoxRequest request;
-  request.text = LoadText(app, message);
+  MessageBoxRequest request(LoadText(app, message), {}, BoxIcon::Information);
   request.text += u"\r\n\r\n";
   request.text += extra_break;
   request.text += LoadText(app, sid::kConnectInstructions);
@@ -97,8 +85,6 @@ void ShowInstructionBox(App& app, StringId message, TextView extra_break, TextVi
     request.text += u"\r\n\r\n";
     request.text += appendix;
   }
-  request.icon = BoxIcon::Information;
-  request.buttons = BoxButtons::Ok;
   app.panel->ShowMessageBox(request);
 }
 
@@ -147,11 +133,7 @@ void StopDeviceLink(App& app) {
 void ReportCommError(App& app, const CommError& error) {
   LoseLink(app);
   RefreshDisplay(app);
-  MessageBoxRequest request;
-  request.text = CommErrorMessage(app.language, error);
-  request.caption = LoadText(app, error.caption);
-  request.icon = BoxIcon::Error;
-  app.panel->ShowMessageBox(request);
+  app.panel->ShowMessageBox({CommErrorMessage(app.language, error), LoadText(app, error.caption), BoxIcon::Error});
   ShowBox(app, sid::kCommErrorRetry, error.caption, BoxIcon::Error);
 }
 

@@ -87,6 +87,8 @@ bool DefaultsOkEnabled(uint16_t family, uint16_t checked_radio) {
   return !(family == kFamilyAlder && checked_radio == dlg::kRcCar);
 }
 
+bool DefaultsOkEnabledAtStart(uint16_t family) { return DefaultsOkEnabled(family, 0); }
+
 DialogBaseUnits BaseUnitsFromFont(int alphabet_width, int font_height) {
   return DialogBaseUnits{(alphabet_width / 26 + 1) / 2, font_height};
 }

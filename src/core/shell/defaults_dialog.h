@@ -59,6 +59,8 @@ const DefaultsDialogLayout* DefaultsDialogLayoutFor(int dialog_id);
 // button of the family's set is checked, but never for RC Car on ALDER.
 // `checked_radio` is 0 when none is checked.
 bool DefaultsOkEnabled(uint16_t family, uint16_t checked_radio);
+// OK as the dialog opens: the user chooses a model type first.
+bool DefaultsOkEnabledAtStart(uint16_t family);
 // The model-type code OK ends the dialog with; 0 when no radio button of the
 // family's set is checked (the dialog then stays open).
 int DefaultsCodeFor(uint16_t family, uint16_t checked_radio);

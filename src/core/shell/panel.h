@@ -15,11 +15,22 @@ enum class BoxIcon : uint8_t { None, Information, Warning, Error };
 enum class BoxButtons : uint8_t { Ok, YesNo, RetryCancel, YesNoCancel };
 enum class BoxAnswer : uint8_t { Ok, Yes, No, Retry, Cancel };
 
+// A box as the core asks for it. The answers that need no choice of the
+// user's follow from the buttons and are the windows' to carry out: Enter
+// gives `default_answer`, a box closed without a button `closed_answer`.
 struct MessageBoxRequest {
+  MessageBoxRequest(Text text = {}, Text caption = {}, BoxIcon icon = BoxIcon::None,
+                    BoxButtons buttons = BoxButtons::Ok);
+
+  // `pressed` where the buttons offer it; anything else is the closed answer.
+  BoxAnswer AnswerFor(std::optional<BoxAnswer> pressed) const;
+
   Text text;
   Text caption;
-  BoxIcon icon = BoxIcon::None;
-  BoxButtons buttons = BoxButtons::Ok;
+  BoxIcon icon;
+  BoxButtons buttons;
+  BoxAnswer default_answer;
+  BoxAnswer closed_answer;
   bool operator==(const MessageBoxRequest&) const = default;
 };
 

@@ -1,13 +1,20 @@
 #pragma once
 // Every call a window makes into the core. A shell (Qt, Win32) includes this
 // header and carries out what the core decides; it decides nothing itself.
+// Each call is declared once, beside the part of the core that answers it:
+// commands and arrows (dispatch), Enter (focus), grey texts (help), device
+// notices (connection), closing (store_state); the start, the end and the
+// mouse are here.
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 
-#include "core/link/device_notice.h"
 #include "core/shell/app.h"
+#include "core/shell/connection.h"
+#include "core/shell/dispatch.h"
+#include "core/shell/focus.h"
+#include "core/shell/help.h"
+#include "core/shell/store_state.h"
 #include "core/ids/control_ids.h"
 
 namespace tavio {
@@ -32,16 +39,6 @@ void StartWindow(App& app);
 // Releases the notices and the link; a pending hover rest is dropped.
 void StopWindow(App& app);
 
-// A command from control `id` with notification `code` (0 for a click).
-void OnCommand(App& app, ControlId id, uint16_t code);
-// The pole-count arrows were pressed.
-void OnArrows(App& app);
-// Enter pressed while `focused` has the focus.
-void OnEnterPressed(App& app, ControlId focused);
-// Enter released while `focused` has the focus; it counts only when its
-// press reached the same control.
-void OnEnterKey(App& app, ControlId focused);
-
 // The mouse moved over the window where it reaches the window itself (the
 // background, labels and group boxes, disabled controls). `hit`: the first
 // control in creation order under the mouse, 0 for none. Over a control with
@@ -50,12 +47,5 @@ void OnEnterKey(App& app, ControlId focused);
 void OnMouseMoved(App& app, ControlId hit);
 // The mouse left the window, or an enabled control took it: no rest.
 void OnMouseLeft(App& app);
-
-// Labels of settings that do not apply are grey, all other texts white.
-bool IsTextGrey(const App& app, ControlId id);
-// A device arrival or removal; true for the events the window acknowledges.
-bool OnDeviceChange(App& app, const DeviceNotice& notice);
-// The user closes the window; true when it may close (it may ask first).
-bool OnCloseRequest(App& app);
 
 }  // namespace tavio

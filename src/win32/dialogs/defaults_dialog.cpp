@@ -181,11 +181,13 @@ INT_PTR OnCommand(HWND dialog, const DialogState& state, WORD id, WORD notificat
 
 INT_PTR CALLBACK DefaultsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
       SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-      LayOutForDpi(dialog, *reinterpret_cast<DialogState*>(lparam));
-      EnableWindow(GetDlgItem(dialog, dlg::kOk), FALSE);  // until a model type is chosen
+      auto& state = *reinterpret_cast<DialogState*>(lparam);
+      LayOutForDpi(dialog, state);
+      EnableWindow(GetDlgItem(dialog, dlg::kOk), DefaultsOkEnabledAtStart(state.family));
       return FALSE;  // no focus asked for
+    }
     case WM_COMMAND: {
       const auto* state = reinterpret_cast<const DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
       return state == nullptr ? FALSE : OnCommand(dialog, *state, LOWORD(wparam), HIWORD(wparam));

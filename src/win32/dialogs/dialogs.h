@@ -36,9 +36,10 @@ struct DialogHooks {
 // Empty members: the real boxes and dialogs.
 void SetDialogHooks(DialogHooks hooks);
 
-// The MB_* flags of a request's icon and buttons, and the answer for the
-// ID MessageBoxW returned (a box that failed answers as if closed).
-UINT MessageBoxFlags(BoxIcon icon, BoxButtons buttons);
-BoxAnswer AnswerForBoxResult(int result, BoxButtons buttons);
+// The MB_* flags of a request's icon, buttons and default button, and the
+// answer for the ID MessageBoxW returned (a box that failed answers as if
+// closed).
+UINT MessageBoxFlags(const MessageBoxRequest& request);
+BoxAnswer AnswerForBoxResult(int result, const MessageBoxRequest& request);
 
 }  // namespace tavio::win32

@@ -1,23 +1,23 @@
-#include <utility>
-
 #include "win32/dialogs/dialogs.h"
 #include "win32/dialogs/hooks.h"
 
 namespace tavio::win32 {
 namespace {
 
+// The buttons in the order the box shows them, which MB_DEFBUTTONn counts.
 struct ButtonsRow {
   BoxButtons buttons;
   UINT flags;
-  BoxAnswer closed;  // the answer when the box ends without one of its buttons
+  BoxAnswer shown[3];
+  int count;
 };
-// A stray Enter on the three-way question keeps things as they are.
 constexpr ButtonsRow kButtons[] = {
-    {BoxButtons::Ok, MB_OK, BoxAnswer::Ok},
-    {BoxButtons::YesNo, MB_YESNO, BoxAnswer::No},
-    {BoxButtons::RetryCancel, MB_RETRYCANCEL, BoxAnswer::Cancel},
-    {BoxButtons::YesNoCancel, MB_YESNOCANCEL | MB_DEFBUTTON3, BoxAnswer::Cancel},
+    {BoxButtons::Ok, MB_OK, {BoxAnswer::Ok}, 1},
+    {BoxButtons::YesNo, MB_YESNO, {BoxAnswer::Yes, BoxAnswer::No}, 2},
+    {BoxButtons::RetryCancel, MB_RETRYCANCEL, {BoxAnswer::Retry, BoxAnswer::Cancel}, 2},
+    {BoxButtons::YesNoCancel, MB_YESNOCANCEL, {BoxAnswer::Yes, BoxAnswer::No, BoxAnswer::Cancel}, 3},
 };
+constexpr UINT kDefaultButtonFlags[] = {MB_DEFBUTTON1, MB_DEFBUTTON2, MB_DEFBUTTON3};
 
 struct IconRow {
   BoxIcon icon;
@@ -42,18 +42,6 @@ constexpr AnswerRow kAnswers[] = {
     {IDCANCEL, BoxAnswer::Cancel},
 };
 
-// The answers each set of buttons can give.
-constexpr std::pair<BoxButtons, BoxAnswer> kOffered[] = {
-    {BoxButtons::Ok, BoxAnswer::Ok},
-    {BoxButtons::YesNo, BoxAnswer::Yes},
-    {BoxButtons::YesNo, BoxAnswer::No},
-    {BoxButtons::RetryCancel, BoxAnswer::Retry},
-    {BoxButtons::RetryCancel, BoxAnswer::Cancel},
-    {BoxButtons::YesNoCancel, BoxAnswer::Yes},
-    {BoxButtons::YesNoCancel, BoxAnswer::No},
-    {BoxButtons::YesNoCancel, BoxAnswer::Cancel},
-};
-
 const ButtonsRow& RowFor(BoxButtons buttons) {
   for (const ButtonsRow& row : kButtons) {
     if (row.buttons == buttons) return row;
@@ -63,24 +51,25 @@ const ButtonsRow& RowFor(BoxButtons buttons) {
 
 }  // namespace
 
-UINT MessageBoxFlags(BoxIcon icon, BoxButtons buttons) {
-  UINT flags = RowFor(buttons).flags;
+UINT MessageBoxFlags(const MessageBoxRequest& request) {
+  const ButtonsRow& buttons = RowFor(request.buttons);
+  UINT flags = buttons.flags;
+  for (int i = 0; i < buttons.count; ++i) {
+    if (buttons.shown[i] == request.default_answer) flags |= kDefaultButtonFlags[i];
+  }
   for (const IconRow& row : kIcons) {
-    if (row.icon == icon) flags |= row.flags;
+    if (row.icon == request.icon) flags |= row.flags;
   }
   return flags;
 }
 
 // A box closed without a button (Escape, the close box, or a box that could
 // not be shown) may report an ID its buttons do not have.
-BoxAnswer AnswerForBoxResult(int result, BoxButtons buttons) {
+BoxAnswer AnswerForBoxResult(int result, const MessageBoxRequest& request) {
   for (const AnswerRow& row : kAnswers) {
-    if (row.result != result) continue;
-    for (const auto& [offered_by, answer] : kOffered) {
-      if (offered_by == buttons && answer == row.answer) return answer;
-    }
+    if (row.result == result) return request.AnswerFor(row.answer);
   }
-  return RowFor(buttons).closed;
+  return request.AnswerFor(std::nullopt);
 }
 
 BoxAnswer ShowBox(HWND owner, const MessageBoxRequest& request) {
@@ -88,8 +77,8 @@ BoxAnswer ShowBox(HWND owner, const MessageBoxRequest& request) {
   // An empty string, never null: a null caption would show "Error".
   const std::wstring text = Wide(request.text);
   const std::wstring caption = Wide(request.caption);
-  const int result = MessageBoxW(owner, text.c_str(), caption.c_str(), MessageBoxFlags(request.icon, request.buttons));
-  return AnswerForBoxResult(result, request.buttons);
+  const int result = MessageBoxW(owner, text.c_str(), caption.c_str(), MessageBoxFlags(request));
+  return AnswerForBoxResult(result, request);
 }
 
 }  // namespace tavio::win32
