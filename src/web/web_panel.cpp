@@ -43,8 +43,9 @@ EM_JS(void, js_set_title, (const char* text), { TavioPage.setTitle(UTF8ToString(
 EM_JS(void, js_set_grey, (int id, int grey), { TavioPage.setGrey(id, grey); });
 EM_JS(void, js_set_busy, (int on), { TavioPage.setBusy(on); });
 EM_JS(void, js_mark_unstored, (int on), { TavioPage.markUnstored(on); });
-EM_ASYNC_JS(int, js_show_box, (const char* text, const char* caption, int icon, int buttons), {
-  return await TavioPage.showBox(UTF8ToString(text), UTF8ToString(caption), icon, buttons);
+// -1: the box was closed without a button.
+EM_ASYNC_JS(int, js_show_box, (const char* text, const char* caption, int icon, int buttons, int default_answer), {
+  return await TavioPage.showBox(UTF8ToString(text), UTF8ToString(caption), icon, buttons, default_answer);
 });
 EM_ASYNC_JS(char*, js_choose_file, (int save, const char* filter), {
   const s = await TavioPage.chooseFile(save, UTF8ToString(filter));
@@ -58,8 +59,8 @@ EM_JS(void, js_dialog_item, (int id, int kind, const char* text, int x, int y, i
   TavioPage.dialogItem(id, kind, UTF8ToString(text), x, y, w, h, group, tab);
 });
 EM_JS(int, js_dialog_font, (int height), { return TavioPage.dialogFont(height); });
-EM_ASYNC_JS(int, js_run_dialog, (const char* caption, int w, int h, int family, int ok, int cancel), {
-  return await TavioPage.runDialog(UTF8ToString(caption), w, h, family, ok, cancel);
+EM_ASYNC_JS(int, js_run_dialog, (const char* caption, int w, int h, int family, int ok, int cancel, int ok_enabled), {
+  return await TavioPage.runDialog(UTF8ToString(caption), w, h, family, ok, cancel, ok_enabled);
 });
 EM_JS(void, js_set_codes, (int click, int sel_end_ok, int cb_set_focus, int cb_kill_focus, int en_set_focus,
                            int en_kill_focus, int store), {
@@ -120,9 +121,11 @@ void WebPanel::SetBusy(bool busy) { js_set_busy(busy ? 1 : 0); }
 void WebPanel::MarkUnstored(bool unstored) { js_mark_unstored(unstored ? 1 : 0); }
 
 BoxAnswer WebPanel::ShowMessageBox(const MessageBoxRequest& request) {
-  const int answer = js_show_box(ToUtf8(request.text).c_str(), ToUtf8(request.caption).c_str(),
-                                 static_cast<int>(request.icon), static_cast<int>(request.buttons));
-  return static_cast<BoxAnswer>(answer);
+  const int answer =
+      js_show_box(ToUtf8(request.text).c_str(), ToUtf8(request.caption).c_str(), static_cast<int>(request.icon),
+                  static_cast<int>(request.buttons), static_cast<int>(request.default_answer));
+  if (answer < 0) return request.AnswerFor(std::nullopt);
+  return request.AnswerFor(static_cast<BoxAnswer>(answer));
 }
 
 std::optional<std::string> WebPanel::ChooseOpenFile() {
@@ -154,7 +157,7 @@ int WebPanel::RunDefaultsDialog(int dialog_id, uint16_t family) {
                    item.tab_stop ? 1 : 0);
   }
   return js_run_dialog(ToUtf8(LookUpString(language_, layout->caption)).c_str(), x(layout->width),
-                       y(layout->height), family, dlg::kOk, dlg::kCancel);
+                       y(layout->height), family, dlg::kOk, dlg::kCancel, DefaultsOkEnabledAtStart(family) ? 1 : 0);
 }
 
 void WebPanel::RequestQuit() { js_request_quit(); }

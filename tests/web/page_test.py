@@ -247,7 +247,7 @@ class PageTest(unittest.TestCase):
 
     def test_typed_hold_time_reaches_the_simulated_esc_exactly(self):
         if not os.access(CLI, os.X_OK):
-            self.skipTest('no tavio-cli at ' + CLI)
+            self.fail('no tavio-cli at ' + CLI)
         self.open('simulate=%s&sim-eeprom=hold.bin' % BRENTA)
         self.type_into(HOLD_TIME, '1500')
         self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '1500ms')
@@ -339,7 +339,7 @@ class PageTest(unittest.TestCase):
 
     def test_save_and_load_file(self):
         if not os.access(CLI, os.X_OK):
-            self.skipTest('no tavio-cli at ' + CLI)
+            self.fail('no tavio-cli at ' + CLI)
         self.open('simulate=' + BRENTA)
         self.js('TavioPage.usePickers = false')
         self.control(SAVE_FILE).click()
@@ -364,7 +364,7 @@ class PageTest(unittest.TestCase):
 
     def test_default_set(self):
         if not os.access(CLI, os.X_OK):
-            self.skipTest('no tavio-cli at ' + CLI)
+            self.fail('no tavio-cli at ' + CLI)
         # ALDER has no RC car set: its OK stays off.
         self.open('simulate=ALDER')
         self.control(LOAD_DEFAULTS).click()

@@ -275,11 +275,14 @@ const TavioPage = (() => {
   };
 
   // --- boxes and dialogs the module waits on ---------------------------------
-  function showBox(message, caption, icon, buttons) {
+  // The default button and the answer to a box closed without one are the
+  // core's; the browser only decides, as a toolkit would, that a box without
+  // OK or Cancel does not close on Escape.
+  function showBox(message, caption, icon, buttons, defaultAnswer) {
     const sets = [[['ok', Answer.Ok]], [['yes', Answer.Yes], ['no', Answer.No]],
                   [['retry', Answer.Retry], ['cancel', Answer.Cancel]],
                   [['yes', Answer.Yes], ['no', Answer.No], ['cancel', Answer.Cancel]]];
-    const escape = [Answer.Ok, null, Answer.Cancel, Answer.Cancel][buttons];
+    const closes = buttons !== 1;
     const dialog = document.createElement('dialog');
     dialog.className = 'box icon' + icon;
     const title = document.createElement('h2');
@@ -299,12 +302,11 @@ const TavioPage = (() => {
         button.dataset.answer = word;
         button.addEventListener('click', () => finish(answer));
         row.append(button);
-        // A stray Enter keeps things as they are rather than writing or discarding.
-        if (first === null || (buttons === 3 && answer === Answer.Cancel)) first = button;
+        if (first === null || answer === defaultAnswer) first = button;
       }
       dialog.addEventListener('cancel', (e) => {
         e.preventDefault();
-        if (escape !== null) finish(escape);
+        if (closes) finish(-1);
       });
       dialog.showModal();
       first.focus();
@@ -325,7 +327,7 @@ const TavioPage = (() => {
     dialogItems.push({id, kind, label, x, y, w, h, group, tab});
   }
 
-  function runDialog(caption, w, h, family, okId, cancelId) {
+  function runDialog(caption, w, h, family, okId, cancelId, okEnabled) {
     const items = dialogItems;
     dialogItems = [];
     const dialog = document.createElement('dialog');
@@ -371,7 +373,7 @@ const TavioPage = (() => {
       return radio ? Number(radio.value) : 0;
     };
     const ok = byId.get(okId);
-    if (ok) ok.disabled = true;
+    if (ok) ok.disabled = !okEnabled;
     return new Promise((resolve) => {
       const finish = (code) => { dialog.close(); dialog.remove(); resolve(code); };
       area.addEventListener('click', (e) => {
