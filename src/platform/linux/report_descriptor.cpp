@@ -30,28 +30,6 @@ struct Globals {
   uint8_t report_id = 0;
 };
 
-struct ReportBits {
-  std::array<uint64_t, 256> bits{};
-  std::array<bool, 256> present{};
-
-  bool Add(uint8_t id, uint64_t more) {
-    present[id] = true;
-    bits[id] += more;
-    return bits[id] <= uint64_t{kMaxReportBytes} * 8;
-  }
-
-  uint32_t WindowsLength() const {
-    uint64_t largest = 0;
-    bool any = false;
-    for (size_t id = 0; id < bits.size(); ++id) {
-      if (!present[id]) continue;
-      any = true;
-      if (bits[id] > largest) largest = bits[id];
-    }
-    return any ? static_cast<uint32_t>((largest + 7) / 8 + 1) : 0;
-  }
-};
-
 }  // namespace
 
 std::optional<ReportDescriptorInfo> ParseReportDescriptor(std::span<const uint8_t> descriptor) {
@@ -144,8 +122,8 @@ std::optional<ReportDescriptorInfo> ParseReportDescriptor(std::span<const uint8_
 
   ReportDescriptorInfo info;
   info.uses_report_ids = uses_report_ids;
-  info.input_length = input.WindowsLength();
-  info.output_length = output.WindowsLength();
+  info.input_length = input.Length();
+  info.output_length = output.Length();
   return info;
 }
 

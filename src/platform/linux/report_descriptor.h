@@ -8,6 +8,8 @@
 #include <optional>
 #include <span>
 
+#include "platform/report_bits.h"
+
 namespace tavio {
 
 // Limits the kernel enforces as well; a descriptor beyond them never gets a
@@ -15,7 +17,7 @@ namespace tavio {
 inline constexpr size_t kMaxReportDescriptorBytes = 4096;
 inline constexpr uint32_t kMaxReportSizeBits = 256;
 inline constexpr uint32_t kMaxReportCount = 12288;
-inline constexpr uint32_t kMaxReportBytes = 16384;
+inline constexpr uint32_t kMaxReportBytes = kMaxHidReportBytes;
 inline constexpr size_t kMaxGlobalStackDepth = 4;
 
 struct ReportDescriptorInfo {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 
+#include "platform/report_bits.h"
+
 namespace tavio {
 
 enum class WebHidReportKind : uint8_t { Input, Output, Feature };
@@ -29,7 +31,7 @@ struct WebHidLayout {
 };
 
 // The largest report the other back ends accept, in bytes without the ID.
-inline constexpr uint32_t kMaxWebHidReportBytes = 16384;
+inline constexpr uint32_t kMaxWebHidReportBytes = kMaxHidReportBytes;
 
 // A report listed under several collections adds up, as its items would in
 // the descriptor. Nothing when a report is too large, or when numbered and
