@@ -296,6 +296,11 @@ class PageTest(unittest.TestCase):
         self.open('simulate=' + BRENTA)
         field = self.control(POLE_COUNT)
         self.assertEqual(field.get_attribute('value'), '2')
+        # The value shows left of the arrows that sit over the field's right end.
+        text_right = self.js("const f = arguments[0], r = f.getBoundingClientRect();"
+                             "return r.right - parseFloat(getComputedStyle(f).paddingRight)", field)
+        arrows_left = self.control(POLE_ARROWS).rect['x']
+        self.assertLessEqual(text_right, arrows_left, 'the value is hidden under the arrows')
         up, down = self.control(POLE_ARROWS).find_elements(By.TAG_NAME, 'button')
         up.click()
         up.click()

@@ -152,6 +152,9 @@ const TavioPage = (() => {
 
   function setArrows(id, buddy, lower, upper, position, step) {
     const arrows = controls.get(id).el;
+    // The arrows sit over their buddy's right end, where the desktop shortens
+    // the buddy: its right-aligned text must stay clear of them.
+    controls.get(buddy).el.classList.add('buddy');
     // The arrows start their buddy at their position, as the platform's do.
     controls.get(buddy).el.value = String(position);
     for (const [sign, symbol] of [[1, '\u25b2'], [-1, '\u25bc']]) {
