@@ -81,6 +81,14 @@ Text TakeText(char* utf8) {
   return text;
 }
 
+std::optional<std::string> ChooseFile(bool save, Language language) {
+  char* path = js_choose_file(save ? 1 : 0, ToUtf8(ConfigFileFilter(language)).c_str());
+  if (path == nullptr) return std::nullopt;
+  std::string chosen(path);
+  std::free(path);
+  return chosen;
+}
+
 }  // namespace
 
 void BuildControls(Language language) {
@@ -128,21 +136,8 @@ BoxAnswer WebPanel::ShowMessageBox(const MessageBoxRequest& request) {
   return request.AnswerFor(static_cast<BoxAnswer>(answer));
 }
 
-std::optional<std::string> WebPanel::ChooseOpenFile() {
-  char* path = js_choose_file(0, ToUtf8(ConfigFileFilter(language_)).c_str());
-  if (path == nullptr) return std::nullopt;
-  std::string chosen(path);
-  std::free(path);
-  return chosen;
-}
-
-std::optional<std::string> WebPanel::ChooseSaveFile() {
-  char* path = js_choose_file(1, ToUtf8(ConfigFileFilter(language_)).c_str());
-  if (path == nullptr) return std::nullopt;
-  std::string chosen(path);
-  std::free(path);
-  return chosen;
-}
+std::optional<std::string> WebPanel::ChooseOpenFile() { return ChooseFile(false, language_); }
+std::optional<std::string> WebPanel::ChooseSaveFile() { return ChooseFile(true, language_); }
 
 int WebPanel::RunDefaultsDialog(int dialog_id, uint16_t family) {
   const DefaultsDialogLayout* layout = DefaultsDialogLayoutFor(dialog_id);
