@@ -240,6 +240,7 @@ int main() {
   app.hover_timer = &page->rest;
   page->running = true;
   js_started(program.sim_port != nullptr ? 1 : 0, "");
+  AwaitFirstFrame();
   StartWindow(app);
   Idle();
   js_ready();

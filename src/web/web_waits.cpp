@@ -3,10 +3,8 @@
 #include <emscripten.h>
 
 // clang-format off
-EM_ASYNC_JS(void, js_sleep, (int ms), {
-  TavioPage.slept += ms;
-  await new Promise(done => setTimeout(done, ms));
-});
+EM_ASYNC_JS(void, js_sleep, (int ms), { await TavioPage.sleep(ms); });
+EM_ASYNC_JS(void, js_painted, (), { await TavioPage.painted(); });
 EM_JS(void, js_rest_start, (int ms), { TavioPage.restStart(ms); });
 EM_JS(void, js_rest_cancel, (), { TavioPage.restCancel(); });
 EM_JS(int, js_storage_dirty, (), { return TavioPage.storageDirty() ? 1 : 0; });
@@ -35,6 +33,8 @@ void PageRestTimer::Elapse() {
   const Elapsed elapsed = elapsed_;
   if (elapsed) elapsed();
 }
+
+void AwaitFirstFrame() { js_painted(); }
 
 bool PersistChanges() { return js_storage_dirty() == 0 || js_persist() != 0; }
 

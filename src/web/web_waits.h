@@ -30,6 +30,9 @@ class PageRestTimer final : public RestTimer {
   bool pending_ = false;
 };
 
+// Returns once the page has drawn its window.
+void AwaitFirstFrame();
+
 // Writes what changed in the persistent folder into browser storage and
 // waits until it is there; false when the storage refused it.
 bool PersistChanges();

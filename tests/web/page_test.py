@@ -313,6 +313,23 @@ class PageTest(unittest.TestCase):
         self.assertEqual(field.get_attribute('value'), '2')
         self.assertTrue(self.js("return document.querySelector('.mark').hidden"), 'mark on the stored value')
 
+    def test_pauses_are_never_shorter_than_asked(self):
+        # The unit needs each pause whole: one may end a little late, never early.
+        self.open('simulate=' + BRENTA)
+        took = self.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1], took = [];
+            (async () => {
+              for (const ms of [0, 1, 2, 3, 5, 20, 20, 20, 20, 20]) {
+                const start = performance.now();
+                await TavioPage.sleep(ms);
+                took.push([ms, performance.now() - start]);
+              }
+              done(took);
+            })();""")
+        self.assertEqual(len(took), 10)
+        for ms, elapsed in took:
+            self.assertGreaterEqual(elapsed, ms, 'a pause of %d ms ended after %.2f ms' % (ms, elapsed))
+
     def test_leaving_with_unstored_settings_asks(self):
         # WebDriver answers the browser's own question itself: the page's
         # answer to beforeunload is what is looked at.
