@@ -330,6 +330,25 @@ class PageTest(unittest.TestCase):
         for ms, elapsed in took:
             self.assertGreaterEqual(elapsed, ms, 'a pause of %d ms ended after %.2f ms' % (ms, elapsed))
 
+    def test_every_kind_of_file_change_is_synced_before_the_next_report(self):
+        self.open('simulate=' + BRENTA)
+        persisted = "const done = arguments[arguments.length - 1];" \
+                    "TavioPage.persist().then((ok) => done([ok, TavioPage.storageDirty()]));"
+        home = '/home/web/'
+        for what, before, change in [
+                ('a new file', '', "Module.FS.writeFile('%st.bin', new Uint8Array([1]))" % home),
+                ('a write to a file opened before', "window.s = Module.FS.open('%st.bin', 'a')" % home,
+                 "Module.FS.write(window.s, new Uint8Array([2]), 0, 1); Module.FS.close(window.s)"),
+                ('a rename', '', "Module.FS.rename('%st.bin', '%su.bin')" % (home, home)),
+                ('a truncation', '', "Module.FS.truncate('%su.bin', 0)" % home),
+                ('a new folder', '', "Module.FS.mkdir('%sd')" % home),
+                ('a removal', '', "Module.FS.unlink('%su.bin')" % home),
+                ('a removed folder', '', "Module.FS.rmdir('%sd')" % home)]:
+            self.js(before)
+            self.assertEqual(self.driver.execute_async_script(persisted), [True, False], 'before ' + what)
+            self.js(change)
+            self.assertTrue(self.js('return TavioPage.storageDirty()'), what + ' is not synced')
+
     def test_leaving_with_unstored_settings_asks(self):
         # WebDriver answers the browser's own question itself: the page's
         # answer to beforeunload is what is looked at.

@@ -474,17 +474,41 @@ const TavioPage = (() => {
       if (name === '.' || name === '..') continue;
       const full = path + '/' + name;
       const st = Module.FS.stat(full);
-      all += Module.FS.isDir(st.mode) ? snapshot(full) : full + ':' + st.size + ':' + st.mtime.getTime() + '\n';
+      all += Module.FS.isDir(st.mode) ? full + '/\n' + snapshot(full) : full + ':' + st.size + ':' + st.mtime.getTime() + '\n';
     }
     return all;
   }
 
-  function storageDirty() { return snapshot() !== stored; }
+  // Walking every kept backup before each report the unit is sent costs
+  // milliseconds once there are many: the walk runs only after a call that
+  // can change a file, anywhere, since the last one found nothing new.
+  let changes = 0, checked = -1;
+  function watchChanges() {
+    for (const name of ['open', 'write', 'truncate', 'ftruncate', 'rename', 'unlink', 'rmdir', 'mkdir', 'mknod',
+                        'symlink', 'utime', 'chmod']) {
+      const call = Module.FS[name];
+      Module.FS[name] = function (...args) { ++changes; return call.apply(this, args); };
+    }
+  }
+
+  function storageDirty() {
+    if (changes === checked) return false;
+    const seen = changes;
+    const dirty = snapshot() !== stored;
+    if (!dirty) checked = seen;
+    return dirty;
+  }
 
   function persist() {
     return new Promise((resolve) => {
+      // What the sync starts from is what is stored: a change made while it
+      // runs is found and synced next time.
+      const seen = changes, state = snapshot();
       Module.FS.syncfs(false, (error) => {
-        if (!error) stored = snapshot();
+        if (!error) {
+          stored = state;
+          checked = seen;
+        }
         resolve(!error);
       });
     });
@@ -496,6 +520,7 @@ const TavioPage = (() => {
     Module.ENV.HOME = home;
     Module.FS.chdir(home);
     Module.addRunDependency('storage');
+    watchChanges();
     Module.FS.syncfs(true, () => {
       stored = snapshot();
       Module.removeRunDependency('storage');
