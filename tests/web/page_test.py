@@ -566,6 +566,25 @@ class PageTest(unittest.TestCase):
         self.assertFalse(self.js("return document.querySelector('dialog.box[open]')"), 'a box on arrival')
         self.assertEqual(self.driver.title, connected)
 
+    def test_the_unit_sees_no_report_of_a_store_before_its_backup_is_in_browser_storage(self):
+        trace = '/tmp/store-order.txt'
+        self.open('simulate=%s&sim-eeprom=order.bin&trace=%s' % (BRENTA, trace))
+        self.type_into(HOLD_TIME, '1300')
+
+        def written():
+            text = self.js("return Module.FS.readFile(arguments[0], {encoding: 'utf8'})", trace)
+            return [line.split(' > ', 1)[1] for line in text.splitlines() if ' > ' in line]
+        before = written()
+        self.js("Module.IDBFS.dbs = {}; indexedDB.open = () => { throw new Error('storage refused'); };")
+        self.control(STORE).click()
+        seen = self.answer_all()
+        self.assertTrue(seen, 'no box after a store without its backup')
+        # The backup's read-back went out, and nothing after it: no lock, no write.
+        store = written()[len(before):]
+        self.assertTrue(store, 'the store read nothing for its backup')
+        self.assertEqual([report[:6] for report in store], ['01 1D '] * len(store),
+                         'the unit saw the store before its backup was in storage')
+
 
 def core_text(number):
     """The English text of the core's string table under `number`, escapes resolved."""
