@@ -5,10 +5,11 @@
 // For the WebHID bridge (platform/web):
 //  - the page's "Choose unit..." button calls Module.requestUnit() from
 //    inside the click, the user gesture a browser needs before it lists a
-//    unit;
-//  - the page sets Module.tavioHid.onDeviceChange(type, path); each connect
-//    and disconnect reaches web_hid_notice below, one event at a time: the
-//    same OnDeviceChange a desktop window calls on a device notice.
+//    unit, and then web_unit_chosen below, whatever was chosen;
+//  - each connect and disconnect reaches web_device_notice below through
+//    TavioPage.deviceNotice(type, path), one event at a time, as the
+//    simulated unit's notices do: the same OnDeviceChange a desktop window
+//    calls on a device notice.
 
 #include <emscripten.h>
 
@@ -26,11 +27,9 @@
 #include "frontend/program_link.h"
 #include "frontend/shared_options.h"
 #include "platform/platform.h"
-#include "sim/sim_hid_port.h"
-#if __has_include("platform/web/web_notice.h")
+#include "platform/web/web_hid_bridge.h"
 #include "platform/web/web_notice.h"
-#define TAVIO_WEBHID_NOTICES 1
-#endif
+#include "sim/sim_hid_port.h"
 #include "web/web_panel.h"
 #include "web/web_waits.h"
 
@@ -49,7 +48,9 @@ EM_JS(char*, js_language, (), {
   stringToUTF8(s, p, n);
   return p;
 });
-EM_JS(void, js_post_notice, (int arrived, const char* path), { TavioPage.deviceNotice(arrived, UTF8ToString(path)); });
+EM_JS(void, js_post_notice, (const char* type, const char* path), {
+  TavioPage.deviceNotice(UTF8ToString(type), UTF8ToString(path));
+});
 EM_JS(void, js_ready, (), { TavioPage.ready(); });
 EM_JS(void, js_started, (int simulated, const char* error), { TavioPage.started(simulated, UTF8ToString(error)); });
 EM_JS(void, js_backup_row, (const char* name, const char* time, const char* path), {
@@ -66,29 +67,32 @@ std::string TakeString(char* utf8) {
   return text;
 }
 
-// The simulated unit's notices are posted to the page and come back as
-// events, as a platform's notice waits for the event loop.
-class SimulatedNotices final : public NoticeRegistration {
+// Device notices reach the core only while registered. The simulated unit's
+// are posted to the page and come back as events, named as the bridge names
+// WebHID's, as a platform's notice waits for the event loop.
+class PageNotices final : public NoticeRegistration {
  public:
-  explicit SimulatedNotices(sim::SimHidPort& port) : port_(port) {}
+  explicit PageNotices(sim::SimHidPort* simulated) : simulated_(simulated) {}
   bool Register() override {
-    port_.SetNoticeCallback([](const DeviceNotice& notice) {
-      js_post_notice(notice.event == kDeviceArrival ? 1 : 0, notice.device_name.c_str());
-    });
-    return true;
+    if (simulated_ != nullptr) {
+      simulated_->SetNoticeCallback([](const DeviceNotice& notice) {
+        js_post_notice(notice.event == kDeviceArrival ? "connect" : "disconnect", notice.device_name.c_str());
+      });
+    }
+    return registered = true;
   }
-  void Unregister() override { port_.SetNoticeCallback(nullptr); }
+  void Unregister() override {
+    if (simulated_ != nullptr) simulated_->SetNoticeCallback(nullptr);
+    registered = false;
+  }
+  // Only the port in use: a WebHID device means nothing to the simulated unit.
+  bool Takes(const std::string& path) const {
+    return registered && WebHidIdOfPath(path).has_value() == (simulated_ == nullptr);
+  }
+  bool registered = false;
 
  private:
-  sim::SimHidPort& port_;
-};
-
-// WebHID's connect and disconnect events reach the page only while registered.
-class BridgeNotices final : public NoticeRegistration {
- public:
-  bool Register() override { return registered = true; }
-  void Unregister() override { registered = false; }
-  bool registered = false;
+  sim::SimHidPort* simulated_;
 };
 
 struct Page {
@@ -97,7 +101,7 @@ struct Page {
   PageSleeper sleeper;
   PageRestTimer rest;
   std::unique_ptr<WebPanel> panel;
-  BridgeNotices* bridge = nullptr;
+  PageNotices* notices = nullptr;
   bool running = false;
 };
 
@@ -160,27 +164,20 @@ EMSCRIPTEN_KEEPALIVE void web_rest_elapsed() {
   if (page->running) page->rest.Elapse();
 }
 
-EMSCRIPTEN_KEEPALIVE void web_device_notice(int arrived, const char* path) {
-  if (!page->running) return;
-  if (page->bridge != nullptr && !page->bridge->registered) return;
-  DeviceNotice notice;
-  notice.event = arrived != 0 ? kDeviceArrival : kDeviceRemoveComplete;
-  notice.device_name = path;
-  OnDeviceChange(page->app, notice);
-  Idle();
-}
-
-EMSCRIPTEN_KEEPALIVE void web_hid_notice(const char* type, const char* path) {
-#ifdef TAVIO_WEBHID_NOTICES
-  if (!page->running || page->bridge == nullptr || !page->bridge->registered) return;
-  if (const std::optional<DeviceNotice> notice = WebHidNotice(type, path)) {
+// `type` "connect" or "disconnect", from the bridge or the simulated unit.
+EMSCRIPTEN_KEEPALIVE void web_device_notice(const char* type, const char* path) {
+  if (!page->running || !page->notices->Takes(path)) return;
+  if (const std::optional<DeviceNotice> notice = DeviceNoticeOf(type, path)) {
     OnDeviceChange(page->app, *notice);
     Idle();
   }
-#else
-  (void)type;
-  (void)path;
-#endif
+}
+
+// The browser's chooser closed, with a unit or without one.
+EMSCRIPTEN_KEEPALIVE void web_unit_chosen() {
+  if (!page->running) return;
+  OnUnitChosen(page->app);
+  Idle();
 }
 
 // Answered at once, while anything else may be waiting.
@@ -225,13 +222,9 @@ int main() {
   }
   // The backups go into browser storage before the unit sees a store.
   program.port = std::make_unique<PersistingPort>(std::move(program.port));
-  if (program.sim_port != nullptr) {
-    program.notices = std::make_unique<SimulatedNotices>(*program.sim_port);
-  } else {
-    auto bridge = std::make_unique<BridgeNotices>();
-    page->bridge = bridge.get();
-    program.notices = std::move(bridge);
-  }
+  auto notices = std::make_unique<PageNotices>(program.sim_port);
+  page->notices = notices.get();
+  program.notices = std::move(notices);
   frontend::WireApp(program, app);
 
   BuildControls(app.language);

@@ -77,5 +77,24 @@ TEST(WebHidNotice, ConnectAndDisconnectAreArrivalAndRemoval) {
   }
 }
 
+// The simulated unit's notices take the same way with its own paths.
+TEST(WebHidNotice, AnyPathForTheSimulatedUnit) {
+  const std::tuple<const char*, const char*, std::optional<uint32_t>> cases[] = {
+      {"connect", "/sim/linkbox", kDeviceArrival},
+      {"disconnect", "/sim/linkbox", kDeviceRemoveComplete},
+      {"disconnect", "webhid:2", kDeviceRemoveComplete},
+      {"Connect", "/sim/linkbox", std::nullopt},
+      {"connect", "", std::nullopt},
+  };
+  for (const auto& [type, path, event] : cases) {
+    const std::optional<DeviceNotice> notice = DeviceNoticeOf(type, path);
+    ASSERT_EQ(notice.has_value(), event.has_value()) << type << " " << path;
+    if (!notice) continue;
+    EXPECT_EQ(notice->event, *event) << type;
+    EXPECT_EQ(notice->device_type, kDeviceTypeInterface) << type;
+    EXPECT_EQ(notice->device_name, path) << type;
+  }
+}
+
 }  // namespace
 }  // namespace tavio

@@ -13,7 +13,9 @@ import argparse
 import base64
 import functools
 import http.server
+import json
 import os
+import re
 import shutil
 import signal
 import socket
@@ -512,6 +514,168 @@ class PageTest(unittest.TestCase):
         served = self.js("return performance.getEntriesByType('resource').map(e => [e.name, e.deliveryType])")
         self.assertIn(base + 'tavio.wasm', [name for name, _ in served])
         self.assertEqual([name for name, how in served if how != 'cache-storage'], [])
+
+    # --- the unit through WebHID, with a fake navigator.hid --------------------
+    def with_fake_hid(self, config, run):
+        """Runs `run` on pages that find a fake navigator.hid before any script of theirs."""
+        source = FAKE_HID.replace('CONFIG', json.dumps(config))
+        added = self.browser.cdp('Page.addScriptToEvaluateOnNewDocument', source=source)
+        try:
+            run()
+        finally:
+            self.browser.cdp('Page.removeScriptToEvaluateOnNewDocument', identifier=added['identifier'])
+
+    def clear_box(self, why):
+        """Caption and text of the box that must come, as the core gave them."""
+        box = self.wait_for('the box for %s (the page hung or said nothing)' % why, lambda: self.js(
+            "return document.querySelector('dialog.box[open]')"), timeout=WAIT_S)
+        return (self.js("return arguments[0].querySelector('h2').textContent", box),
+                self.js("return arguments[0].querySelector('p').textContent", box),
+                [b.get_attribute('data-answer') for b in box.find_elements(By.TAG_NAME, 'button')])
+
+    def test_a_unit_that_cannot_be_opened_gives_a_clear_box_at_start_and_when_chosen(self):
+        no_unit = core_text(20005) + '\n\n\n\n' + core_text(20111)
+        denied = no_unit + '\n\n' + core_text(20120).replace('%s', 'webhid:1')
+        self.assertIn('was found at webhid:1, but access to it was denied', denied)
+        cases = [
+            ('a refused permission', {'open': 'NotAllowedError', 'message': 'Failed to open the device.'}, denied),
+            ('an insecure page', {'open': 'SecurityError', 'message': 'Access denied.'}, denied),
+            ('a unit opened elsewhere', {'open': 'InvalidStateError', 'message': 'The device is busy.'}, no_unit),
+            ('an open that never answers', {'open': 'never'}, no_unit),
+        ]
+        for why, config, text in cases:
+            for chosen in (False, True):
+                with self.subTest(why=why, chosen=chosen):
+                    def run():
+                        self.open('')
+                        if chosen:
+                            # Nothing granted yet: the start says so; then the user chooses the unit.
+                            self.assertEqual(self.clear_box('no unit at start')[:2], ('', no_unit))
+                            self.answer('ok')
+                            self.idle()
+                            self.assertEqual(self.js('return fakeHid.log'), ['getDevices'])
+                            self.driver.find_element(By.ID, 'choose').click()
+                        self.assertEqual(self.clear_box(why), ('', text, ['ok']))
+                        self.assertEqual(self.js('return fakeHid.log').count('open'), 1, 'opened more than once')
+                        self.answer('ok')
+                        self.idle()
+                        self.assertEqual(self.driver.title, 'TAVIO (Version 01.02.00): Not connected')
+                    self.with_fake_hid(dict(config, granted=not chosen, choose=chosen), run)
+
+    def test_a_dismissed_chooser_gives_the_no_unit_box_again(self):
+        no_unit = core_text(20005) + '\n\n\n\n' + core_text(20111)
+
+        def run():
+            self.open('')
+            self.assertEqual(self.clear_box('no unit at start'), ('', no_unit, ['ok']))
+            self.answer('ok')
+            self.idle()
+            self.driver.find_element(By.ID, 'choose').click()
+            self.assertEqual(self.clear_box('a dismissed chooser'), ('', no_unit, ['ok']))
+            self.assertEqual(self.js('return fakeHid.log'), ['getDevices', 'requestDevice', 'getDevices'])
+            self.assertEqual(self.js('return fakeHid.filters'),
+                             [{'vendorId': 0x7A3E, 'productId': 1}, {'vendorId': 0x7A3E, 'productId': 2}])
+            self.answer('ok')
+            self.idle()
+        self.with_fake_hid({'granted': False, 'choose': False}, run)
+
+    def test_device_notices_reach_the_core(self):
+        simulated = '/dev/hidraw-simulated'
+        connected = 'TAVIO (Version 01.02.00): Connected with BRENTA 160'
+        self.open('simulate=' + BRENTA)
+        self.assertEqual(self.driver.title, connected)
+        # The open unit's removal is the lost connection, as on the desktop.
+        self.js("TavioPage.deviceNotice('disconnect', arguments[0])", simulated)
+        self.assertEqual(self.clear_box('the removal of the open unit'),
+                         ('', core_text(20006) + '\n\n' + core_text(20111), ['ok']))
+        self.answer('ok')
+        self.idle()
+        self.assertEqual(self.driver.title, 'TAVIO (Version 01.02.00): Not connected')
+        # A WebHID device's arrival means nothing to the simulated unit.
+        self.js("TavioPage.deviceNotice('connect', 'webhid:1')")
+        self.idle_or_box()
+        self.assertEqual(self.driver.title, 'TAVIO (Version 01.02.00): Not connected')
+        # Its own arrival connects again without a word.
+        self.js("TavioPage.deviceNotice('connect', arguments[0])", simulated)
+        self.idle_or_box()
+        self.assertFalse(self.js("return document.querySelector('dialog.box[open]')"), 'a box on arrival')
+        self.assertEqual(self.driver.title, connected)
+
+    def test_the_unit_sees_no_report_of_a_store_before_its_backup_is_in_browser_storage(self):
+        trace = '/tmp/store-order.txt'
+        self.open('simulate=%s&sim-eeprom=order.bin&trace=%s' % (BRENTA, trace))
+        self.type_into(HOLD_TIME, '1300')
+
+        def written():
+            text = self.js("return Module.FS.readFile(arguments[0], {encoding: 'utf8'})", trace)
+            return [line.split(' > ', 1)[1] for line in text.splitlines() if ' > ' in line]
+        before = written()
+        self.js("Module.IDBFS.dbs = {}; indexedDB.open = () => { throw new Error('storage refused'); };")
+        self.control(STORE).click()
+        seen = self.answer_all()
+        self.assertTrue(seen, 'no box after a store without its backup')
+        # The backup's read-back went out, and nothing after it: no lock, no write.
+        store = written()[len(before):]
+        self.assertTrue(store, 'the store read nothing for its backup')
+        self.assertEqual([report[:6] for report in store], ['01 1D '] * len(store),
+                         'the unit saw the store before its backup was in storage')
+
+
+def core_text(number):
+    """The English text of the core's string table under `number`, escapes resolved."""
+    with open(os.path.join(ROOT, 'src', 'core', 'text', 'string_table.cpp'), encoding='utf-8') as f:
+        source = f.read()
+    start = re.search(r'\{%d,' % number, source)
+    parts = []
+    for token in re.finditer(r'u"((?:[^"\\]|\\.)*)"|(,)', source[start.end():]):
+        if token.group(2):
+            if parts:
+                break
+            continue
+        parts.append(token.group(1))
+    escapes = {'r': '\r', 'n': '\n', '"': '"', '\\': '\\'}
+    text = re.sub(r'\\(u[0-9A-Fa-f]{4}|.)',
+                  lambda m: chr(int(m.group(1)[1:], 16)) if len(m.group(1)) == 5 else escapes[m.group(1)],
+                  ''.join(parts))
+    # The page shows CR LF as a line break.
+    return text.replace('\r\n', '\n')
+
+
+# A navigator.hid of one LINKBOX whose open() fails as CONFIG says: granted at
+# start or given by the chooser, which may also be dismissed.
+FAKE_HID = r"""(() => {
+  const config = CONFIG;
+  const log = [];
+  const report = (reportId, bytes) => ({reportId, items: [{reportSize: 8, reportCount: bytes}]});
+  class FakeDevice extends EventTarget {
+    constructor() {
+      super();
+      Object.assign(this, {vendorId: 0x7A3E, productId: 2, productName: 'LINKBOX', opened: false,
+                           collections: [{inputReports: [report(2, 63)], outputReports: [report(1, 63)]}]});
+    }
+    open() {
+      log.push('open');
+      if (config.open === 'never') return new Promise(() => {});
+      if (config.open) return Promise.reject(new DOMException(config.message, config.open));
+      this.opened = true;
+      return Promise.resolve();
+    }
+    close() { this.opened = false; return Promise.resolve(); }
+    sendReport() { return Promise.reject(new DOMException('Failed to write the report.', 'NotAllowedError')); }
+  }
+  const unit = new FakeDevice();
+  let granted = config.granted ? [unit] : [];
+  const hid = new EventTarget();
+  hid.getDevices = () => { log.push('getDevices'); return Promise.resolve(granted.slice()); };
+  hid.requestDevice = (options) => {
+    log.push('requestDevice');
+    window.fakeHid.filters = options.filters;
+    if (config.choose) granted = [unit];
+    return Promise.resolve(config.choose ? [unit] : []);
+  };
+  window.fakeHid = {log, unit, filters: null};
+  Object.defineProperty(navigator, 'hid', {value: hid, configurable: true});
+})();"""
 
 
 if __name__ == '__main__':

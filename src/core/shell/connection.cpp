@@ -88,14 +88,11 @@ void ShowInstructionBox(App& app, StringId message, TextView extra_break, TextVi
   app.panel->ShowMessageBox(request);
 }
 
-void StartDeviceLink(App& app) {
-  app.notices_registered = app.notices != nullptr && app.notices->Register();
-  if (!app.notices_registered) {
-    ShowBox(app, sid::kRegistrationFailed, sid::kAppErrorCaption, BoxIcon::Error);
-    StopDeviceLink(app);
-    app.panel->RequestQuit();
-    return;
-  }
+namespace {
+
+// Connects to the first usable unit and reads it; false, after the box that
+// says why as far as the open tells, when none could be opened.
+bool ConnectOrExplain(App& app) {
   OpenDiagnostics diagnostics;
   if (const int32_t result = OpenUsbLink(app.link, &diagnostics); result != kResultOk) {
     const uint32_t unit_code = app.link.unit_error_code;
@@ -110,10 +107,30 @@ void StartDeviceLink(App& app) {
     }
     ShowInstructionBox(app, sid::kNoUnitFound, u"\r\n\r\n", appendix);
     RefreshDisplay(app);
-    return;
+    return false;
   }
   CheckConnection(app);
-  UpdateUnstoredMark(app);
+  return true;
+}
+
+}  // namespace
+
+void StartDeviceLink(App& app) {
+  app.notices_registered = app.notices != nullptr && app.notices->Register();
+  if (!app.notices_registered) {
+    ShowBox(app, sid::kRegistrationFailed, sid::kAppErrorCaption, BoxIcon::Error);
+    StopDeviceLink(app);
+    app.panel->RequestQuit();
+    return;
+  }
+  if (ConnectOrExplain(app)) UpdateUnstoredMark(app);
+}
+
+void OnUnitChosen(App& app) {
+  // A box this opens takes the press of an Enter held meanwhile.
+  app.enter_pressed_on = 0;
+  if (IsConnected(app.link)) return;
+  if (ConnectOrExplain(app)) UpdateUnstoredMark(app);
 }
 
 bool OnDeviceChange(App& app, const DeviceNotice& notice) {

@@ -14,6 +14,11 @@ void StartDeviceLink(App& app);
 // Arrival connects while not connected; removal of the open unit disconnects.
 // True for arrival and removal-complete events, whatever was done.
 bool OnDeviceChange(App& app, const DeviceNotice& notice);
+// The user chose a unit, or none, where a program may only open what the
+// user chose (a browser's device chooser): while not connected, connects as
+// at start, and a unit that cannot be opened is explained as at start, not
+// passed over in silence as a plug-in is.
+void OnUnitChosen(App& app);
 // Unregisters the notices and closes the link.
 void StopDeviceLink(App& app);
 

@@ -4,8 +4,8 @@
 
 namespace tavio {
 
-std::optional<DeviceNotice> WebHidNotice(std::string_view type, const std::string& path) {
-  if (!WebHidIdOfPath(path)) return std::nullopt;
+std::optional<DeviceNotice> DeviceNoticeOf(std::string_view type, const std::string& path) {
+  if (path.empty()) return std::nullopt;
   DeviceNotice notice;
   notice.device_type = kDeviceTypeInterface;
   notice.device_name = path;
@@ -17,6 +17,11 @@ std::optional<DeviceNotice> WebHidNotice(std::string_view type, const std::strin
     return std::nullopt;
   }
   return notice;
+}
+
+std::optional<DeviceNotice> WebHidNotice(std::string_view type, const std::string& path) {
+  if (!WebHidIdOfPath(path)) return std::nullopt;
+  return DeviceNoticeOf(type, path);
 }
 
 }  // namespace tavio

@@ -12,7 +12,10 @@
 namespace tavio {
 
 // `type` as the bridge's onDeviceChange hook passes it ("connect" or
-// "disconnect"), `path` the device's "webhid:ID". Nothing for anything else.
+// "disconnect"), `path` the device's. Nothing for any other type or an empty
+// path.
+std::optional<DeviceNotice> DeviceNoticeOf(std::string_view type, const std::string& path);
+// The same for a WebHID device's "webhid:ID" only.
 std::optional<DeviceNotice> WebHidNotice(std::string_view type, const std::string& path);
 
 }  // namespace tavio

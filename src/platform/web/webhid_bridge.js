@@ -15,7 +15,7 @@ Module['tavioHid'] = (function () {
   var filters = [];
   var api = {
     // function (type, path): type 'connect' or 'disconnect', path
-    // 'webhid:ID'; null: TavioPage.deviceNotice(arrived, path) is called.
+    // 'webhid:ID'; null: TavioPage.deviceNotice(type, path) is called.
     onDeviceChange: null,
   };
 
@@ -39,7 +39,7 @@ Module['tavioHid'] = (function () {
     if (typeof api.onDeviceChange === 'function') {
       api.onDeviceChange(type, path);
     } else if (typeof TavioPage !== 'undefined' && TavioPage.deviceNotice) {
-      TavioPage.deviceNotice(type === 'connect' ? 1 : 0, path);
+      TavioPage.deviceNotice(type, path);
     }
   }
   // The promise's outcome, or 'late' once kCallLimitMs passed.
@@ -63,12 +63,13 @@ Module['tavioHid'] = (function () {
   api.setFilters = function (vendorId, productIds) {
     filters = productIds.map(function (p) { return {vendorId: vendorId, productId: p}; });
   };
-  // Asks the user to choose a unit; call it from a user gesture. Each unit
-  // chosen arrives as a plugged-in one would. Resolves to how many were.
+  // Asks the user to choose a unit; call it from a user gesture. Resolves to
+  // how many were chosen; the caller then connects, since a chosen unit that
+  // cannot be opened must be explained, where a plugged-in one is passed over.
   api.requestUnit = async function () {
     if (!hid) return 0;
     var chosen = await hid.requestDevice({filters: filters});
-    chosen.forEach(function (d) { notify('connect', idOf(d)); });
+    chosen.forEach(idOf);
     return chosen.length;
   };
   // Writes id, vendor, product per device at out (u32); -1 without WebHID.
@@ -101,6 +102,8 @@ Module['tavioHid'] = (function () {
       return e && (e.name === 'NotAllowedError' || e.name === 'SecurityError') ? 1 : 2;
     }
     entry.queue = [];
+    // Opened again without a close: one listener, or every report comes twice.
+    if (entry.listener) entry.device.removeEventListener('inputreport', entry.listener);
     entry.listener = function (e) {
       var data = new Uint8Array(e.data.buffer, e.data.byteOffset, e.data.byteLength).slice();
       entry.queue.push({reportId: e.reportId, data: data});

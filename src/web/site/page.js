@@ -30,7 +30,7 @@ const TavioPage = (() => {
   // --- events, one at a time -------------------------------------------------
   const calls = {
     command: 'web_command', arrows: 'web_arrows', enter: 'web_enter', mouse: 'web_mouse_moved',
-    left: 'web_mouse_left', rest: 'web_rest_elapsed', notice: 'web_device_notice', hid: 'web_hid_notice',
+    left: 'web_mouse_left', rest: 'web_rest_elapsed', notice: 'web_device_notice', chosen: 'web_unit_chosen',
   };
   const input = new Set(['command', 'arrows', 'enter', 'mouse', 'left']);
 
@@ -589,8 +589,6 @@ const TavioPage = (() => {
 
   function started(simulated, error) {
     marks.built = performance.now();
-    // Held in the queue until start-up is done, as a desktop's notices wait for its loop.
-    if (Module.tavioHid) Module.tavioHid.onDeviceChange = (type, path) => post('hid', type, path);
     $('try').hidden = !!simulated;
     if (error) $('status').textContent = error;
   }
@@ -608,7 +606,12 @@ const TavioPage = (() => {
     $('backups').textContent = words.backups;
     $('backups-close').textContent = words.close;
     // The browser lists a unit only from inside a click.
-    $('choose').addEventListener('click', () => { if (Module.requestUnit) Module.requestUnit(); });
+    $('choose').addEventListener('click', () => {
+      if (!Module.requestUnit) return;
+      // The module connects to what was chosen, or says why it cannot.
+      const chosen = () => post('chosen');
+      Module.requestUnit().then(chosen, chosen);
+    });
     $('backups').addEventListener('click', (e) => { e.preventDefault(); showBackups(); });
     $('backups-close').addEventListener('click', () => $('backups-dialog').close());
   });
@@ -628,7 +631,9 @@ const TavioPage = (() => {
     restCancel() { clearTimeout(rest); }, storageDirty, persist, backupRow, arguments: pageArguments,
     started, ready, post, sleep, painted, usePickers: true,
     idle: () => isReady && !pumping && queue.length === 0, marks, slept: 0,
-    deviceNotice(arrived, path) { post('notice', arrived ? 1 : 0, path); },
+    // WebHID's and the simulated unit's: held in the queue until start-up is
+    // done, as a desktop's notices wait for its loop.
+    deviceNotice(type, path) { post('notice', type, path); },
     mountStorage,
   });
 })();
