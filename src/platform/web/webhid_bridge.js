@@ -191,9 +191,5 @@ Module['tavioHid'] = (function () {
   };
   return api;
 })();
+// The page's "Choose unit..." button asks through this.
 Module['requestUnit'] = function () { return Module['tavioHid'].requestUnit(); };
-// The page's "choose the unit" button asks through this.
-if (typeof window !== 'undefined') {
-  window.TavioHid = window.TavioHid || {};
-  window.TavioHid.chooseUnit = Module['requestUnit'];
-}
