@@ -24,11 +24,14 @@ import threading
 import time
 import unittest
 
+import urllib3
 from selenium import webdriver
+from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.remote.file_detector import UselessFileDetector
+from selenium.webdriver.remote.remote_connection import RemoteConnection
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 _parser = argparse.ArgumentParser(add_help=False)
@@ -41,6 +44,11 @@ sys.argv[1:] = _rest
 
 BROWSER_START_S = 60
 WAIT_S = 20
+# A page load or a script in the browser: without a limit a command to a
+# browser that hangs waits for ever.
+COMMAND_S = 30
+# Boxes one action may raise before it counts as a loop (Retry, Retry, ...).
+MOST_BOXES = 6
 
 # Control IDs of the window, as the core numbers them.
 HOLD_TIME = 2033
@@ -75,6 +83,16 @@ def free_port():
         return s.getsockname()[1]
 
 
+LIVE_BROWSERS = []
+
+
+def killed_from_outside(signum, frame):
+    # An outer limit that ends the test leaves no browser behind.
+    for browser in list(LIVE_BROWSERS):
+        browser.kill()
+    os._exit(128 + signum)
+
+
 class Browser:
     """chromedriver and its Chromium in one process group of their own."""
 
@@ -83,6 +101,7 @@ class Browser:
         port = free_port()
         self.process = subprocess.Popen(['chromedriver', '--port=%d' % port], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
+        LIVE_BROWSERS.append(self)
         deadline = time.monotonic() + BROWSER_START_S
         while True:
             try:
@@ -101,6 +120,8 @@ class Browser:
                                                   'download.prompt_for_download': False,
                                                   'intl.accept_languages': language})
         made = {}
+        # Every later command too ends in time, with its own message below.
+        RemoteConnection.set_timeout(BROWSER_START_S)
 
         def start():
             try:
@@ -114,6 +135,17 @@ class Browser:
             self.kill()
             raise RuntimeError('Chromium did not start within %d s: %s' % (BROWSER_START_S, made.get('error', 'hung')))
         self.driver = made['driver']
+        self.driver.set_page_load_timeout(COMMAND_S)
+        self.driver.set_script_timeout(COMMAND_S)
+        execute = self.driver.execute
+
+        def bounded(command, params=None):
+            try:
+                return execute(command, params)
+            except (TimeoutException, urllib3.exceptions.TimeoutError) as error:
+                raise AssertionError('the browser did not finish %s in time: %s'
+                                     % (command, str(error).strip())) from None
+        self.driver.execute = bounded
         # Paths typed into a file chooser are this machine's.
         self.driver.file_detector = UselessFileDetector()
         # chromedriver's own command for the browser's DevTools calls.
@@ -129,6 +161,8 @@ class Browser:
             pass
         self.process.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
+        if self in LIVE_BROWSERS:
+            LIVE_BROWSERS.remove(self)
 
 
 class PageTest(unittest.TestCase):
@@ -189,20 +223,36 @@ class PageTest(unittest.TestCase):
     def answer(self, word):
         self.driver.find_element(By.CSS_SELECTOR, 'dialog.box[open] button[data-answer="%s"]' % word).click()
 
-    def answer_all(self):
+    def answer_all(self, what='the last action'):
         """Answers every box with its first button; their captions and texts."""
         seen = []
         while True:
-            self.idle_or_box()
+            self.idle_or_box(what)
             if not self.js("return document.querySelector('dialog.box[open]')"):
                 return seen
+            if len(seen) == MOST_BOXES:
+                self.fail('%s raised box after box, still one after %d: %s' % (what, MOST_BOXES, seen))
             caption, text, buttons = self.box()
             seen.append((caption, text))
             self.answer(buttons[0])
 
-    def idle_or_box(self):
-        self.wait_for('the page to be idle or to show a box', lambda: self.js(
+    def idle_or_box(self, what='the last action'):
+        self.wait_for('the page to be idle or to show a box after ' + what, lambda: self.js(
             "return TavioPage.idle() || document.querySelector('dialog.box[open]')"))
+
+    def count_choosers(self):
+        """From now on window.choosers counts the times the page opens its file chooser."""
+        self.js("window.choosers = 0;"
+                "document.getElementById('open-file').addEventListener('click', () => ++window.choosers)")
+
+    def chooser_opened(self, what):
+        def check():
+            opened, box = self.js("const box = document.querySelector('dialog.box[open] p');"
+                                  "return [window.choosers, box && box.textContent]")
+            if box:
+                self.fail('%s showed a box instead of its file chooser: %s' % (what, box))
+            return opened
+        self.wait_for(what + ' to open its file chooser', check)
 
     def downloaded(self, name):
         path = os.path.join(self.downloads, name)
@@ -231,7 +281,10 @@ class PageTest(unittest.TestCase):
     def cli(self, *args):
         # Its own backups stay in the test's folder.
         env = dict(os.environ, XDG_DATA_HOME=self.work)
-        done = subprocess.run([CLI, *args], capture_output=True, text=True, timeout=60, env=env)
+        try:
+            done = subprocess.run([CLI, *args], capture_output=True, text=True, timeout=COMMAND_S, env=env)
+        except subprocess.TimeoutExpired:
+            self.fail('tavio-cli %s did not end within %d s' % (' '.join(args), COMMAND_S))
         self.assertEqual(done.returncode, 0, done.stderr)
         return done.stdout
 
@@ -347,8 +400,11 @@ class PageTest(unittest.TestCase):
             self.fail('no tavio-cli at ' + CLI)
         self.open('simulate=' + BRENTA)
         self.js('TavioPage.usePickers = false')
+        self.count_choosers()
         self.control(SAVE_FILE).click()
-        self.answer_all()
+        self.assertEqual(self.answer_all('Save file'), [('', 'Settings saved successfully!')],
+                         'the boxes of Save file')
+        self.assertEqual(self.js('return window.choosers'), 0, 'Save file opened the file chooser')
         saved = self.downloaded('tavio.bin')
         read = os.path.join(self.work, 'read.bin')
         self.cli('--simulate', BRENTA, 'read', read)
@@ -360,8 +416,9 @@ class PageTest(unittest.TestCase):
         self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=True)
         try:
             self.control(LOAD_FILE).click()
+            self.chooser_opened('Load file')
             self.driver.find_element(By.ID, 'open-file').send_keys(changed)
-            self.answer_all()
+            self.assertEqual(self.answer_all('Load file'), [], 'the boxes of Load file')
         finally:
             self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=False)
         self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '700ms')
@@ -479,4 +536,5 @@ class PageTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
+    signal.signal(signal.SIGTERM, killed_from_outside)
     unittest.main(verbosity=2)
