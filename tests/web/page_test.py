@@ -510,6 +510,76 @@ class PageTest(unittest.TestCase):
         self.assertEqual(data, bytes(stored))
         self.driver.find_element(By.ID, 'backups-close').click()
 
+    def test_boxes_focus_the_core_s_default_button_and_escape_gives_its_closed_answer(self):
+        focused = ("const e = document.activeElement;"
+                   "return e.closest('dialog.box[open]') ? e.dataset.answer : e.tagName + ' outside the box'")
+
+        def escape():
+            ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
+
+        # Yes/No, the backup offered to an erased ESC: Yes has the focus, Escape declines.
+        self.open('simulate=%s&sim-eeprom=declining.bin' % BRENTA)
+        self.type_into(HOLD_TIME, '1700')
+        self.control(STORE).click()
+        self.answer_all('the store')
+        self.js("Module.FS.writeFile('/home/web/declined.bin', new Uint8Array(256).fill(255));"
+                "return TavioPage.persist()")
+        self.open('simulate=%s&sim-eeprom=declined.bin' % BRENTA)
+        caption, text, buttons = self.box()
+        self.assertIn('BRENTA_160_0x0401_', text)
+        self.assertEqual(buttons, ['yes', 'no'])
+        self.assertEqual(self.js(focused), 'yes', 'the focus of the backup offer')
+        # A box without Cancel refuses Escape only while the browser lets it:
+        # the second Escape, or the first without a click before, closes it,
+        # without a button. The page must then go on with the closed answer.
+        for _ in range(2):
+            if self.js("return document.querySelector('dialog.box[open]')"):
+                escape()
+            self.idle_or_box('Escape on the backup offer')
+        self.assertFalse(self.js("return document.querySelector('dialog.box[open]')"), 'a box after two Escapes')
+        with open(self.memory('declined.bin'), 'rb') as f:
+            self.assertEqual(f.read().hex(), 'ff' * 256, 'Escape restored the backup')
+
+        # Retry/Cancel, a file that is refused: Retry has the focus, Escape chooses no other file.
+        refused = os.path.join(self.work, 'refused.bin')
+        with open(refused, 'wb') as f:
+            f.write(b'no settings')
+        self.open('simulate=' + BRENTA)
+        self.js('TavioPage.usePickers = false')
+        self.count_choosers()
+        self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=True)
+        try:
+            self.control(LOAD_FILE).click()
+            self.chooser_opened('Load file')
+            self.driver.find_element(By.ID, 'open-file').send_keys(refused)
+            caption, text, buttons = self.box()
+            self.assertEqual(buttons, ['retry', 'cancel'])
+            self.assertEqual(self.js(focused), 'retry', 'the focus of the refused file\'s box')
+            escape()
+            self.wait_for('the page to settle after Escape on the refused file', lambda: self.js(
+                "return TavioPage.idle() || window.choosers > 1 || document.querySelector('dialog.box[open]')"))
+            self.assertEqual(self.js('return window.choosers'), 1, 'Escape opened the file chooser again')
+            self.assertFalse(self.js("return document.querySelector('dialog.box[open]')"), 'Escape left the box open')
+        finally:
+            self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=False)
+        self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '2000ms')
+
+        # Yes/No/Cancel comes only from closing, which a page leaves to the
+        # browser's own question: the page's box is given it as the core asks
+        # for it, Cancel the default, and Escape must end it without a button
+        # (the core then answers Cancel), not with No.
+        yes_no_cancel, cancel = 3, 4  # as the core numbers them
+        self.js("window.answered = undefined;"
+                "TavioPage.showBox('Store?', '', 2, arguments[0], arguments[1]).then((a) => { window.answered = a; })",
+                yes_no_cancel, cancel)
+        caption, text, buttons = self.box()
+        self.assertEqual(buttons, ['yes', 'no', 'cancel'])
+        self.assertEqual(self.js(focused), 'cancel', 'the focus of the three-way question')
+        escape()
+        answered = self.wait_for('the three-way question to end on Escape', lambda: self.js(
+            "return window.answered !== undefined && [window.answered]"))
+        self.assertEqual(answered, [-1], 'Escape on the three-way question answered with a button')
+
     def test_offline_reload(self):
         handler = functools.partial(QuietHandler, directory=SITE)
         server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
