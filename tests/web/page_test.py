@@ -339,10 +339,13 @@ class PageTest(unittest.TestCase):
         self.assertIn('the last throttle data is fixed', help_field.text)
         self.control(CUTOFF).click()
         self.wait_for('the focus help', lambda: help_field.text.startswith('-Cut off voltage/cell-'))
-        # While a field has the focus the mouse shows no help.
+        # While a field has the focus the mouse shows no help: it starts no
+        # rest, rather than one that may not have run out yet.
+        self.js("window.rests = 0; const start = TavioPage.restStart;"
+                "TavioPage.restStart = (ms) => { ++window.rests; start(ms); }")
         ActionChains(self.driver).move_to_element(self.control(LABEL_HOLD_TIME)).perform()
-        time.sleep(0.3)
         self.idle()
+        self.assertEqual(self.js('return window.rests'), 0, 'the mouse started the hover rest over a focused field')
         self.assertTrue(help_field.text.startswith('-Cut off voltage/cell-'), help_field.text)
 
     def test_pole_count_arrows(self):
