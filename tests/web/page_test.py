@@ -446,6 +446,14 @@ class PageTest(unittest.TestCase):
             "return document.querySelector('dialog.defaults[open]')"))
         ok = dialog.find_element(By.CSS_SELECTOR, '[data-id="1"]')
         self.assertFalse(ok.is_enabled(), 'OK before a model type is chosen')
+        # Each model type's text is one line inside its place, as on the desktop.
+        lines = self.js("return Array.from(arguments[0].querySelectorAll('label.item')).map((item) => {"
+                        "  const text = document.createRange(); text.selectNodeContents(item.lastChild);"
+                        "  return [item.textContent, text.getClientRects().length,"
+                        "          text.getBoundingClientRect().right <= item.getBoundingClientRect().right];})",
+                        dialog)
+        self.assertEqual(len(lines), 5)
+        self.assertEqual([line for line in lines if line[1:] != [1, True]], [], 'texts wrapped or cut')
         dialog.find_element(By.CSS_SELECTOR, '[data-id="40004"] input').click()
         self.assertTrue(ok.is_enabled(), 'OK after a model type is chosen')
         ok.click()
@@ -582,6 +590,38 @@ class PageTest(unittest.TestCase):
         answered = self.wait_for('the three-way question to end on Escape', lambda: self.js(
             "return window.answered !== undefined && [window.answered]"))
         self.assertEqual(answered, [-1], 'Escape on the three-way question answered with a button')
+
+    def test_box_icons_are_drawn_not_missing_glyphs(self):
+        # The icon's characters, drawn in its font, against a character no font has.
+        missing = ("const before = getComputedStyle(arguments[0], '::before');"
+                   "const text = JSON.parse(before.content).replace(/[\\s\\uFE0F]/g, '');"
+                   "const canvas = document.createElement('canvas'); canvas.width = canvas.height = 48;"
+                   "const g = canvas.getContext('2d');"
+                   "g.font = before.fontWeight + ' ' + before.fontSize + ' ' + before.fontFamily;"
+                   "const draw = (s) => { g.clearRect(0, 0, 48, 48); g.fillText(s, 8, 36);"
+                   "                      return g.getImageData(0, 0, 48, 48).data.join(); };"
+                   "const none = draw('\\u{10FFFD}');"
+                   "return [text, [...text].filter((c) => draw(c) === none)]")
+        self.open('simulate=' + BRENTA)
+        # The error icon as a user meets it: a refused pole count.
+        field = self.control(POLE_COUNT)
+        field.click()
+        field.send_keys(Keys.CONTROL, 'a')
+        field.send_keys('3', Keys.TAB)
+        caption, text, buttons = self.box()
+        self.assertEqual(caption, 'Invalid data')
+        boxes = {'error': self.js(missing, self.driver.find_element(By.CSS_SELECTOR, 'dialog.box[open] p'))}
+        self.answer('ok')
+        self.idle()
+        for icon, name in [(1, 'information'), (2, 'warning')]:
+            self.js("TavioPage.showBox('-', '', arguments[0], 0, 0)", icon)
+            self.box()
+            boxes[name] = self.js(missing, self.driver.find_element(By.CSS_SELECTOR, 'dialog.box[open] p'))
+            self.answer('ok')
+        for name, (icon_text, unseen) in boxes.items():
+            with self.subTest(icon=name):
+                self.assertTrue(icon_text, 'no icon')
+                self.assertEqual(unseen, [], 'drawn as a missing glyph')
 
     def test_offline_reload(self):
         handler = functools.partial(QuietHandler, directory=SITE)
