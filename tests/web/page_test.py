@@ -90,6 +90,7 @@ def killed_from_outside(signum, frame):
     # An outer limit that ends the test leaves no browser behind.
     for browser in list(LIVE_BROWSERS):
         browser.kill()
+    shutil.rmtree(getattr(PageTest, 'work', ''), ignore_errors=True)
     os._exit(128 + signum)
 
 
