@@ -187,6 +187,11 @@ class PageTest(unittest.TestCase):
         cls.server.shutdown()
         shutil.rmtree(cls.work, ignore_errors=True)
 
+    def setUp(self):
+        # A download a failed case left is not taken for this case's.
+        for name in os.listdir(self.downloads):
+            os.remove(os.path.join(self.downloads, name))
+
     # --- helpers ---------------------------------------------------------------
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
