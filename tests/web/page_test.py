@@ -138,12 +138,16 @@ class Browser:
         self.driver = made['driver']
         self.driver.set_page_load_timeout(COMMAND_S)
         self.driver.set_script_timeout(COMMAND_S)
+        # A command the browser did not answer is not sent again, three times.
+        connection = self.driver.command_executor._conn
+        request = connection.request
+        connection.request = lambda *args, **kwargs: request(*args, retries=False, **kwargs)
         execute = self.driver.execute
 
         def bounded(command, params=None):
             try:
                 return execute(command, params)
-            except (TimeoutException, urllib3.exceptions.TimeoutError) as error:
+            except (TimeoutException, urllib3.exceptions.HTTPError) as error:
                 raise AssertionError('the browser did not finish %s in time: %s'
                                      % (command, str(error).strip())) from None
         self.driver.execute = bounded
