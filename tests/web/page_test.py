@@ -26,11 +26,14 @@ import threading
 import time
 import unittest
 
+import urllib3
 from selenium import webdriver
+from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.remote.file_detector import UselessFileDetector
+from selenium.webdriver.remote.remote_connection import RemoteConnection
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 _parser = argparse.ArgumentParser(add_help=False)
@@ -43,6 +46,11 @@ sys.argv[1:] = _rest
 
 BROWSER_START_S = 60
 WAIT_S = 20
+# A page load or a script in the browser: without a limit a command to a
+# browser that hangs waits for ever.
+COMMAND_S = 30
+# Boxes one action may raise before it counts as a loop (Retry, Retry, ...).
+MOST_BOXES = 6
 
 # Control IDs of the window, as the core numbers them.
 HOLD_TIME = 2033
@@ -77,6 +85,17 @@ def free_port():
         return s.getsockname()[1]
 
 
+LIVE_BROWSERS = []
+
+
+def killed_from_outside(signum, frame):
+    # An outer limit that ends the test leaves no browser behind.
+    for browser in list(LIVE_BROWSERS):
+        browser.kill()
+    shutil.rmtree(getattr(PageTest, 'work', ''), ignore_errors=True)
+    os._exit(128 + signum)
+
+
 class Browser:
     """chromedriver and its Chromium in one process group of their own."""
 
@@ -85,6 +104,7 @@ class Browser:
         port = free_port()
         self.process = subprocess.Popen(['chromedriver', '--port=%d' % port], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
+        LIVE_BROWSERS.append(self)
         deadline = time.monotonic() + BROWSER_START_S
         while True:
             try:
@@ -103,6 +123,8 @@ class Browser:
                                                   'download.prompt_for_download': False,
                                                   'intl.accept_languages': language})
         made = {}
+        # Every later command too ends in time, with its own message below.
+        RemoteConnection.set_timeout(BROWSER_START_S)
 
         def start():
             try:
@@ -116,6 +138,21 @@ class Browser:
             self.kill()
             raise RuntimeError('Chromium did not start within %d s: %s' % (BROWSER_START_S, made.get('error', 'hung')))
         self.driver = made['driver']
+        self.driver.set_page_load_timeout(COMMAND_S)
+        self.driver.set_script_timeout(COMMAND_S)
+        # A command the browser did not answer is not sent again, three times.
+        connection = self.driver.command_executor._conn
+        request = connection.request
+        connection.request = lambda *args, **kwargs: request(*args, retries=False, **kwargs)
+        execute = self.driver.execute
+
+        def bounded(command, params=None):
+            try:
+                return execute(command, params)
+            except (TimeoutException, urllib3.exceptions.HTTPError) as error:
+                raise AssertionError('the browser did not finish %s in time: %s'
+                                     % (command, str(error).strip())) from None
+        self.driver.execute = bounded
         # Paths typed into a file chooser are this machine's.
         self.driver.file_detector = UselessFileDetector()
         # chromedriver's own command for the browser's DevTools calls.
@@ -131,6 +168,8 @@ class Browser:
             pass
         self.process.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
+        if self in LIVE_BROWSERS:
+            LIVE_BROWSERS.remove(self)
 
 
 class PageTest(unittest.TestCase):
@@ -153,6 +192,11 @@ class PageTest(unittest.TestCase):
         cls.browser.kill()
         cls.server.shutdown()
         shutil.rmtree(cls.work, ignore_errors=True)
+
+    def setUp(self):
+        # A download a failed case left is not taken for this case's.
+        for name in os.listdir(self.downloads):
+            os.remove(os.path.join(self.downloads, name))
 
     # --- helpers ---------------------------------------------------------------
     def js(self, script, *args):
@@ -191,20 +235,36 @@ class PageTest(unittest.TestCase):
     def answer(self, word):
         self.driver.find_element(By.CSS_SELECTOR, 'dialog.box[open] button[data-answer="%s"]' % word).click()
 
-    def answer_all(self):
+    def answer_all(self, what='the last action'):
         """Answers every box with its first button; their captions and texts."""
         seen = []
         while True:
-            self.idle_or_box()
+            self.idle_or_box(what)
             if not self.js("return document.querySelector('dialog.box[open]')"):
                 return seen
+            if len(seen) == MOST_BOXES:
+                self.fail('%s raised box after box, still one after %d: %s' % (what, MOST_BOXES, seen))
             caption, text, buttons = self.box()
             seen.append((caption, text))
             self.answer(buttons[0])
 
-    def idle_or_box(self):
-        self.wait_for('the page to be idle or to show a box', lambda: self.js(
+    def idle_or_box(self, what='the last action'):
+        self.wait_for('the page to be idle or to show a box after ' + what, lambda: self.js(
             "return TavioPage.idle() || document.querySelector('dialog.box[open]')"))
+
+    def count_choosers(self):
+        """From now on window.choosers counts the times the page opens its file chooser."""
+        self.js("window.choosers = 0;"
+                "document.getElementById('open-file').addEventListener('click', () => ++window.choosers)")
+
+    def chooser_opened(self, what):
+        def check():
+            opened, box = self.js("const box = document.querySelector('dialog.box[open] p');"
+                                  "return [window.choosers, box && box.textContent]")
+            if box:
+                self.fail('%s showed a box instead of its file chooser: %s' % (what, box))
+            return opened
+        self.wait_for(what + ' to open its file chooser', check)
 
     def downloaded(self, name):
         path = os.path.join(self.downloads, name)
@@ -233,7 +293,10 @@ class PageTest(unittest.TestCase):
     def cli(self, *args):
         # Its own backups stay in the test's folder.
         env = dict(os.environ, XDG_DATA_HOME=self.work)
-        done = subprocess.run([CLI, *args], capture_output=True, text=True, timeout=60, env=env)
+        try:
+            done = subprocess.run([CLI, *args], capture_output=True, text=True, timeout=COMMAND_S, env=env)
+        except subprocess.TimeoutExpired:
+            self.fail('tavio-cli %s did not end within %d s' % (' '.join(args), COMMAND_S))
         self.assertEqual(done.returncode, 0, done.stderr)
         return done.stdout
 
@@ -288,10 +351,13 @@ class PageTest(unittest.TestCase):
         self.assertIn('the last throttle data is fixed', help_field.text)
         self.control(CUTOFF).click()
         self.wait_for('the focus help', lambda: help_field.text.startswith('-Cut off voltage/cell-'))
-        # While a field has the focus the mouse shows no help.
+        # While a field has the focus the mouse shows no help: it starts no
+        # rest, rather than one that may not have run out yet.
+        self.js("window.rests = 0; const start = TavioPage.restStart;"
+                "TavioPage.restStart = (ms) => { ++window.rests; start(ms); }")
         ActionChains(self.driver).move_to_element(self.control(LABEL_HOLD_TIME)).perform()
-        time.sleep(0.3)
         self.idle()
+        self.assertEqual(self.js('return window.rests'), 0, 'the mouse started the hover rest over a focused field')
         self.assertTrue(help_field.text.startswith('-Cut off voltage/cell-'), help_field.text)
 
     def test_pole_count_arrows(self):
@@ -385,8 +451,11 @@ class PageTest(unittest.TestCase):
             self.fail('no tavio-cli at ' + CLI)
         self.open('simulate=' + BRENTA)
         self.js('TavioPage.usePickers = false')
+        self.count_choosers()
         self.control(SAVE_FILE).click()
-        self.answer_all()
+        self.assertEqual(self.answer_all('Save file'), [('', 'Settings saved successfully!')],
+                         'the boxes of Save file')
+        self.assertEqual(self.js('return window.choosers'), 0, 'Save file opened the file chooser')
         saved = self.downloaded('tavio.bin')
         read = os.path.join(self.work, 'read.bin')
         self.cli('--simulate', BRENTA, 'read', read)
@@ -398,8 +467,9 @@ class PageTest(unittest.TestCase):
         self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=True)
         try:
             self.control(LOAD_FILE).click()
+            self.chooser_opened('Load file')
             self.driver.find_element(By.ID, 'open-file').send_keys(changed)
-            self.answer_all()
+            self.assertEqual(self.answer_all('Load file'), [], 'the boxes of Load file')
         finally:
             self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=False)
         self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '700ms')
@@ -424,6 +494,14 @@ class PageTest(unittest.TestCase):
             "return document.querySelector('dialog.defaults[open]')"))
         ok = dialog.find_element(By.CSS_SELECTOR, '[data-id="1"]')
         self.assertFalse(ok.is_enabled(), 'OK before a model type is chosen')
+        # Each model type's text is one line inside its place, as on the desktop.
+        lines = self.js("return Array.from(arguments[0].querySelectorAll('label.item')).map((item) => {"
+                        "  const text = document.createRange(); text.selectNodeContents(item.lastChild);"
+                        "  return [item.textContent, text.getClientRects().length,"
+                        "          text.getBoundingClientRect().right <= item.getBoundingClientRect().right];})",
+                        dialog)
+        self.assertEqual(len(lines), 5)
+        self.assertEqual([line for line in lines if line[1:] != [1, True]], [], 'texts wrapped or cut')
         dialog.find_element(By.CSS_SELECTOR, '[data-id="40004"] input').click()
         self.assertTrue(ok.is_enabled(), 'OK after a model type is chosen')
         ok.click()
@@ -490,6 +568,108 @@ class PageTest(unittest.TestCase):
                          "'/home/web/.local/share/tavio/backups/' + arguments[0]))", name)
         self.assertEqual(data, bytes(stored))
         self.driver.find_element(By.ID, 'backups-close').click()
+
+    def test_boxes_focus_the_core_s_default_button_and_escape_gives_its_closed_answer(self):
+        focused = ("const e = document.activeElement;"
+                   "return e.closest('dialog.box[open]') ? e.dataset.answer : e.tagName + ' outside the box'")
+
+        def escape():
+            ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
+
+        # Yes/No, the backup offered to an erased ESC: Yes has the focus, Escape declines.
+        self.open('simulate=%s&sim-eeprom=declining.bin' % BRENTA)
+        self.type_into(HOLD_TIME, '1700')
+        self.control(STORE).click()
+        self.answer_all('the store')
+        self.js("Module.FS.writeFile('/home/web/declined.bin', new Uint8Array(256).fill(255));"
+                "return TavioPage.persist()")
+        self.open('simulate=%s&sim-eeprom=declined.bin' % BRENTA)
+        caption, text, buttons = self.box()
+        self.assertIn('BRENTA_160_0x0401_', text)
+        self.assertEqual(buttons, ['yes', 'no'])
+        self.assertEqual(self.js(focused), 'yes', 'the focus of the backup offer')
+        # A box without Cancel refuses Escape only while the browser lets it:
+        # the second Escape, or the first without a click before, closes it,
+        # without a button. The page must then go on with the closed answer.
+        for _ in range(2):
+            if self.js("return document.querySelector('dialog.box[open]')"):
+                escape()
+            self.idle_or_box('Escape on the backup offer')
+        self.assertFalse(self.js("return document.querySelector('dialog.box[open]')"), 'a box after two Escapes')
+        with open(self.memory('declined.bin'), 'rb') as f:
+            self.assertEqual(f.read().hex(), 'ff' * 256, 'Escape restored the backup')
+
+        # Retry/Cancel, a file that is refused: Retry has the focus, Escape chooses no other file.
+        refused = os.path.join(self.work, 'refused.bin')
+        with open(refused, 'wb') as f:
+            f.write(b'no settings')
+        self.open('simulate=' + BRENTA)
+        self.js('TavioPage.usePickers = false')
+        self.count_choosers()
+        self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=True)
+        try:
+            self.control(LOAD_FILE).click()
+            self.chooser_opened('Load file')
+            self.driver.find_element(By.ID, 'open-file').send_keys(refused)
+            caption, text, buttons = self.box()
+            self.assertEqual(buttons, ['retry', 'cancel'])
+            self.assertEqual(self.js(focused), 'retry', 'the focus of the refused file\'s box')
+            escape()
+            self.wait_for('the page to settle after Escape on the refused file', lambda: self.js(
+                "return TavioPage.idle() || window.choosers > 1 || document.querySelector('dialog.box[open]')"))
+            self.assertEqual(self.js('return window.choosers'), 1, 'Escape opened the file chooser again')
+            self.assertFalse(self.js("return document.querySelector('dialog.box[open]')"), 'Escape left the box open')
+        finally:
+            self.browser.cdp('Page.setInterceptFileChooserDialog', enabled=False)
+        self.assertEqual(self.control(HOLD_TIME).get_attribute('value'), '2000ms')
+
+        # Yes/No/Cancel comes only from closing, which a page leaves to the
+        # browser's own question: the page's box is given it as the core asks
+        # for it, Cancel the default, and Escape must end it without a button
+        # (the core then answers Cancel), not with No.
+        yes_no_cancel, cancel = 3, 4  # as the core numbers them
+        self.js("window.answered = undefined;"
+                "TavioPage.showBox('Store?', '', 2, arguments[0], arguments[1]).then((a) => { window.answered = a; })",
+                yes_no_cancel, cancel)
+        caption, text, buttons = self.box()
+        self.assertEqual(buttons, ['yes', 'no', 'cancel'])
+        self.assertEqual(self.js(focused), 'cancel', 'the focus of the three-way question')
+        escape()
+        answered = self.wait_for('the three-way question to end on Escape', lambda: self.js(
+            "return window.answered !== undefined && [window.answered]"))
+        self.assertEqual(answered, [-1], 'Escape on the three-way question answered with a button')
+
+    def test_box_icons_are_drawn_not_missing_glyphs(self):
+        # The icon's characters, drawn in its font, against a character no font has.
+        missing = ("const before = getComputedStyle(arguments[0], '::before');"
+                   "const text = JSON.parse(before.content).replace(/[\\s\\uFE0F]/g, '');"
+                   "const canvas = document.createElement('canvas'); canvas.width = canvas.height = 48;"
+                   "const g = canvas.getContext('2d');"
+                   "g.font = before.fontWeight + ' ' + before.fontSize + ' ' + before.fontFamily;"
+                   "const draw = (s) => { g.clearRect(0, 0, 48, 48); g.fillText(s, 8, 36);"
+                   "                      return g.getImageData(0, 0, 48, 48).data.join(); };"
+                   "const none = draw('\\u{10FFFD}');"
+                   "return [text, [...text].filter((c) => draw(c) === none)]")
+        self.open('simulate=' + BRENTA)
+        # The error icon as a user meets it: a refused pole count.
+        field = self.control(POLE_COUNT)
+        field.click()
+        field.send_keys(Keys.CONTROL, 'a')
+        field.send_keys('3', Keys.TAB)
+        caption, text, buttons = self.box()
+        self.assertEqual(caption, 'Invalid data')
+        boxes = {'error': self.js(missing, self.driver.find_element(By.CSS_SELECTOR, 'dialog.box[open] p'))}
+        self.answer('ok')
+        self.idle()
+        for icon, name in [(1, 'information'), (2, 'warning')]:
+            self.js("TavioPage.showBox('-', '', arguments[0], 0, 0)", icon)
+            self.box()
+            boxes[name] = self.js(missing, self.driver.find_element(By.CSS_SELECTOR, 'dialog.box[open] p'))
+            self.answer('ok')
+        for name, (icon_text, unseen) in boxes.items():
+            with self.subTest(icon=name):
+                self.assertTrue(icon_text, 'no icon')
+                self.assertEqual(unseen, [], 'drawn as a missing glyph')
 
     def test_offline_reload(self):
         handler = functools.partial(QuietHandler, directory=SITE)
@@ -679,4 +859,5 @@ FAKE_HID = r"""(() => {
 
 
 if __name__ == '__main__':
+    signal.signal(signal.SIGTERM, killed_from_outside)
     unittest.main(verbosity=2)

@@ -297,7 +297,18 @@ const TavioPage = (() => {
     dialog.append(title, body, row);
     document.body.append(dialog);
     return new Promise((resolve) => {
-      const finish = (answer) => { dialog.close(); dialog.remove(); resolve(answer); };
+      let done = false;
+      const finish = (answer) => {
+        if (done) return;
+        done = true;
+        dialog.close();
+        dialog.remove();
+        resolve(answer);
+      };
+      // Without a user activation since the last one the browser does not let
+      // Escape be refused: it closes the box itself, and the module must not
+      // wait on it for ever.
+      dialog.addEventListener('close', () => finish(-1));
       let first = null;
       for (const [word, answer] of sets[buttons]) {
         const button = document.createElement('button');
