@@ -52,7 +52,9 @@ EM_JS(void, js_post_notice, (const char* type, const char* path), {
   TavioPage.deviceNotice(UTF8ToString(type), UTF8ToString(path));
 });
 EM_JS(void, js_ready, (), { TavioPage.ready(); });
-EM_JS(void, js_started, (int simulated, const char* error), { TavioPage.started(simulated, UTF8ToString(error)); });
+EM_JS(void, js_started, (int simulated, int german, const char* error), {
+  TavioPage.started(simulated, german, UTF8ToString(error));
+});
 EM_JS(void, js_backup_row, (const char* name, const char* time, const char* path), {
   TavioPage.backupRow(UTF8ToString(name), UTF8ToString(time), UTF8ToString(path));
 });
@@ -201,6 +203,9 @@ EMSCRIPTEN_KEEPALIVE int web_list_backups() {
 }  // extern "C"
 
 int main() {
+  // The language the browser asks for, for the module's texts and the page's own words.
+  const Language language = LanguageFromLocaleName(TakeString(js_language()));
+  const int german = language == Language::German ? 1 : 0;
   std::vector<std::string> args;
   std::istringstream lines(TakeString(js_page_arguments()));
   for (std::string line; std::getline(lines, line);) args.push_back(line);
@@ -208,16 +213,16 @@ int main() {
   options::WindowOptions options;
   const options::ParseOutcome parsed = options::ParseWindowOptions(args, options);
   if (!parsed.proceed) {
-    js_started(0, parsed.text.c_str());
+    js_started(0, german, parsed.text.c_str());
     return 0;
   }
   page = new Page();
   App& app = page->app;
-  app.language = LanguageFromLocaleName(TakeString(js_language()));
+  app.language = language;
   std::string error;
   frontend::ProgramLink& program = page->program;
   if (!frontend::OpenProgramLink(options.shared, &page->sleeper, program, error)) {
-    js_started(0, ("tavio: " + error).c_str());
+    js_started(0, german, ("tavio: " + error).c_str());
     return 0;
   }
   // The backups go into browser storage before the unit sees a store.
@@ -232,7 +237,7 @@ int main() {
   app.panel = page->panel.get();
   app.hover_timer = &page->rest;
   page->running = true;
-  js_started(program.sim_port != nullptr ? 1 : 0, "");
+  js_started(program.sim_port != nullptr ? 1 : 0, german, "");
   AwaitFirstFrame();
   StartWindow(app);
   Idle();

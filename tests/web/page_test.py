@@ -442,7 +442,10 @@ class PageTest(unittest.TestCase):
             self.assertEqual(driver.title, 'TAVIO (Version 01.02.00): Verbunden mit BRENTA 160')
             label = driver.find_element(By.CSS_SELECTOR, '#window [data-id="%d"]' % LABEL_HOLD_TIME)
             self.assertEqual(label.text, 'Hold Zeit')
-            self.assertEqual(driver.find_element(By.ID, 'backups').text, 'Sicherungen')
+            # The page's own words follow the module's choice of language.
+            self.assertEqual([driver.find_element(By.ID, name).text for name in ('choose', 'backups')],
+                             ['Ger\u00e4t w\u00e4hlen\u2026', 'Sicherungen'])
+            self.assertEqual(driver.execute_script('return document.documentElement.lang'), 'de')
         finally:
             browser.kill()
 

@@ -12,7 +12,8 @@ const TavioPage = (() => {
          backups: 'Sicherungen', download: 'Herunterladen', close: 'Schlie\u00dfen', none: 'Noch keine Sicherungen.',
          ok: 'OK', yes: 'Ja', no: 'Nein', retry: 'Wiederholen', cancel: 'Abbrechen'},
   };
-  const words = /^de\b/i.test(navigator.language || '') ? ui.de : ui.en;
+  // The page's own words are in the language the module chose for its texts.
+  let words = ui.en;
   const Kind = {Label: 0, Value: 1, Field: 2, Digits: 3, Check: 4, Radio: 5, List: 6, Command: 7, Group: 8,
                 Arrows: 9, Help: 10};
   const Answer = {Ok: 0, Yes: 1, No: 2, Retry: 3, Cancel: 4};
@@ -598,8 +599,14 @@ const TavioPage = (() => {
   // When the window was built, when connecting began and when it was done, for the benchmark.
   const marks = {};
 
-  function started(simulated, error) {
+  function started(simulated, german, error) {
     marks.built = performance.now();
+    words = german ? ui.de : ui.en;
+    document.documentElement.lang = german ? 'de' : 'en';
+    $('choose').textContent = words.choose;
+    $('try').textContent = words.tryIt;
+    $('backups').textContent = words.backups;
+    $('backups-close').textContent = words.close;
     $('try').hidden = !!simulated;
     if (error) $('status').textContent = error;
   }
@@ -612,10 +619,6 @@ const TavioPage = (() => {
   }
 
   document.addEventListener('DOMContentLoaded', () => {
-    $('choose').textContent = words.choose;
-    $('try').textContent = words.tryIt;
-    $('backups').textContent = words.backups;
-    $('backups-close').textContent = words.close;
     // The browser lists a unit only from inside a click.
     $('choose').addEventListener('click', () => {
       if (!Module.requestUnit) return;
