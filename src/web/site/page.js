@@ -559,7 +559,7 @@ const TavioPage = (() => {
 
   // --- the link's pauses --------------------------------------------------------
   // A pause is never shorter than asked and hardly longer: a timer alone
-  // often wakes a few milliseconds late, so it wakes the page just before the
+  // often wakes a few milliseconds late, so it wakes the page 4 ms before the
   // end and short turns of the event loop, which still paint and take input,
   // cover the rest.
   const turn = new MessageChannel();
@@ -570,18 +570,19 @@ const TavioPage = (() => {
   async function sleep(ms) {
     TavioPage.slept += ms;
     const end = performance.now() + ms;
-    if (ms > 2) await new Promise((resolve) => setTimeout(resolve, ms - 2));
+    if (ms > 4) await new Promise((resolve) => setTimeout(resolve, ms - 4));
     while (performance.now() < end) await nextTurn();
   }
 
-  // The window's first frame is drawn before the link's work begins, instead
-  // of in the middle of its first pause. A hidden tab draws no frame: the
-  // timer then lets it go on.
+  // The window is drawn, two frames on, before the link's work begins:
+  // drawing it in software takes the machine for tens of milliseconds, which
+  // would otherwise fall into the first pauses. A hidden tab draws no frame:
+  // the timer then lets it go on.
   function painted() {
     return new Promise((resolve) => {
       const go = () => { clearTimeout(timer); resolve(); };
       const timer = setTimeout(go, 100);
-      requestAnimationFrame(() => nextTurn().then(go));
+      requestAnimationFrame(() => requestAnimationFrame(() => nextTurn().then(go)));
     }).then(() => { marks.connect = performance.now(); });
   }
 
