@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The page's speed and size in headless Chromium, on the simulated unit.
 
-    bench/web/page_bench.py [--site build-web/site] [--runs 5]
+    bench/web/page_bench.py [--site build-web/site] [--runs 9]
 
 Prints each figure with its limit and exits non-zero when one is missed:
   - the readout (identify, read, show), from the window drawn to the values
@@ -89,7 +89,7 @@ wait();
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--site', default=page_test.SITE)
-    parser.add_argument('--runs', type=int, default=5)
+    parser.add_argument('--runs', type=int, default=9)
     args = parser.parse_args()
     site = os.path.abspath(args.site)
 

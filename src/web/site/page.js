@@ -21,7 +21,7 @@ const TavioPage = (() => {
   const controls = new Map();
   const queue = [];
   let look = {}, codes = {}, win = null, mark = null;
-  let busy = false, quiet = false, isReady = false, pumping = false;
+  let busy = false, quiet = false, isReady = false, pumping = false, tabTitlePending = false;
   let rest = 0, radioGroup = 0, pendingSave = null, stored = '';
   let dialogItems = [];
 
@@ -245,7 +245,8 @@ const TavioPage = (() => {
     getSelection(id) { const c = controls.get(id); return c ? c.el.selectedIndex : -1; },
     enable(id, on) {
       const c = controls.get(id);
-      if (!c) return;
+      if (!c || c.off === !on) return;
+      c.off = !on;
       if (!on && document.activeElement === c.el) {
         // The focus leaves quietly: the module has said its word.
         quiet = true;
@@ -255,17 +256,31 @@ const TavioPage = (() => {
       if ('disabled' in c.el && c.el.tagName !== 'DIV') c.el.disabled = !on;
       c.outer.classList.toggle('disabled', !on);
     },
-    isEnabled(id) { const c = controls.get(id); return c && !c.outer.classList.contains('disabled') ? 1 : 0; },
+    isEnabled(id) { const c = controls.get(id); return c && !c.off ? 1 : 0; },
     setFocus(id) {
       const c = controls.get(id);
       if (!c) return;
       c.el.focus();
       if (c.el.select && c.el.tagName === 'INPUT' && c.el.type === 'text') c.el.select();
     },
-    setTitle(s) { document.title = s; $('title').textContent = s; },
+    setTitle(s) {
+      if ($('title').textContent === s) return;
+      $('title').textContent = s;
+      // The tab's title costs milliseconds in the browser: it follows the
+      // window's own in a task of its own, not in the middle of a readout.
+      if (tabTitlePending) return;
+      tabTitlePending = true;
+      setTimeout(() => {
+        tabTitlePending = false;
+        document.title = $('title').textContent;
+      });
+    },
     setGrey(id, grey) {
+      // Each refresh sets every label's colour: only a change is written.
       const c = controls.get(id);
-      if (c) c.outer.style.color = colour(grey ? look.grey : look.white);
+      if (!c || c.grey === !!grey) return;
+      c.grey = !!grey;
+      c.outer.style.color = colour(grey ? look.grey : look.white);
     },
     setBusy(on) {
       busy = !!on;
@@ -645,7 +660,7 @@ const TavioPage = (() => {
     runDialog, chooseFile, restStart(ms) { clearTimeout(rest); rest = setTimeout(() => post('rest'), ms); },
     restCancel() { clearTimeout(rest); }, storageDirty, persist, backupRow, arguments: pageArguments,
     started, ready, post, sleep, painted, usePickers: true,
-    idle: () => isReady && !pumping && queue.length === 0, marks, slept: 0,
+    idle: () => isReady && !pumping && queue.length === 0 && !tabTitlePending, marks, slept: 0,
     // WebHID's and the simulated unit's: held in the queue until start-up is
     // done, as a desktop's notices wait for its loop.
     deviceNotice(type, path) { post('notice', type, path); },
