@@ -53,8 +53,9 @@ bool Device::Connect(Context& context) {
                   << "\n";
     }
     if (diagnostics.unit_access_denied) {
-      context.err << "\n" << ToTerminal(FormatPattern(LookUpString(Language::English, sid::kUnitAccessDenied),
-                                              diagnostics.denied_path.c_str()))
+      const StringId advice = AccessDeniedAdvice(diagnostics.denied_remedy);
+      context.err << "\n"
+                  << ToTerminal(FormatPattern(LookUpString(Language::English, advice), diagnostics.denied_path.c_str()))
                   << "\n";
     }
     return false;

@@ -65,6 +65,8 @@ class SimHidPort final : public HidPort {
   size_t PendingNoticeCount() const { return pending_notices_.size(); }
 
   void SetListFails(bool fails) { list_fails_ = fails; }
+  // Whose refusals its own stand for: a hidraw node's unless told otherwise.
+  void SetAccessRemedy(DeniedAccessRemedy remedy) { remedy_ = remedy; }
   size_t OpenHandleCount() const { return handles_.size(); }
   // One line per port call: "list", "open PATH -> 3", "open PATH refused",
   // "lengths 3", "write 3", "read 3", "close 3".
@@ -79,6 +81,7 @@ class SimHidPort final : public HidPort {
   HidReadStatus ReadReport(HidHandle handle, std::span<uint8_t> report, int timeout_ms) override;
   void Close(HidHandle handle) override;
   uint32_t LastError() const override { return last_error_; }
+  DeniedAccessRemedy AccessRemedy() const override { return remedy_; }
 
  private:
   struct Interface {
@@ -110,6 +113,7 @@ class SimHidPort final : public HidPort {
   std::map<HidHandle, OpenHandle> handles_;
   HidHandle next_handle_ = 1;
   bool list_fails_ = false;
+  DeniedAccessRemedy remedy_ = DeniedAccessRemedy::UdevRule;
   uint32_t last_error_ = 0;
   NoticeCallback on_notice_;
   std::vector<DeviceNotice> pending_notices_;

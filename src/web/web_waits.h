@@ -54,6 +54,7 @@ class PersistingPort final : public HidPort {
   }
   void Close(HidHandle handle) override { inner_->Close(handle); }
   uint32_t LastError() const override { return inner_->LastError(); }
+  DeniedAccessRemedy AccessRemedy() const override { return inner_->AccessRemedy(); }
   HidPort& inner() { return *inner_; }
 
  private:

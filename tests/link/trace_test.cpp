@@ -59,7 +59,12 @@ TEST_F(SimLinkTest, TraceShowsFailuresAndCountsExchangesFromEachOpen) {
   port.AddUnopenable("/sim/hidraw0", kUnitVendorId, kProductLinkbox, HidOpenStatus::AccessDenied);
   sim::SimUnit& unit = AddUnit({}, "/sim/hidraw1");
   unit.faults().no_answer.push_back(sim::Trigger::AtExchange(1));
-  EXPECT_EQ(OpenUsbLink(link), kResultReadFailed);
+  // The advice for the refusal is the inner port's, through the trace.
+  port.SetAccessRemedy(DeniedAccessRemedy::CloseOtherProgram);
+  OpenDiagnostics diagnostics;
+  EXPECT_EQ(OpenUsbLink(link, &diagnostics), kResultReadFailed);
+  EXPECT_EQ(diagnostics.denied_path, "/sim/hidraw0");
+  EXPECT_EQ(diagnostics.denied_remedy, DeniedAccessRemedy::CloseOtherProgram);
   unit.faults().no_answer.clear();
   unit.faults().unplug_after_exchanges = 0;
   EXPECT_EQ(OpenUsbLink(link), kResultWriteFailed);

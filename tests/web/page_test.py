@@ -718,8 +718,8 @@ class PageTest(unittest.TestCase):
 
     def test_a_unit_that_cannot_be_opened_gives_a_clear_box_at_start_and_when_chosen(self):
         no_unit = core_text(20005) + '\n\n\n\n' + core_text(20111)
-        denied = no_unit + '\n\n' + core_text(20120).replace('%s', 'webhid:1')
-        self.assertIn('was found at webhid:1, but access to it was denied', denied)
+        denied = no_unit + '\n\n' + core_text(20156)
+        self.assertIn('was found, but the browser could not open it', denied)
         cases = [
             ('a refused permission', {'open': 'NotAllowedError', 'message': 'Failed to open the device.'}, denied),
             ('an insecure page', {'open': 'SecurityError', 'message': 'Access denied.'}, denied),

@@ -21,6 +21,10 @@ struct HidInterface {
 
 enum class HidOpenStatus : uint8_t { Ok, AccessDenied, Failed };
 enum class HidReadStatus : uint8_t { Ok, Timeout, Failed };
+// What the user can do about an open the platform refused: on Linux the
+// device node's rights, on Windows another program holding the unit, in the
+// browser either of the two behind the browser's one refusal.
+enum class DeniedAccessRemedy : uint8_t { UdevRule, CloseOtherProgram, BrowserOpen };
 
 class HidPort {
  public:
@@ -42,6 +46,9 @@ class HidPort {
   virtual void Close(HidHandle handle) = 0;
   // The platform's error value of the last failed call (errno, GetLastError).
   virtual uint32_t LastError() const = 0;
+  // What to advise after Open gave AccessDenied. No default: a port that
+  // wraps another must pass the inner one's on.
+  virtual DeniedAccessRemedy AccessRemedy() const = 0;
 };
 
 }  // namespace tavio

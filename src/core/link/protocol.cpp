@@ -167,4 +167,13 @@ StringId UnitRefusal(const DeviceInfo& info) {
   return 0;
 }
 
+StringId AccessDeniedAdvice(DeniedAccessRemedy remedy) {
+  switch (remedy) {
+    case DeniedAccessRemedy::CloseOtherProgram: return sid::kUnitHeldElsewhere;
+    case DeniedAccessRemedy::BrowserOpen: return sid::kUnitBrowserRefused;
+    case DeniedAccessRemedy::UdevRule: break;
+  }
+  return sid::kUnitAccessDenied;
+}
+
 }  // namespace tavio

@@ -59,4 +59,8 @@ int32_t IdentifyUnit(UsbLink& link);
 // updatable ESC is behind it): the message the user is given; 0 when it can.
 StringId UnitRefusal(const DeviceInfo& info);
 
+// The paragraph that tells the user how to get at a unit whose open was
+// refused (%s: its path, where the text names it).
+StringId AccessDeniedAdvice(DeniedAccessRemedy remedy);
+
 }  // namespace tavio

@@ -36,6 +36,7 @@ class TracingHidPort : public HidPort {
   HidReadStatus ReadReport(HidHandle handle, std::span<uint8_t> report, int timeout_ms) override;
   void Close(HidHandle handle) override;
   uint32_t LastError() const override { return inner_.LastError(); }
+  DeniedAccessRemedy AccessRemedy() const override { return inner_.AccessRemedy(); }
 
   // True once a line could not be written (a full disk): the trace is
   // incomplete, and nothing else is affected.

@@ -47,6 +47,7 @@ int32_t OpenUsbLink(UsbLink& link, OpenDiagnostics* diagnostics) {
         !diagnostics->unit_access_denied) {
       diagnostics->unit_access_denied = true;
       diagnostics->denied_path = hid.path;
+      diagnostics->denied_remedy = link.port->AccessRemedy();
     }
   }
   if (found == nullptr) return kResultNoUnit;

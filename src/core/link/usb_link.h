@@ -88,6 +88,7 @@ inline bool IsConnected(const UsbLink& link) { return link.handle != kInvalidHid
 struct OpenDiagnostics {
   bool unit_access_denied = false;  // a matching unit was present but refused access
   std::string denied_path;
+  DeniedAccessRemedy denied_remedy = DeniedAccessRemedy::UdevRule;  // the port's advice for it
 };
 
 // Finds the first LINKBOX or LINKPUCK, opens it, reads its report lengths and

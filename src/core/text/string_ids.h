@@ -86,6 +86,8 @@ inline constexpr StringId kEscUnreadableRestore = 20151;  // Yes/No; %s: the bac
 inline constexpr StringId kEscUnreadableNoBackup = 20152;
 inline constexpr StringId kEscUnreadableNotBackedUp = 20153;  // the store goes on without a backup
 inline constexpr StringId kUnitErrorAnswer = 20154;     // %08x: the code the unit answered identification with
+inline constexpr StringId kUnitHeldElsewhere = 20155;   // as 20120 on Windows: another program may hold it
+inline constexpr StringId kUnitBrowserRefused = 20156;  // as 20120 in the browser (no path: the browser's own)
 inline constexpr StringId kCloseUnstored = 20230;     // closing while the ESC holds other settings
 
 // Model-defaults dialogs.

@@ -710,6 +710,26 @@ constexpr StringRow kStrings[] = {
     {20154,
      u"The programming unit answered with error code 0x%08x.",
      u"Die Programmiereinheit hat mit dem Fehlercode 0x%08x geantwortet."},
+    {20155,
+     u"A programming unit (LINKBOX or LINKPUCK) was found at %s, but Windows "
+     u"denied access to it: another program may be using it. Close that program, "
+     u"then unplug the programming unit and plug it in again.",
+     u"Unter %s wurde eine Programmiereinheit (LINKBOX oder LINKPUCK) gefunden, "
+     u"Windows hat den Zugriff darauf jedoch verweigert: Möglicherweise verwendet "
+     u"ein anderes Programm sie. Schließen Sie dieses Programm. Trennen Sie danach "
+     u"die Programmiereinheit vom USB-Port und stecken Sie sie erneut ein."},
+    {20156,
+     u"A programming unit (LINKBOX or LINKPUCK) was found, but the browser could "
+     u"not open it. Close any other program or browser tab that uses it, then "
+     u"unplug the programming unit and plug it in again. On Linux the browser "
+     u"opens it with your own rights: install the udev rule \"70-tavio.rules\" to "
+     u"/etc/udev/rules.d/ first.",
+     u"Eine Programmiereinheit (LINKBOX oder LINKPUCK) wurde gefunden, der Browser "
+     u"konnte sie jedoch nicht öffnen. Schließen Sie jedes andere Programm und "
+     u"jeden anderen Browser-Tab, der sie verwendet. Trennen Sie danach die "
+     u"Programmiereinheit vom USB-Port und stecken Sie sie erneut ein. Unter Linux "
+     u"öffnet der Browser sie mit Ihren eigenen Rechten: Installieren Sie zuvor die "
+     u"udev-Regel \"70-tavio.rules\" nach /etc/udev/rules.d/."},
     {20200, u"Load Model Defaults", u"Modelldefaults laden"},
     {20201, u"Model Type", u"Modelltyp"},
     {20202,

@@ -33,6 +33,8 @@ class LinuxHidPort final : public HidPort {
   // hang-up, EIO after a short transfer, EBADF for an unknown handle, EINVAL
   // for an unusable report descriptor or buffer.
   uint32_t LastError() const override { return last_error_; }
+  // A hidraw node is opened with the user's rights, which the udev rule grants.
+  DeniedAccessRemedy AccessRemedy() const override { return DeniedAccessRemedy::UdevRule; }
 
  private:
   struct OpenDevice {

@@ -32,6 +32,8 @@ class WebHidPort final : public HidPort {
   // the browser refused the device, ENOENT for a device not granted, ENOSYS
   // without WebHID.
   uint32_t LastError() const override { return last_error_; }
+  // The browser gives one refusal for rights and for a unit held elsewhere.
+  DeniedAccessRemedy AccessRemedy() const override { return DeniedAccessRemedy::BrowserOpen; }
 
  private:
   struct OpenDevice {

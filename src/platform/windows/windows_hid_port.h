@@ -37,6 +37,8 @@ class WindowsHidPort final : public HidPort {
   // handle this port did not open, the HIDP status when the capabilities
   // cannot be parsed.
   uint32_t LastError() const override { return last_error_; }
+  // Windows refuses a HID device that another program opened unshared.
+  DeniedAccessRemedy AccessRemedy() const override { return DeniedAccessRemedy::CloseOtherProgram; }
 
  private:
   // Manual-reset events for the overlapped transfers, one per direction.
