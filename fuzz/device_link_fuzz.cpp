@@ -53,6 +53,7 @@ class FuzzHidPort final : public HidPort {
   }
   void Close(HidHandle) override { --open_handles; }
   uint32_t LastError() const override { return 5; }
+  DeniedAccessRemedy AccessRemedy() const override { return DeniedAccessRemedy::UdevRule; }
 
   int open_handles = 0;
 

@@ -47,6 +47,7 @@ class RecordingPort final : public HidPort {
   }
   void Close(HidHandle h) override { inner_.Close(h); }
   uint32_t LastError() const override { return inner_.LastError(); }
+  DeniedAccessRemedy AccessRemedy() const override { return inner_.AccessRemedy(); }
 
   std::vector<uint8_t> bytes;
 
