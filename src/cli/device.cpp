@@ -53,10 +53,7 @@ bool Device::Connect(Context& context) {
                   << "\n";
     }
     if (diagnostics.unit_access_denied) {
-      const StringId advice = AccessDeniedAdvice(diagnostics.denied_remedy);
-      context.err << "\n"
-                  << ToTerminal(FormatPattern(LookUpString(Language::English, advice), diagnostics.denied_path.c_str()))
-                  << "\n";
+      context.err << "\n" << ToTerminal(AccessDeniedParagraph(Language::English, diagnostics)) << "\n";
     }
     return false;
   }

@@ -167,13 +167,15 @@ StringId UnitRefusal(const DeviceInfo& info) {
   return 0;
 }
 
-StringId AccessDeniedAdvice(DeniedAccessRemedy remedy) {
-  switch (remedy) {
-    case DeniedAccessRemedy::CloseOtherProgram: return sid::kUnitHeldElsewhere;
-    case DeniedAccessRemedy::BrowserOpen: return sid::kUnitBrowserRefused;
+Text AccessDeniedParagraph(Language language, const OpenDiagnostics& diagnostics) {
+  StringId advice = sid::kUnitAccessDenied;
+  switch (diagnostics.denied_remedy) {
+    case DeniedAccessRemedy::CloseOtherProgram: advice = sid::kUnitHeldElsewhere; break;
+    case DeniedAccessRemedy::BrowserOpen: advice = sid::kUnitBrowserRefused; break;
     case DeniedAccessRemedy::UdevRule: break;
   }
-  return sid::kUnitAccessDenied;
+  // The browser's text names no path: its device IDs mean nothing to the user.
+  return FormatPattern(LookUpString(language, advice), diagnostics.denied_path.c_str());
 }
 
 }  // namespace tavio

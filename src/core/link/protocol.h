@@ -12,6 +12,7 @@
 
 #include "core/link/usb_link.h"
 #include "core/text/string_ids.h"
+#include "core/text/string_table.h"
 
 namespace tavio {
 
@@ -59,8 +60,8 @@ int32_t IdentifyUnit(UsbLink& link);
 // updatable ESC is behind it): the message the user is given; 0 when it can.
 StringId UnitRefusal(const DeviceInfo& info);
 
-// The paragraph that tells the user how to get at a unit whose open was
-// refused (%s: its path, where the text names it).
-StringId AccessDeniedAdvice(DeniedAccessRemedy remedy);
+// The paragraph that tells the user how to get at the unit whose open was
+// refused, in the port's terms; for a search that saw a refusal.
+Text AccessDeniedParagraph(Language language, const OpenDiagnostics& diagnostics);
 
 }  // namespace tavio

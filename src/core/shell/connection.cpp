@@ -99,8 +99,7 @@ bool ConnectOrExplain(App& app) {
     CloseUsbLink(app.link);
     Text appendix;
     if (diagnostics.unit_access_denied) {
-      appendix = FormatPattern(LookUpString(app.language, AccessDeniedAdvice(diagnostics.denied_remedy)),
-                               diagnostics.denied_path.c_str());
+      appendix = AccessDeniedParagraph(app.language, diagnostics);
     } else if (result == kResultUnitError) {
       // A unit that answered identification with an error: its code is the clue.
       appendix = FormatPattern(LookUpString(app.language, sid::kUnitErrorAnswer), static_cast<unsigned>(unit_code));
