@@ -508,6 +508,13 @@ TEST_F(Cli, SimulatedFaultsAndFirmwareFromTheCommandLine) {
       EXPECT_EQ(r.out, "");
     }
   }
+  // A refused open ends with how to get access, naming the refused node.
+  const Result denied = Run({"--simulate", "CORVAN:120:0x0401", "info", "--sim-fault", "open=denied"});
+  EXPECT_TRUE(denied.err.ends_with(
+      "\n\nA programming unit (LINKBOX or LINKPUCK) was found at /dev/hidraw-simulated, but access to it was "
+      "denied. To grant access, install the udev rule \"70-tavio.rules\" to /etc/udev/rules.d/ (the package "
+      "installs it to /usr/lib/udev/rules.d/), then unplug the programming unit and plug it in again.\n"))
+      << denied.err;
   const Result r = Run({"--simulate", "ALDER", "--sim-firmware", "0x00020100:0x0203:0xFFFF", "info"});
   EXPECT_EQ(r.code, 0);
   EXPECT_NE(r.out.find("Unit firmware:    2.1\n"), std::string::npos) << r.out;
