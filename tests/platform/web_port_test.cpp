@@ -40,7 +40,7 @@ class ScriptedBrowser final : public WebHidBridge {
   };
   // Something that happens at a time: an input report or a disconnect.
   struct Event {
-    uint64_t at_ms;
+    double at_ms;
     uint32_t id;
     std::optional<WebHidInput> input;  // none: the device disconnects
   };
@@ -53,7 +53,7 @@ class ScriptedBrowser final : public WebHidBridge {
                  {kOut, static_cast<uint8_t>(numbered ? 1 : 0), 59 * 8}};
     return d;
   }
-  void At(uint64_t at_ms, uint32_t id, std::optional<WebHidInput> input) { events.push_back({at_ms, id, input}); }
+  void At(double at_ms, uint32_t id, std::optional<WebHidInput> input) { events.push_back({at_ms, id, input}); }
 
   bool GrantedDevices(std::vector<WebHidDevice>& out) override {
     log.push_back("granted");
@@ -109,8 +109,8 @@ class ScriptedBrowser final : public WebHidBridge {
       devices.at(id).gone = true;
       return;
     }
-    const uint64_t until = now + static_cast<uint64_t>(std::max(timeout_ms, 0));
-    std::optional<uint64_t> next;
+    const double until = now + std::max(timeout_ms, 0);
+    std::optional<double> next;
     for (const Event& e : events) {
       if (e.at_ms <= until && (!next || e.at_ms < *next)) next = e.at_ms;
     }
@@ -121,7 +121,14 @@ class ScriptedBrowser final : public WebHidBridge {
     log.push_back("close " + std::to_string(id));
     devices.at(id).open = false;
   }
-  uint64_t NowMs() override { return now; }
+  // The clock moves on by `tick_ms` with every reading, as time passes
+  // between a port's steps.
+  double NowMs() override {
+    last_read = now;
+    now += tick_ms;
+    Deliver();
+    return last_read;
+  }
 
   // Events due by now reach their device.
   void Deliver() {
@@ -143,8 +150,10 @@ class ScriptedBrowser final : public WebHidBridge {
   std::map<uint32_t, Device> devices;
   std::vector<Event> events;
   std::vector<std::string> log;
-  uint64_t now = 5000;
-  uint64_t answer_delay_ms = 2;
+  double now = 5000;
+  double tick_ms = 0;
+  double last_read = 0;
+  double answer_delay_ms = 2;
   bool has_webhid = true;
   bool send_works = true;
   int waits = 0;
@@ -312,7 +321,7 @@ TEST_F(WebPortTest, ReadsAWholeReportOfTheRightId) {
       EXPECT_EQ(p.LastError(), static_cast<uint32_t>(EIO)) << c.what;
     }
     // A queued report is taken at once, good or bad.
-    EXPECT_EQ(b.now, 5000u) << c.what;
+    EXPECT_EQ(b.now, 5000.0) << c.what;
     EXPECT_TRUE(b.devices.at(7).queue.empty()) << c.what;
   }
 }
@@ -321,9 +330,9 @@ TEST_F(WebPortTest, ReadWaitsNoLongerThanItsTimeout) {
   struct Case {
     const char* what;
     int timeout_ms;
-    std::optional<uint64_t> answer_after_ms;
+    std::optional<double> answer_after_ms;
     HidReadStatus status;
-    uint64_t waited_ms;
+    double waited_ms;
     std::vector<std::string> waits;
   };
   const Case cases[] = {
@@ -352,6 +361,36 @@ TEST_F(WebPortTest, ReadWaitsNoLongerThanItsTimeout) {
   }
 }
 
+// The browser's clock has fractions and moves between the port's readings;
+// the time-out is judged from the first reading to the last.
+TEST_F(WebPortTest, ATimeoutIsNeverShorterThanAsked) {
+  struct Case {
+    double start_ms;
+    double tick_ms;
+    std::vector<std::string> waits;
+  };
+  const Case cases[] = {
+      {5000.9, 0.2, {"wait 7 200"}},   // a millisecond boundary between readings
+      {5000.0, 0.0, {"wait 7 200"}},
+      {5000.5, 0.75, {"wait 7 200"}},  // the reading after the wait lands past the deadline
+      {5000.99, 0.5, {"wait 7 200"}},
+  };
+  for (const Case& c : cases) {
+    ScriptedBrowser b;
+    WebHidPort p(b);
+    b.Add(7, kProductLinkbox, true);
+    HidHandle handle = 0;
+    ASSERT_EQ(p.Open("webhid:7", handle), HidOpenStatus::Ok);
+    b.log.clear();
+    b.now = c.start_ms;
+    b.tick_ms = c.tick_ms;
+    std::vector<uint8_t> report(60);
+    ASSERT_EQ(p.ReadReport(handle, report, 200), HidReadStatus::Timeout) << c.start_ms;
+    EXPECT_GE(b.last_read - c.start_ms, 200.0) << c.start_ms;
+    EXPECT_EQ(b.log, c.waits) << c.start_ms;
+  }
+}
+
 TEST_F(WebPortTest, ALateAnswerWaitsForTheNextRead) {
   const HidHandle handle = OpenSeven(true);
   browser.At(5000 + 3500, 7, Input(2, 59, 0x10));
@@ -359,7 +398,7 @@ TEST_F(WebPortTest, ALateAnswerWaitsForTheNextRead) {
   EXPECT_EQ(port.ReadReport(handle, report, 3000), HidReadStatus::Timeout);
   EXPECT_EQ(port.ReadReport(handle, report, 3000), HidReadStatus::Ok);
   EXPECT_EQ(report[1], 0x10);
-  EXPECT_EQ(browser.now, 8500u);
+  EXPECT_EQ(browser.now, 8500.0);
 }
 
 TEST_F(WebPortTest, ADisconnectEndsTheWaitAtOnce) {
@@ -371,7 +410,7 @@ TEST_F(WebPortTest, ADisconnectEndsTheWaitAtOnce) {
   EXPECT_EQ(port.ReadReport(handle, report, 3000), HidReadStatus::Ok);
   EXPECT_EQ(port.ReadReport(handle, report, 3000), HidReadStatus::Failed);
   EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ENODEV));
-  EXPECT_EQ(browser.now, 5010u);
+  EXPECT_EQ(browser.now, 5010.0);
   EXPECT_FALSE(port.WriteReport(handle, Hex("01 08")));
   EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ENODEV));
   EXPECT_EQ(browser.log, (std::vector<std::string>{"wait 7 3000"}));

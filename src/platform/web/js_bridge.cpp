@@ -101,7 +101,7 @@ class JsWebHidBridge final : public WebHidBridge {
   bool Gone(uint32_t id) override { return tavio_hid_gone(id) != 0; }
   void Wait(uint32_t id, int timeout_ms) override { tavio_hid_wait(id, timeout_ms); }
   void Close(uint32_t id) override { tavio_hid_close(id); }
-  uint64_t NowMs() override { return static_cast<uint64_t>(tavio_hid_now_ms()); }
+  double NowMs() override { return tavio_hid_now_ms(); }
 };
 
 }  // namespace

@@ -51,8 +51,8 @@ class WebHidBridge {
   // `timeout_ms` (at least 1) passed, whichever comes first.
   virtual void Wait(uint32_t id, int timeout_ms) = 0;
   virtual void Close(uint32_t id) = 0;
-  // A steady clock in milliseconds.
-  virtual uint64_t NowMs() = 0;
+  // A steady clock in milliseconds, with their fractions.
+  virtual double NowMs() = 0;
 };
 
 // "webhid:ID", the path the core sees for a device.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace tavio {
@@ -116,7 +117,9 @@ HidReadStatus WebHidPort::ReadReport(HidHandle handle, std::span<uint8_t> report
   if (device == nullptr) return HidReadStatus::Failed;
   const uint32_t id = static_cast<uint32_t>(handle);
   const bool forever = timeout_ms < 0;
-  const uint64_t deadline = bridge_.NowMs() + static_cast<uint64_t>(std::max(timeout_ms, 0));
+  // Fractions kept: whole milliseconds taken at the start and at each check
+  // could end a wait up to a millisecond short.
+  const double deadline = bridge_.NowMs() + std::max(timeout_ms, 0);
   for (;;) {
     // Reports that came before a disconnect are still the device's.
     if (std::optional<WebHidInput> input = bridge_.TakeInput(id)) {
@@ -134,13 +137,14 @@ HidReadStatus WebHidPort::ReadReport(HidHandle handle, std::span<uint8_t> report
       Fail(ENODEV);
       return HidReadStatus::Failed;
     }
-    const uint64_t now = bridge_.NowMs();
+    const double now = bridge_.NowMs();
     if (!forever && now >= deadline) {
       Fail(ETIMEDOUT);
       return HidReadStatus::Timeout;
     }
-    const uint64_t left = forever ? std::numeric_limits<int>::max() : deadline - now;
-    bridge_.Wait(id, static_cast<int>(std::min<uint64_t>(left, std::numeric_limits<int>::max())));
+    constexpr double kLongest = std::numeric_limits<int>::max();
+    const double left = forever ? kLongest : std::min(std::ceil(deadline - now), kLongest);
+    bridge_.Wait(id, static_cast<int>(left));
   }
 }
 
