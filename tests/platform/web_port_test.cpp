@@ -165,16 +165,18 @@ WebHidInput Input(uint8_t report_id, size_t length, uint8_t first = 0xA0) {
   return input;
 }
 
+// Opens device 7 and forgets the calls that took.
+HidHandle OpenSevenOn(ScriptedBrowser& b, WebHidPort& p, bool numbered) {
+  b.Add(7, kProductLinkbox, numbered);
+  HidHandle handle = kInvalidHidHandle;
+  EXPECT_EQ(p.Open("webhid:7", handle), HidOpenStatus::Ok);
+  b.log.clear();
+  return handle;
+}
+
 class WebPortTest : public ::testing::Test {
  protected:
-  // Opens device 7 and forgets the calls that took.
-  HidHandle OpenSeven(bool numbered) {
-    browser.Add(7, kProductLinkbox, numbered);
-    HidHandle handle = kInvalidHidHandle;
-    EXPECT_EQ(port.Open("webhid:7", handle), HidOpenStatus::Ok);
-    browser.log.clear();
-    return handle;
-  }
+  HidHandle OpenSeven(bool numbered) { return OpenSevenOn(browser, port, numbered); }
 
   ScriptedBrowser browser;
   WebHidPort port{browser};
@@ -346,10 +348,7 @@ TEST_F(WebPortTest, ReadWaitsNoLongerThanItsTimeout) {
   for (const Case& c : cases) {
     ScriptedBrowser b;
     WebHidPort p(b);
-    b.Add(7, kProductLinkbox, true);
-    HidHandle handle = 0;
-    ASSERT_EQ(p.Open("webhid:7", handle), HidOpenStatus::Ok);
-    b.log.clear();
+    const HidHandle handle = OpenSevenOn(b, p, true);
     if (c.answer_after_ms) b.At(b.now + *c.answer_after_ms, 7, Input(2, 59));
     std::vector<uint8_t> report(60);
     EXPECT_EQ(p.ReadReport(handle, report, c.timeout_ms), c.status) << c.what;
@@ -378,10 +377,7 @@ TEST_F(WebPortTest, ATimeoutIsNeverShorterThanAsked) {
   for (const Case& c : cases) {
     ScriptedBrowser b;
     WebHidPort p(b);
-    b.Add(7, kProductLinkbox, true);
-    HidHandle handle = 0;
-    ASSERT_EQ(p.Open("webhid:7", handle), HidOpenStatus::Ok);
-    b.log.clear();
+    const HidHandle handle = OpenSevenOn(b, p, true);
     b.now = c.start_ms;
     b.tick_ms = c.tick_ms;
     std::vector<uint8_t> report(60);
